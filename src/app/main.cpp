@@ -1,0 +1,225 @@
+// The `tarnwick` command.
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "frontend/tokenize.h"
+#include "frontend/validation.h"
+#include "interpreter/interpreter.h"
+#include "interpreter/run_loop.h"
+#include "platform/headless/headless_host.h"
+#include "project/check_and_run.h"
+#include "validator/rules.h"
+#ifdef TARNWICK_HAVE_SDL
+#include "platform/sdl/sdl_host.h"
+#endif
+
+namespace tw {
+namespace {
+
+constexpr int kExitStopped = 0;
+constexpr int kExitMessage = 1;
+constexpr int kExitTestFailed = 2;
+constexpr int kExitUsage = 64;
+constexpr int kExitNoInput = 66;
+constexpr int kExitNoWindow = 69;
+
+const char* const kUsage =
+    "usage: tarnwick run [options] FILE\n"
+    "\n"
+    "Runs FILE, a program's source text, after testing it for errors.\n"
+    "\n"
+    "options:\n"
+    "  --headless            run without a window\n"
+    "  --stats               write the run statistics to stderr after the run\n"
+    "  --max-statements N    request a stop when N statements have been counted\n"
+    "  --timeout MS          request a stop after MS milliseconds of the run clock\n"
+    "  --virtual-time        the clock starts at 0 and advances 1 ms per pass of the run loop\n"
+    "  --watchdog MS         the watchdog's allowance in milliseconds (default 1500000)\n"
+    "  --scale N             show the window at N times the display size\n"
+    "  --fullscreen          start full screen\n"
+    "\n"
+    "exit status: 0 stopped (STOP, QUIT, Escape, a limit); 1 ended by a message box;\n"
+    "2 testing failed; 64 usage error; 66 FILE cannot be read; 69 no window can be opened.\n";
+
+int UsageError(const std::string& reason) {
+    std::fprintf(stderr, "tarnwick: %s\n%s", reason.c_str(), kUsage);
+    return kExitUsage;
+}
+
+struct RunOptions {
+    bool headless = false;
+    bool stats = false;
+    bool virtualTime = false;
+    bool fullscreen = false;
+    int64_t maxStatements = 0;
+    int64_t timeoutMs = 0;
+    int32_t watchdog = 1500000;
+    int scale = 0;
+    std::string file;
+};
+
+// A whole number in [minimum, maximum], or nothing.
+std::optional<int64_t> ParseCount(const char* text, int64_t minimum, int64_t maximum) {
+    if (!text || !*text) return std::nullopt;
+    errno = 0;
+    char* end = nullptr;
+    long long value = std::strtoll(text, &end, 10);
+    if (errno != 0 || *end != '\0' || value < minimum || value > maximum) return std::nullopt;
+    return value;
+}
+
+std::string BaseName(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool ReadWholeFile(const std::string& path, std::string& out, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = std::strerror(errno);
+        return false;
+    }
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    if (in.bad()) {
+        error = "read error";
+        return false;
+    }
+    out = buffer.str();
+    return true;
+}
+
+int RunVerb(int argc, char** argv) {
+    RunOptions options;
+    for (int i = 0; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+        if (arg == "--headless") {
+            options.headless = true;
+        } else if (arg == "--stats") {
+            options.stats = true;
+        } else if (arg == "--virtual-time") {
+            options.virtualTime = true;
+        } else if (arg == "--fullscreen") {
+            options.fullscreen = true;
+        } else if (arg == "--max-statements") {
+            auto n = ParseCount(value(), 1, INT32_MAX);
+            if (!n) return UsageError("--max-statements needs a whole number from 1 to 2147483647");
+            options.maxStatements = *n;
+        } else if (arg == "--timeout") {
+            auto n = ParseCount(value(), 1, INT32_MAX);
+            if (!n) return UsageError("--timeout needs a number of milliseconds from 1 to 2147483647");
+            options.timeoutMs = *n;
+        } else if (arg == "--watchdog") {
+            auto n = ParseCount(value(), 0, INT32_MAX);
+            if (!n) return UsageError("--watchdog needs a number of milliseconds from 0 to 2147483647");
+            options.watchdog = static_cast<int32_t>(*n);
+        } else if (arg == "--scale") {
+            auto n = ParseCount(value(), 1, 16);
+            if (!n) return UsageError("--scale needs a whole number from 1 to 16");
+            options.scale = static_cast<int>(*n);
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return UsageError("unknown option " + arg);
+        } else if (options.file.empty()) {
+            options.file = arg;
+        } else {
+            return UsageError("more than one FILE given (" + options.file + ", " + arg + ")");
+        }
+    }
+    if (options.file.empty()) return UsageError("no FILE given");
+
+    std::string text, error;
+    if (!ReadWholeFile(options.file, text, error)) {
+        std::fprintf(stderr, "tarnwick: cannot read %s: %s\n", options.file.c_str(), error.c_str());
+        return kExitNoInput;
+    }
+    const std::string name = BaseName(options.file);
+    const std::string caption = EditorCaption(name);
+
+    std::unique_ptr<Host> host;
+#ifdef TARNWICK_HAVE_SDL
+    if (!options.headless) {
+        SdlHost::Options sdl;
+        sdl.title = "Tarnwick - " + name;
+        sdl.scale = options.scale;
+        sdl.fullscreen = options.fullscreen;
+        sdl.virtualTime = options.virtualTime;
+        auto window = std::make_unique<SdlHost>(sdl);
+        std::string why;
+        if (!window->Open(why)) {
+            std::fprintf(stderr, "tarnwick: cannot open a window (%s); use --headless to run without one\n",
+                         why.c_str());
+            return kExitNoWindow;
+        }
+        host = std::move(window);
+    }
+#else
+    if (!options.headless) {
+        std::fprintf(stderr, "tarnwick: this build has no window; running headless\n");
+    }
+#endif
+    if (!host) {
+        HeadlessHost::Options headless;
+        headless.virtualTime = options.virtualTime;
+        host = std::make_unique<HeadlessHost>(headless);
+    }
+
+    Interpreter in(*host);
+    in.projectName = name;
+    in.limits.maxStatements = options.maxStatements;
+    in.limits.timeoutMs = options.timeoutMs;
+    in.limits.watchdogAllowance = options.watchdog;
+
+    auto finish = [&](int status) {
+        std::fflush(stdout);
+        if (options.stats) {
+            for (const std::string& line : StatisticsLines(in.run)) {
+                std::fprintf(stderr, "%s\n", line.c_str());
+            }
+        }
+        return status;
+    };
+
+    TokenBuffer program;
+    RoutineTable routines;
+    TokenizeSuccess filled = FillTokenBuffer(SplitSourceLines(text), program);
+    if (filled.failed) {
+        std::fprintf(stderr, "%s\n", TokenizerFailureLine(caption, filled.message).c_str());
+        return finish(kExitTestFailed);
+    }
+    CommandValidationRules rules;
+    ValiditySuccess valid = Validate_Command_Tokens(program, routines, rules);
+    if (!valid.ok) {
+        std::fprintf(stderr, "%s\n", ValidatorFailureLine(caption, valid.message).c_str());
+        return finish(kExitTestFailed);
+    }
+
+    in.program = &program;
+    in.routines = &routines;
+    RunOutcome outcome = RunProgram(in);
+    return finish(outcome == RunOutcome::Stopped ? kExitStopped : kExitMessage);
+}
+
+}  // namespace
+}  // namespace tw
+
+int main(int argc, char** argv) {
+    if (argc < 2) return tw::UsageError("no command given");
+    std::string verb = argv[1];
+    if (verb == "run") return tw::RunVerb(argc - 2, argv + 2);
+    if (verb == "--help" || verb == "-h" || verb == "help") {
+        std::fputs(tw::kUsage, stdout);
+        return 0;
+    }
+    return tw::UsageError("unknown command " + verb);
+}

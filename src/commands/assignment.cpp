@@ -1,0 +1,40 @@
+// LET and DIM.
+
+#include "commands/registry.h"
+#include "frontend/names.h"
+#include "interpreter/expression.h"
+#include "interpreter/interpreter.h"
+
+namespace tw {
+
+namespace {
+
+// LET name = expression. The word at position 1 (normally "=") is not examined. A name that no
+// slot holds is created as a local variable of the running procedure.
+void LetCommand(Interpreter& in, const Args& args, CommandResult& result) {
+    result.ok = true;
+    UpperCopy name(args[0]);
+    const Args expression = args.From(2);
+    if (name.view().empty()) {
+        // Nothing to assign to; the expression is still evaluated for its errors.
+        EvalResult value = CollectAndEvaluate(in, expression, 0);
+        if (!value.ok) result.CopyFailure(value);
+        return;
+    }
+    AssignmentResult assigned = in.variables.Find(name) >= 0
+                                    ? AssignVariable(in, name, expression)
+                                    : DeclareVariable(in, name, Scope::Local, expression);
+    if (!assigned.ok) result.CopyFailure(assigned);
+}
+
+// There are no arrays: DIM is accepted and does nothing.
+void DimCommand(Interpreter&, const Args&, CommandResult& result) { result.ok = true; }
+
+}  // namespace
+
+void RegisterAssignmentCommands(CommandTable& commands) {
+    commands.Bind(CommandId::LET, LetCommand);
+    commands.Bind(CommandId::DIM, DimCommand);
+}
+
+}  // namespace tw

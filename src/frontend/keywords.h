@@ -1,0 +1,48 @@
+#pragma once
+// The keyword tables of the language: command, function and validation names.
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "frontend/keyword_lists.h"
+
+namespace tw {
+
+enum class CommandId : int16_t {
+#define TW_X(id, name) id,
+    TW_COMMAND_LIST(TW_X)
+#undef TW_X
+};
+
+enum class FunctionId : int16_t {
+#define TW_X(id, name) id,
+    TW_FUNCTION_LIST(TW_X)
+#undef TW_X
+};
+
+enum class ValidationId : int16_t {
+#define TW_X(id, name) id,
+    TW_VALIDATION_LIST(TW_X)
+#undef TW_X
+};
+
+inline constexpr int kCommandCount = 156;
+inline constexpr int kFunctionCount = 73;
+inline constexpr int kValidationCommandCount = 144;
+
+extern const std::array<std::string_view, kCommandCount> kCommandNames;
+extern const std::array<std::string_view, kFunctionCount> kFunctionNames;
+extern const std::array<std::string_view, kValidationCommandCount> kValidationNames;
+
+// Lookups take an upper-case name and return the first equal entry in index order, or -1.
+// The empty name never matches (slot 125 of the command table is empty).
+int FindCommand(std::string_view upper);
+int FindFunction(std::string_view upper);
+int FindValidationCommand(std::string_view upper);
+
+constexpr int Index(CommandId id) { return static_cast<int>(id); }
+constexpr int Index(FunctionId id) { return static_cast<int>(id); }
+constexpr int Index(ValidationId id) { return static_cast<int>(id); }
+
+}  // namespace tw

@@ -1,0 +1,742 @@
+// The expression evaluator.
+//
+// Sections:
+//   Cells          a token after substitution: its source text, or a value standing for its text
+//   Classification what a text is (operator, whole number, decimal, string)
+//   Operators      CheckOperator and ApplyOperator
+//   Grouping       GroupMultiplicative
+//   Evaluate       substitution, classification, grouping, reduction
+//   Collect        CollectExpression
+//
+// Values re-enter an expression as text. To stay fast without changing a single result, a
+// substituted value is kept as a number where its text is a number: every step below derives
+// what it needs from the text that the value stands for, never from the value's own type.
+
+#include "interpreter/expression.h"
+
+#include <cmath>
+
+#include "frontend/keywords.h"
+#include "frontend/names.h"
+#include "interpreter/eval_scratch.h"
+#include "interpreter/interpreter.h"
+
+namespace tw {
+
+const char* const kMsgInvalidOperator =
+    "Error <19> : Run Time Error - Invalid Operator within expression";
+const char* const kMsgTypeMismatch = "Error <20> : Run Time Error - Type mismatch within expression";
+const char* const kMsgValueTooBig = "Error <21> : Run Time Error - Value too big for variable.";
+const char* const kMsgOperatorNotCorrect =
+    "Error <21> : Run Time Error - Operator not correct for expression";
+const char* const kMsgLogicalOperator =
+    "RTE (65) - The Logical Operator requires it to have boolean (true/false) values on either "
+    "side of it. ";
+const char* const kMsgExpressionTooLong =
+    "Error <18> : Run Time Error - Expression too long, an expression may hold at most 50 tokens.";
+const char* const kMsgUnbalanced =
+    "Error <18> : Run Time Error - Unbalanced parentheses within expression.";
+const char* const kMsgNestedTooDeeply =
+    "Error <18> : Run Time Error - Parentheses nested too deeply within expression, at most 50 "
+    "levels are allowed.";
+
+// ---------------------------------------------------------------------------------------------
+// Cells
+
+namespace {
+
+// The text a cell stands for. Numbers are formatted into `buffer` on demand.
+std::string_view CellText(const Cell& c, std::string& buffer) {
+    switch (c.tag) {
+        case Cell::Tag::Text:
+            return c.text;
+        case Cell::Tag::Str:
+            return c.s;
+        case Cell::Tag::Int:
+            buffer = IntText(c.i);
+            return buffer;
+        case Cell::Tag::Real:
+            buffer = RealText(c.r);
+            return buffer;
+    }
+    return {};
+}
+
+// Only texts can be empty, parentheses or operators; numbers never are.
+std::string_view WordOf(const Cell& c) {
+    if (c.tag == Cell::Tag::Text) return c.text;
+    if (c.tag == Cell::Tag::Str) return c.s;
+    return {};
+}
+
+bool CellEmpty(const Cell& c) {
+    return (c.tag == Cell::Tag::Text && c.text.empty()) || (c.tag == Cell::Tag::Str && c.s.empty());
+}
+
+bool CellIs(const Cell& c, char ch) {
+    std::string_view w = WordOf(c);
+    return w.size() == 1 && w[0] == ch;
+}
+
+Cell MakeValueCell(const Value& v) {
+    Cell c;
+    switch (v.type) {
+        case ValueType::Int:
+            c.tag = Cell::Tag::Int;
+            c.i = v.i;
+            break;
+        case ValueType::Real:
+            // The text of a real keeps 15 digits; hold the real that text denotes.
+            c.tag = Cell::Tag::Real;
+            c.r = RoundTrip15(v.r);
+            break;
+        case ValueType::Str:
+            c.tag = Cell::Tag::Str;
+            c.s = v.s;
+            break;
+    }
+    return c;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Classification
+
+// Tokens that the classifier passes over.
+bool IsOperatorWord(std::string_view w) {
+    switch (w.size()) {
+        case 1:
+            switch (w[0]) {
+                case '+': case '-': case '/': case '\\': case '*': case '(': case ')': case '<':
+                case '>': case '=':
+                    return true;
+                default:
+                    return false;
+            }
+        case 2:
+            return w == "<=" || w == ">=" || w == "<>" || EqualsUpper(w, "OR");
+        case 3:
+            return EqualsUpper(w, "AND");
+        default:
+            return false;
+    }
+}
+
+enum class CellClass : uint8_t { Skip, Integer, Real, String };
+
+CellClass ClassifyReal(double roundTripped) {
+    if (roundTripped == std::trunc(roundTripped) && roundTripped >= -2147483648.0 &&
+        roundTripped <= 2147483647.0) {
+        return CellClass::Integer;  // its text is a whole number
+    }
+    if (std::fabs(roundTripped) < 1e38) return CellClass::Real;
+    double fitted;
+    return ToReal48(roundTripped, fitted) ? CellClass::Real : CellClass::String;
+}
+
+CellClass ClassifyCell(const Cell& c) {
+    switch (c.tag) {
+        case Cell::Tag::Int:
+            return CellClass::Integer;
+        case Cell::Tag::Real:
+            return ClassifyReal(c.r);
+        case Cell::Tag::Text:
+        case Cell::Tag::Str: {
+            std::string_view w = WordOf(c);
+            if (w.empty() || IsOperatorWord(w) || w == ".") return CellClass::Skip;
+            switch (ClassifyNumberText(w)) {
+                case TextClass::Integer:
+                    return CellClass::Integer;
+                case TextClass::Real:
+                    return CellClass::Real;
+                case TextClass::String:
+                    return CellClass::String;
+            }
+        }
+    }
+    return CellClass::String;
+}
+
+ExpressionKind ClassifyExpression(const std::vector<Cell>& cells) {
+    ExpressionKind k = ExpressionKind::String;
+    for (const Cell& c : cells) {
+        switch (ClassifyCell(c)) {
+            case CellClass::Skip:
+                break;
+            case CellClass::Integer:
+                if (k != ExpressionKind::Real) k = ExpressionKind::Integer;
+                break;
+            case CellClass::Real:
+                k = ExpressionKind::Real;
+                break;
+            case CellClass::String:
+                return ExpressionKind::String;
+        }
+    }
+    return k;
+}
+
+// Whether the text of a value, classified on its own, is a string.
+bool IsStringText(const Value& v) {
+    switch (v.type) {
+        case ValueType::Int:
+            return false;
+        case ValueType::Real:
+            if (std::fabs(v.r) < 1e38) return false;
+            return ClassifyReal(RoundTrip15(v.r)) == CellClass::String;
+        case ValueType::Str:
+            if (v.s.empty() || IsOperatorWord(v.s) || v.s == ".") return true;
+            return ClassifyNumberText(v.s) == TextClass::String;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Operators
+
+// CheckOperator and the code a token sets. NOT passes the check and sets nothing.
+enum class OperatorWord : uint8_t { Invalid, Not, Code };
+
+OperatorWord ReadOperator(const Cell& c, OperatorCode& code) {
+    std::string_view w = WordOf(c);
+    if (w.size() == 1) {
+        switch (w[0]) {
+            case '+': code = OperatorCode::Add; return OperatorWord::Code;
+            case '-': code = OperatorCode::Subtract; return OperatorWord::Code;
+            case '*': code = OperatorCode::Multiply; return OperatorWord::Code;
+            case '\\': code = OperatorCode::IntegerDivide; return OperatorWord::Code;
+            case '/': code = OperatorCode::Divide; return OperatorWord::Code;
+            case '<': code = OperatorCode::Less; return OperatorWord::Code;
+            case '>': code = OperatorCode::Greater; return OperatorWord::Code;
+            case '=': code = OperatorCode::Equal; return OperatorWord::Code;
+            default: return OperatorWord::Invalid;
+        }
+    }
+    if (w == "<>") { code = OperatorCode::NotEqual; return OperatorWord::Code; }
+    if (w == "<=") { code = OperatorCode::LessEqual; return OperatorWord::Code; }
+    if (w == ">=") { code = OperatorCode::GreaterEqual; return OperatorWord::Code; }
+    if (EqualsUpper(w, "AND")) { code = OperatorCode::And; return OperatorWord::Code; }
+    if (EqualsUpper(w, "OR")) { code = OperatorCode::Or; return OperatorWord::Code; }
+    if (EqualsUpper(w, "NOT")) return OperatorWord::Not;
+    return OperatorWord::Invalid;
+}
+
+bool IsComparison(OperatorCode op) {
+    return op >= OperatorCode::Less && op <= OperatorCode::NotEqual;
+}
+
+template <typename T>
+bool Holds(OperatorCode op, const T& l, const T& r) {
+    switch (op) {
+        case OperatorCode::Less: return l < r;
+        case OperatorCode::Greater: return r < l;
+        case OperatorCode::Equal: return l == r;
+        case OperatorCode::GreaterEqual: return !(l < r);
+        case OperatorCode::LessEqual: return !(r < l);
+        case OperatorCode::NotEqual: return !(l == r);
+        default: return false;
+    }
+}
+
+// Reads an AND/OR operand: it must be 0 or -1.
+bool LogicalOperand(const Value& v, TResult& err) {
+    double d;
+    if (!ToDouble(v, d)) {
+        err.Fail(21, 0, kMsgOperatorNotCorrect);
+        return false;
+    }
+    if (d != 0.0 && d != -1.0) {
+        err.Fail(65, 0, kMsgLogicalOperator);
+        return false;
+    }
+    return true;
+}
+
+bool Numbers(const Value& l, const Value& r, double& dl, double& dr, TResult& err) {
+    if (!ToDouble(l, dl) || !ToDouble(r, dr)) {
+        err.Fail(21, 0, kMsgOperatorNotCorrect);
+        return false;
+    }
+    return true;
+}
+
+bool SetReal(Value& target, double v, TResult& err) {
+    if (!std::isfinite(v)) {  // overflow, division by zero, invalid operation
+        err.Fail(21, 0, kMsgOperatorNotCorrect);
+        return false;
+    }
+    target = Value::Real(v);
+    return true;
+}
+
+// Combines the level's value with r under the level's operator; the result replaces the
+// level's value.
+bool ApplyOperator(ExpressionLevel& level, const Value& r, bool stringMode, TResult& err) {
+    Value& l = level.value;
+    const OperatorCode op = level.op;
+    const bool textual = IsStringText(r) || IsStringText(l);
+
+    if (op == OperatorCode::And || op == OperatorCode::Or) {
+        if (!LogicalOperand(r, err) || !LogicalOperand(l, err)) return false;
+    }
+
+    if (textual) {
+        if (op == OperatorCode::Add) {
+            std::string joined = TextOf(l);
+            AppendText(joined, r);
+            l = Value::Str(std::move(joined));
+            return true;
+        }
+        if (IsComparison(op)) {
+            bool holds = Holds(op, TextOf(l), TextOf(r));
+            l = Value::Int(holds ? kTrue : kFalse);
+            return true;
+        }
+        err.Fail(21, 0, kMsgOperatorNotCorrect);
+        return false;
+    }
+
+    double dl = 0, dr = 0;
+    switch (op) {
+        case OperatorCode::Add:
+            if (l.IsStr() && r.IsStr()) {
+                l.s += r.s;
+                return true;
+            }
+            return Numbers(l, r, dl, dr, err) && SetReal(l, dl + dr, err);
+        case OperatorCode::Subtract:
+            return Numbers(l, r, dl, dr, err) && SetReal(l, dl - dr, err);
+        case OperatorCode::Multiply:
+            if (stringMode) return true;
+            return Numbers(l, r, dl, dr, err) && SetReal(l, dl * dr, err);
+        case OperatorCode::Divide:
+            if (stringMode) return true;
+            if (!Numbers(l, r, dl, dr, err)) return false;
+            if (dr == 0.0) {
+                err.Fail(21, 0, kMsgOperatorNotCorrect);
+                return false;
+            }
+            return SetReal(l, dl / dr, err);
+        case OperatorCode::IntegerDivide: {
+            if (stringMode) return true;
+            int32_t il, ir;
+            if (!ToInt32(l, il) || !ToInt32(r, ir) || ir == 0) {
+                err.Fail(21, 0, kMsgOperatorNotCorrect);
+                return false;
+            }
+            int64_t q = int64_t{il} / int64_t{ir};
+            if (q > 2147483647) {  // only -2147483648 \ -1
+                err.Fail(21, 0, kMsgOperatorNotCorrect);
+                return false;
+            }
+            l = Value::Int(static_cast<int32_t>(q));
+            return true;
+        }
+        case OperatorCode::And:
+        case OperatorCode::Or: {
+            if (!Numbers(l, r, dl, dr, err)) return false;
+            bool result = op == OperatorCode::And ? (dl == 0.0 && dr == 0.0)
+                                                  : !(dl == -1.0 && dr == -1.0);
+            l = Value::Int(result ? kTrue : kFalse);
+            return true;
+        }
+        case OperatorCode::None:
+            return true;
+        default: {
+            // Comparisons go through the 6-byte real.
+            double fl, fr;
+            if (!Numbers(l, r, dl, dr, err)) return false;
+            if (!ToReal48(dl, fl) || !ToReal48(dr, fr)) {
+                err.Fail(21, 0, kMsgOperatorNotCorrect);
+                return false;
+            }
+            l = Value::Int(Holds(op, fl, fr) ? kTrue : kFalse);
+            return true;
+        }
+    }
+}
+
+// ResolveOperand: in a string expression a quoted token loses its quotes and any other token
+// is its own text; otherwise the text must be a decimal number.
+bool ResolveOperand(const Cell* c, bool stringMode, Value& out, std::string& buffer) {
+    if (stringMode) {
+        if (!c) {
+            out = Value::Str(std::string());
+            return true;
+        }
+        std::string_view text = CellText(*c, buffer);
+        if (!text.empty() && text[0] == '"') {
+            text = text.size() >= 2 ? text.substr(1, text.size() - 2) : std::string_view();
+        }
+        out = Value::Str(std::string(text));
+        return true;
+    }
+    if (!c) return false;
+    switch (c->tag) {
+        case Cell::Tag::Int:
+            out = Value::Real(c->i);
+            return true;
+        case Cell::Tag::Real:
+            out = Value::Real(c->r);
+            return true;
+        default: {
+            double d;
+            if (!ParseDecimal(WordOf(*c), d)) return false;
+            out = Value::Real(d);
+            return true;
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Grouping
+
+constexpr int kOpenMark = -1;   // a "(" inserted by the grouping
+constexpr int kCloseMark = -2;  // a ")" inserted by the grouping
+
+bool IsOpenItem(const std::vector<Cell>& cells, int item) {
+    return item == kOpenMark || (item >= 0 && CellIs(cells[item], '('));
+}
+bool IsCloseItem(const std::vector<Cell>& cells, int item) {
+    return item == kCloseMark || (item >= 0 && CellIs(cells[item], ')'));
+}
+
+// Gives *, / and \ precedence over + and - by wrapping each run of multiplicative operations
+// in parentheses: the group reaches from after the + or - before its first operator to the
+// next + or -, an empty token or the end. A parenthesised operand counts as one operand, and
+// its inside is grouped on its own, so that 2 * (1 + 2) is 6. (`cells[lo..hi)` is balanced.)
+void GroupMultiplicative(const std::vector<Cell>& cells, int lo, int hi, std::vector<int>& out) {
+    struct Unit {
+        int first, last;  // a single token, or a parenthesised block from "(" to its ")"
+    };
+    std::vector<Unit> units;
+    for (int i = lo; i < hi;) {
+        if (CellIs(cells[i], '(')) {
+            int depth = 0, j = i;
+            for (; j < hi; ++j) {
+                if (CellIs(cells[j], '(')) ++depth;
+                else if (CellIs(cells[j], ')') && --depth == 0) break;
+            }
+            units.push_back({i, j});
+            i = j + 1;
+        } else {
+            units.push_back({i, i});
+            ++i;
+        }
+    }
+    auto single = [&](int u, char ch) {
+        return units[u].first == units[u].last && CellIs(cells[units[u].first], ch);
+    };
+    auto addSub = [&](int u) { return single(u, '+') || single(u, '-'); };
+
+    std::vector<int> o;  // unit indexes, or the marks
+    bool group = false;
+    int a = 0, b = 0, e = 0;
+    const int m = static_cast<int>(units.size());
+    for (int i = 0; i <= m; ++i) {
+        const bool end = i == m;
+        const bool empty =
+            !end && units[i].first == units[i].last && CellEmpty(cells[units[i].first]);
+        if (end || empty || addSub(i)) {
+            if (group) {
+                o.resize(a + 1);
+                o.push_back(kOpenMark);
+                for (int k = b + 1; k <= e; ++k) o.push_back(k);
+                o.push_back(kCloseMark);
+            }
+            group = false;
+            b = 0;
+        }
+        if (!end && !group && (single(i, '*') || single(i, '/') || single(i, '\\'))) {
+            group = true;
+            e = i - 1;
+            b = -1;
+            for (int k = i; k >= 0; --k) {
+                if (addSub(k)) {
+                    b = k;
+                    break;
+                }
+            }
+            a = -1;
+            for (int k = static_cast<int>(o.size()) - 1; k >= 0; --k) {
+                if (o[k] >= 0 && addSub(o[k])) {
+                    a = k;
+                    break;
+                }
+            }
+        }
+        if (!group && !end) o.push_back(i);
+        if (group) ++e;
+    }
+
+    for (int item : o) {
+        if (item < 0) {
+            out.push_back(item);
+            continue;
+        }
+        const Unit& u = units[item];
+        out.push_back(u.first);
+        if (u.first != u.last) {
+            GroupMultiplicative(cells, u.first + 1, u.last, out);
+            out.push_back(u.last);
+        }
+    }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Evaluate
+
+void ExpressionStack::ResetLevelsUpTo(int top) {
+    if (top >= kLevels) top = kLevels - 1;
+    for (int i = 0; i <= top; ++i) levels[i] = ExpressionLevel{};
+}
+
+namespace {
+
+class ScratchLease {
+public:
+    explicit ScratchLease(Interpreter& in) : in_(in), scratch_(in.AcquireScratch()) {}
+    ~ScratchLease() { in_.ReleaseScratch(); }
+    EvalScratch& get() { return scratch_; }
+
+private:
+    Interpreter& in_;
+    EvalScratch& scratch_;
+};
+
+// SubstituteOperands: variables and function calls become the texts of their values.
+bool SubstituteOperands(Interpreter& in, const Args& tokens, int count, std::vector<Cell>& cells,
+                        EvalResult& result) {
+    for (int p = 0; p < count; ++p) {
+        std::string_view t = tokens[p];
+        Cell& c = cells.emplace_back();
+        c.text = t;
+        if (t.empty()) continue;
+        char first = UpperAscii(t[0]);
+        if (first < 'A' || first > 'Z') continue;
+        UpperCopy upper(t);
+
+        int slot = in.variables.Find(upper);
+        if (slot >= 0) {
+            const Variable& v = in.variables[slot];
+            if (IsIntegerKind(v.kind)) {
+                int32_t i;
+                if (!ToInt32(v.value, i)) {
+                    result.Fail(21, p, kMsgValueTooBig);
+                    return false;
+                }
+                c.tag = Cell::Tag::Int;
+                c.i = i;
+            } else if (v.kind == static_cast<uint8_t>(VariableKind::Real)) {
+                double d;
+                if (!ToDouble(v.value, d)) {
+                    result.Fail(21, p, kMsgValueTooBig);
+                    return false;
+                }
+                c.tag = Cell::Tag::Real;
+                c.r = RoundTrip15(d);
+            } else if (IsStringKind(v.kind)) {
+                c = MakeValueCell(v.value);  // a number's text is the same as the number's
+            }
+            continue;
+        }
+
+        int fn = FindFunction(upper);
+        if (fn < 0) continue;
+        // The call's raw tokens between its parentheses, nested parentheses included.
+        std::array<std::string_view, 51> args{};
+        int n = 0, depth = 0, q = p + 1;
+        bool parens = false;
+        for (; q <= p + 49 && q < count; ++q) {
+            std::string_view tq = tokens[q];
+            if (depth > 0 && !(depth == 1 && tq == ")") && n < 51) args[n++] = tq;
+            if (tq == "(") {
+                ++depth;
+                parens = true;
+            } else if (tq == ")") {
+                --depth;
+            }
+            if (depth == 0) break;
+        }
+        if (parens && depth != 0) {
+            result.Fail(18, p, kMsgUnbalanced);
+            return false;
+        }
+        FunctionResult call;
+        in.functions.handlers[fn](in, Args(args.data(), 51), call);
+        if (!call.ok) {
+            result.CopyFailure(call);
+            return false;
+        }
+        cells.back() = MakeValueCell(call.value);
+        if (parens) p = q;  // the tokens of the call are consumed
+    }
+    return true;
+}
+
+}  // namespace
+
+EvalResult Evaluate(Interpreter& in, const Args& tokens) {
+    EvalResult result;
+    ScratchLease lease(in);
+    EvalScratch& sc = lease.get();
+    std::vector<Cell>& cells = sc.cells;
+    cells.clear();
+
+    int count = tokens.Count();
+    while (count > 0 && tokens[count - 1].empty()) --count;
+    if (!SubstituteOperands(in, tokens, count, cells, result)) return result;
+
+    const ExpressionKind kind = ClassifyExpression(cells);
+    const bool stringMode = kind == ExpressionKind::String;
+    result.kind = kind;
+    ExpressionStack& st = in.expressions;
+    if (stringMode && (cells.empty() || CellEmpty(cells[0]))) {
+        st.levels[st.stackLevel].value = Value::Str(std::string());
+    }
+
+    // The reduction ends at the first two empty tokens in a row.
+    int end = static_cast<int>(cells.size());
+    for (int i = 0; i < end; ++i) {
+        if (CellEmpty(cells[i]) && (i + 1 >= end || CellEmpty(cells[i + 1]))) {
+            end = i;
+            break;
+        }
+    }
+    int depth = 0;
+    for (int i = 0; i < end; ++i) {
+        if (CellIs(cells[i], '(')) ++depth;
+        else if (CellIs(cells[i], ')') && --depth < 0) break;
+    }
+    if (depth != 0) {
+        result.Fail(18, 0, kMsgUnbalanced);
+        return result;
+    }
+
+    std::vector<int>& w = sc.grouped;
+    w.clear();
+    bool multiplicative = false;
+    for (int i = 0; i < end && !multiplicative; ++i) {
+        multiplicative = CellIs(cells[i], '*') || CellIs(cells[i], '/') || CellIs(cells[i], '\\');
+    }
+    if (stringMode || !multiplicative) {
+        for (int i = 0; i < end; ++i) w.push_back(i);
+    } else {
+        GroupMultiplicative(cells, 0, end, w);
+    }
+
+    const int wn = static_cast<int>(w.size());
+    constexpr int kNone = -3;
+    auto item = [&](int k) { return k < wn ? w[k] : kNone; };
+    auto itemEmpty = [&](int it) { return it == kNone || (it >= 0 && CellEmpty(cells[it])); };
+    auto fail = [&](int32_t code, int32_t token, const std::string& message, bool resetLevels) {
+        result.Fail(code, token, message);
+        if (resetLevels) st.ResetLevelsUpTo(st.stackLevel + 1);
+        return result;
+    };
+
+    const int entryLevel = st.stackLevel;
+    bool expectOperand = true;
+    bool afterParen = false;
+    TResult err;
+    for (int i = 0;; ++i) {
+        const int t = item(i);
+        if (itemEmpty(t) && itemEmpty(item(i + 1))) {
+            ExpressionLevel& level = st.levels[st.stackLevel];
+            result.value = level.value;
+            level.op = OperatorCode::None;
+            return result;
+        }
+        if (IsOpenItem(cells, t)) {
+            if (st.stackLevel + 1 >= ExpressionStack::kLevels) {
+                st.stackLevel = entryLevel;  // leave the stack usable for the next evaluation
+                return fail(18, i, kMsgNestedTooDeeply, false);
+            }
+            ++st.stackLevel;
+            expectOperand = false;
+            afterParen = true;
+        }
+        if (IsCloseItem(cells, t)) {
+            if (st.stackLevel == 0) return fail(18, i, kMsgUnbalanced, false);
+            --st.stackLevel;
+            ExpressionLevel& level = st.levels[st.stackLevel];
+            const Value& above = st.levels[st.stackLevel + 1].value;
+            if (level.op == OperatorCode::None) {
+                level.value = above;
+            } else if (!ApplyOperator(level, above, stringMode, err)) {
+                return fail(err.code, 0, err.message, true);
+            }
+            level.op = OperatorCode::None;
+            expectOperand = true;
+            afterParen = true;
+        }
+        if (expectOperand && !afterParen) {
+            Value v;
+            const Cell* c = t >= 0 ? &cells[t] : nullptr;
+            if (!ResolveOperand(c, stringMode, v, sc.text)) return fail(20, i, kMsgTypeMismatch, false);
+            ExpressionLevel& level = st.levels[st.stackLevel];
+            if (level.op != OperatorCode::None) {
+                bool ok = ApplyOperator(level, v, stringMode, err);
+                level.op = OperatorCode::None;
+                if (!ok) return fail(err.code, i, err.message, true);
+            } else {
+                level.value = std::move(v);
+            }
+        }
+        if (!expectOperand && !afterParen) {
+            OperatorCode code = OperatorCode::None;
+            static const Cell kEmptyCell;
+            OperatorWord word = ReadOperator(t >= 0 ? cells[t] : kEmptyCell, code);
+            if (word == OperatorWord::Invalid) return fail(19, 0, kMsgInvalidOperator, false);
+            if (word == OperatorWord::Code) st.levels[st.stackLevel].op = code;
+        }
+        expectOperand = !expectOperand;
+        afterParen = false;
+    }
+}
+
+EvalResult CollectAndEvaluate(Interpreter& in, const Args& tokens, int start) {
+    Expression expr;
+    TResult status;
+    CollectExpression(tokens, start, "", "", expr, status);
+    if (!status.ok) {
+        EvalResult result;
+        result.CopyFailure(status);
+        return result;
+    }
+    return Evaluate(in, expr.AsArgs());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Collect
+
+void CollectExpression(const Args& source, int& start, std::string_view stop1,
+                       std::string_view stop2, Expression& out, TResult& status) {
+    out.Clear();
+    status.ok = true;
+    int depth = 0;
+    for (int i = start < 0 ? 0 : start;; ++i) {
+        std::string_view t = source[i];  // empty past the end
+        if (t == "(") ++depth;
+        else if (t == ")") --depth;
+        if (depth < 0) {
+            status.Fail(18, i, kMsgUnbalanced);
+            return;
+        }
+        if (depth == 0 && (EqualsUpper(t, stop1) || EqualsUpper(t, stop2))) {
+            start = i - 1;
+            return;
+        }
+        if (t.empty()) {  // the end of the tokens
+            if (depth > 0) status.Fail(18, i, kMsgUnbalanced);
+            return;
+        }
+        if (!out.Push(t)) {
+            status.Fail(18, i, kMsgExpressionTooLong);
+            return;
+        }
+    }
+}
+
+}  // namespace tw

@@ -1,0 +1,102 @@
+#pragma once
+// The expression evaluator. It works on token texts: variables and function calls are replaced
+// by the text of their values, the kind of the expression is decided from the texts, the
+// operands of *, / and \ are grouped in parentheses, and the list is reduced from left to
+// right on a stack of parenthesis levels. +, -, the comparisons, AND and OR share one level.
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "interpreter/results.h"
+#include "interpreter/value.h"
+
+namespace tw {
+
+enum class OperatorCode : uint8_t {
+    Add = 0,
+    Subtract = 1,
+    Multiply = 2,
+    IntegerDivide = 3,
+    Divide = 4,
+    And = 5,
+    Or = 6,
+    Less = 7,
+    Greater = 8,
+    Equal = 9,
+    GreaterEqual = 10,
+    LessEqual = 11,
+    NotEqual = 12,
+    None = 13,
+};
+
+enum class ExpressionKind : uint8_t { Integer = 0, Real = 1, String = 2 };
+
+inline constexpr uint8_t kResetLevelKind = 3;
+
+struct ExpressionLevel {
+    uint8_t kind = kResetLevelKind;
+    Value value;
+    OperatorCode op = OperatorCode::None;
+};
+
+// The levels persist between evaluations; a run start resets them.
+struct ExpressionStack {
+    static constexpr int kLevels = 51;
+    std::array<ExpressionLevel, kLevels> levels{};
+    int stackLevel = 0;
+    void Reset() {
+        for (auto& l : levels) l = ExpressionLevel{};
+        stackLevel = 0;
+    }
+    void ResetLevelsUpTo(int top);
+};
+
+struct EvalResult : TResult {
+    ExpressionKind kind = ExpressionKind::Integer;
+    Value value;
+};
+
+// The tokens of one expression, as CollectExpression cuts them (at most 50).
+class Expression {
+public:
+    static constexpr int kMaxTokens = 50;
+    Args AsArgs() const { return Args(tokens_.data(), count_); }
+    int Count() const { return count_; }
+    std::string_view operator[](int i) const { return i < count_ ? tokens_[i] : std::string_view(); }
+    bool Push(std::string_view token) {
+        if (count_ >= kMaxTokens) return false;
+        tokens_[count_++] = token;
+        return true;
+    }
+    void Clear() { count_ = 0; }
+
+private:
+    std::array<std::string_view, kMaxTokens> tokens_{};
+    int count_ = 0;
+};
+
+// Copies tokens from `start` while the parenthesis depth is 0 and the token (upper case) equals
+// neither stop word; an empty stop word matches the end of the tokens. When it stopped at a stop
+// word, `start` becomes that word's index minus 1. Fails (in `status`) when the expression has
+// more than 50 tokens or its parentheses do not balance.
+void CollectExpression(const Args& source, int& start, std::string_view stop1,
+                       std::string_view stop2, Expression& out, TResult& status);
+
+// Evaluates up to 200 tokens.
+EvalResult Evaluate(Interpreter& in, const Args& tokens);
+
+// Collects the expression at `start` (up to the first empty token at depth 0) and evaluates it.
+EvalResult CollectAndEvaluate(Interpreter& in, const Args& tokens, int start = 0);
+
+// Messages of the evaluator.
+extern const char* const kMsgInvalidOperator;     // 19
+extern const char* const kMsgTypeMismatch;        // 20
+extern const char* const kMsgValueTooBig;         // 21
+extern const char* const kMsgOperatorNotCorrect;  // 21
+extern const char* const kMsgLogicalOperator;     // 65
+extern const char* const kMsgExpressionTooLong;   // 18
+extern const char* const kMsgUnbalanced;          // 18
+extern const char* const kMsgNestedTooDeeply;     // 18
+
+}  // namespace tw

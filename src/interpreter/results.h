@@ -1,0 +1,73 @@
+#pragma once
+// Result records and handler signatures shared by every command and function.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "frontend/keywords.h"
+#include "frontend/token_buffer.h"
+#include "interpreter/value.h"
+
+namespace tw {
+
+class Interpreter;
+
+// A failure as every operation reports it: the complete message, its number, and the position
+// of the offending token (0 when none is named).
+struct TResult {
+    bool ok = true;
+    std::string message;
+    int32_t code = 0;
+    int32_t token = 0;
+
+    void Fail(int32_t failCode, int32_t failToken, std::string text) {
+        ok = false;
+        code = failCode;
+        token = failToken;
+        message = std::move(text);
+    }
+    template <typename Other>
+    void CopyFailure(const Other& other) {
+        ok = false;
+        message = other.message;
+        code = other.code;
+        token = other.token;
+    }
+};
+
+// The result record of a command handler. A handler receives it failed with an empty message
+// and must set ok itself.
+struct CommandResult : TResult {
+    CommandResult() { ok = false; }
+};
+
+// The result record of a function handler.
+struct FunctionResult : TResult {
+    Value value;
+    FunctionResult() { ok = false; }
+};
+
+// Every command handler has this shape: the interpreter, the statement's 200 argument tokens,
+// and the result record to fill.
+using CommandHandler = void (*)(Interpreter& in, const Args& args, CommandResult& result);
+// Every function handler: the interpreter, the raw tokens between the call's parentheses
+// (51 slots), and the result record.
+using FunctionHandler = void (*)(Interpreter& in, const Args& args, FunctionResult& result);
+
+void DefaultCommandHandler(Interpreter& in, const Args& args, CommandResult& result);
+void DefaultFunctionHandler(Interpreter& in, const Args& args, FunctionResult& result);
+
+struct CommandTable {
+    std::array<std::string_view, kCommandCount> names{};
+    std::array<CommandHandler, kCommandCount> handlers{};
+    void Bind(CommandId id, CommandHandler handler) { handlers[Index(id)] = handler; }
+};
+
+struct FunctionTable {
+    std::array<std::string_view, kFunctionCount> names{};
+    std::array<FunctionHandler, kFunctionCount> handlers{};
+    void Bind(FunctionId id, FunctionHandler handler) { handlers[Index(id)] = handler; }
+};
+
+}  // namespace tw

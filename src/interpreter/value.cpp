@@ -1,0 +1,268 @@
+#include "interpreter/value.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+namespace tw {
+
+std::string IntText(int64_t v) {
+    char buf[24];
+    auto res = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, res.ptr);
+}
+
+void AppendRealText(std::string& out, double v) {
+    if (v == 0.0 || !std::isfinite(v)) {
+        // Non-finite reals never reach a text form: arithmetic that makes them fails first.
+        out += v == 0.0 ? "0" : (std::isnan(v) ? "NAN" : (v > 0 ? "INF" : "-INF"));
+        return;
+    }
+    // Whole numbers below 1E15 print as their digits.
+    if (std::fabs(v) < 1e15 && v == std::trunc(v)) {
+        char buf[24];
+        auto res = std::to_chars(buf, buf + sizeof buf, static_cast<int64_t>(v));
+        out.append(buf, res.ptr);
+        return;
+    }
+    char buf[40];
+    auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 14);
+    std::string_view sci(buf, res.ptr - buf);  // [-]d.ddddddddddddddde[+-]xx
+    bool negative = sci[0] == '-';
+    if (negative) sci.remove_prefix(1);
+    char digits[15];
+    int count = 0;
+    size_t pos = 0;
+    for (; pos < sci.size() && sci[pos] != 'e'; ++pos) {
+        if (sci[pos] != '.') digits[count++] = sci[pos];
+    }
+    int exponent = 0;
+    std::from_chars(sci.data() + pos + (sci[pos + 1] == '+' ? 2 : 1), sci.data() + sci.size(),
+                    exponent);
+    while (count > 1 && digits[count - 1] == '0') --count;
+
+    if (negative) out.push_back('-');
+    if (exponent >= -4 && exponent <= 14) {
+        if (exponent >= 0) {
+            for (int i = 0; i <= exponent; ++i) out.push_back(i < count ? digits[i] : '0');
+            if (count > exponent + 1) {
+                out.push_back('.');
+                out.append(digits + exponent + 1, count - exponent - 1);
+            }
+        } else {
+            out += "0.";
+            out.append(static_cast<size_t>(-exponent - 1), '0');
+            out.append(digits, count);
+        }
+        return;
+    }
+    out.push_back(digits[0]);
+    if (count > 1) {
+        out.push_back('.');
+        out.append(digits + 1, count - 1);
+    }
+    out.push_back('E');
+    char ebuf[8];
+    auto eres = std::to_chars(ebuf, ebuf + sizeof ebuf, exponent);
+    out.append(ebuf, eres.ptr);
+}
+
+std::string RealText(double v) {
+    std::string out;
+    AppendRealText(out, v);
+    return out;
+}
+
+void AppendText(std::string& out, const Value& v) {
+    switch (v.type) {
+        case ValueType::Int: {
+            char buf[16];
+            auto res = std::to_chars(buf, buf + sizeof buf, v.i);
+            out.append(buf, res.ptr);
+            break;
+        }
+        case ValueType::Real:
+            AppendRealText(out, v.r);
+            break;
+        case ValueType::Str:
+            out += v.s;
+            break;
+    }
+}
+
+std::string TextOf(const Value& v) {
+    if (v.type == ValueType::Str) return v.s;
+    std::string out;
+    AppendText(out, v);
+    return out;
+}
+
+bool ParseWholeNumber(std::string_view text, int32_t& out) {
+    size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    if (i == text.size()) return false;
+    int64_t value = 0;
+    for (; i < text.size(); ++i) {
+        char c = text[i];
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + (c - '0');
+        if (value > int64_t{1} << 32) value = int64_t{1} << 32;  // saturate; out of range below
+    }
+    if (negative) value = -value;
+    if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max())
+        return false;
+    out = static_cast<int32_t>(value);
+    return true;
+}
+
+bool ParseDecimal(std::string_view text, double& out) {
+    // Grammar: [+-] (digits [. digits] | . digits) [(e|E) [+-] digits], or the lone ".".
+    if (text == ".") {
+        out = 0.0;
+        return true;
+    }
+    size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    const size_t mantissaStart = i;
+    int intDigits = 0, fracDigits = 0;
+    int leadingZeros = 0;  // zeros before the first significant digit
+    bool seenNonZero = false;
+    int firstSignificant = 0;  // decimal position of the first significant digit
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+        if (!seenNonZero && text[i] != '0') seenNonZero = true, firstSignificant = intDigits;
+        if (!seenNonZero) ++leadingZeros;
+        ++intDigits, ++i;
+    }
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+            if (!seenNonZero && text[i] != '0') seenNonZero = true, firstSignificant = -fracDigits - 1;
+            ++fracDigits, ++i;
+        }
+    }
+    if (intDigits + fracDigits == 0) return false;
+    int64_t exponent = 0;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        bool expNegative = false;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) expNegative = text[i++] == '-';
+        size_t expStart = i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+            if (exponent < 100000) exponent = exponent * 10 + (text[i] - '0');
+            ++i;
+        }
+        if (i == expStart) return false;
+        if (expNegative) exponent = -exponent;
+    }
+    if (i != text.size()) return false;
+    if (!seenNonZero) {
+        out = negative ? -0.0 : 0.0;
+        return true;
+    }
+    // Decimal exponent of the first significant digit decides overflow against underflow.
+    int64_t magnitude = (firstSignificant >= 0 ? intDigits - leadingZeros - 1 : firstSignificant) +
+                        exponent;
+    if (magnitude > 309) return false;
+    if (magnitude < -330) {
+        out = negative ? -0.0 : 0.0;
+        return true;
+    }
+    double value = 0.0;
+    const char* first = text.data() + mantissaStart;
+    auto res = std::from_chars(first, text.data() + text.size(), value);
+    if (res.ec == std::errc::result_out_of_range) {
+        if (magnitude > 0) return false;
+        value = 0.0;
+    } else if (res.ec != std::errc() || res.ptr != text.data() + text.size()) {
+        return false;
+    }
+    if (!std::isfinite(value)) return false;
+    out = negative ? -value : value;
+    return true;
+}
+
+bool ToReal48(double v, double& out) {
+    if (std::isnan(v)) return false;
+    if (v == 0.0) {
+        out = 0.0;
+        return true;
+    }
+    if (std::isinf(v)) return false;
+    int exponent = 0;
+    double mantissa = std::frexp(std::fabs(v), &exponent);  // [0.5, 1)
+    double scaled = std::nearbyint(std::ldexp(mantissa, 40));
+    if (scaled >= 0x1p40) {
+        scaled = 0x1p39;
+        ++exponent;
+    }
+    // The exponent byte of the 6-byte real is exponent + 128 and must lie in 1..255.
+    if (exponent + 128 > 255) return false;
+    if (exponent + 128 < 1) {
+        out = 0.0;
+        return true;
+    }
+    out = std::copysign(std::ldexp(scaled, exponent - 40), v);
+    return true;
+}
+
+TextClass ClassifyNumberText(std::string_view text) {
+    if (text.empty()) return TextClass::String;
+    char c = text[0];
+    // Only texts that start like a number can be one.
+    if (!((c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.')) return TextClass::String;
+    int32_t whole;
+    if (ParseWholeNumber(text, whole)) return TextClass::Integer;
+    double real, fitted;
+    if (text != "." && ParseDecimal(text, real) && ToReal48(real, fitted)) return TextClass::Real;
+    return TextClass::String;
+}
+
+bool RoundToInt32(double v, int32_t& out) {
+    if (!std::isfinite(v)) return false;
+    double r = std::nearbyint(v);  // the default rounding mode rounds halves to even
+    if (r < -2147483648.0 || r > 2147483647.0) return false;
+    out = static_cast<int32_t>(r);
+    return true;
+}
+
+bool ToInt32(const Value& v, int32_t& out) {
+    switch (v.type) {
+        case ValueType::Int:
+            out = v.i;
+            return true;
+        case ValueType::Real:
+            return RoundToInt32(v.r, out);
+        case ValueType::Str: {
+            if (ParseWholeNumber(v.s, out)) return true;
+            double d;
+            return ParseDecimal(v.s, d) && RoundToInt32(d, out);
+        }
+    }
+    return false;
+}
+
+bool ToDouble(const Value& v, double& out) {
+    switch (v.type) {
+        case ValueType::Int:
+            out = v.i;
+            return true;
+        case ValueType::Real:
+            out = v.r;
+            return true;
+        case ValueType::Str:
+            return ParseDecimal(v.s, out);
+    }
+    return false;
+}
+
+double RoundTrip15(double v) {
+    if (std::fabs(v) < 1e15 && v == std::trunc(v)) return v;
+    double out = v;
+    ParseDecimal(RealText(v), out);
+    return out;
+}
+
+}  // namespace tw

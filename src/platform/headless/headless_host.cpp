@@ -1,0 +1,76 @@
+#include "platform/headless/headless_host.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/clock.h"
+
+namespace tw {
+
+void WriteWithLineEnds(std::FILE* stream, std::string_view text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\r') {
+            std::fputc('\n', stream);
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            std::fputc(c, stream);
+        }
+    }
+}
+
+HeadlessHost::HeadlessHost() : HeadlessHost(Options{}) {}
+
+HeadlessHost::HeadlessHost(Options options) : options_(options) {
+    if (const char* path = std::getenv("TARNWICK_TRACE"); path && *path) {
+        trace_ = std::fopen(path, "a");
+    }
+}
+
+HeadlessHost::~HeadlessHost() {
+    if (trace_) std::fclose(trace_);
+}
+
+uint32_t HeadlessHost::TickCount() {
+    return options_.virtualTime ? virtualTick_ : MonotonicMilliseconds();
+}
+
+void HeadlessHost::Pass() {
+    if (options_.virtualTime) ++virtualTick_;
+}
+
+bool HeadlessHost::KeyDown(int virtualKey) {
+    return virtualKey >= 0 && virtualKey < 256 && keys_[virtualKey];
+}
+
+bool HeadlessHost::ReadKeyState(uint8_t state[256]) {
+    std::memset(state, 0, 256);
+    return true;
+}
+
+void HeadlessHost::ShowMessage(MessageKind, std::string_view text) {
+    ++messageCount_;
+    if (!options_.messages) return;
+    WriteWithLineEnds(options_.messages, text);
+    std::fputc('\n', options_.messages);
+    std::fflush(options_.messages);
+}
+
+void HeadlessHost::DebugOutput(std::string_view line) {
+    if (!options_.debug) return;
+    std::fwrite(line.data(), 1, line.size(), options_.debug);
+    std::fputc('\n', options_.debug);
+}
+
+void HeadlessHost::Trace(std::string_view text) {
+    if (!trace_) return;
+    std::fwrite(text.data(), 1, text.size(), trace_);
+    std::fputc('\n', trace_);
+    std::fflush(trace_);
+}
+
+void HeadlessHost::SetKey(int virtualKey, bool down) {
+    if (virtualKey >= 0 && virtualKey < 256) keys_[virtualKey] = down;
+}
+
+}  // namespace tw

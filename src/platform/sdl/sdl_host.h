@@ -1,0 +1,60 @@
+#pragma once
+// The host with a real window, on SDL2. The window shows the display during a run.
+
+#include <cstdio>
+#include <string>
+
+#include "platform/host.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+
+namespace tw {
+
+class SdlHost : public Host {
+public:
+    struct Options {
+        std::string title = "Tarnwick";
+        int width = 800;
+        int height = 600;
+        int scale = 0;  // 0: the largest integer scale that fits the desktop
+        bool fullscreen = false;
+        bool virtualTime = false;
+    };
+    explicit SdlHost(Options options);
+    ~SdlHost() override;
+
+    // Initialises SDL's video; false (with the reason) when there is no display to open.
+    bool Open(std::string& error);
+
+    uint32_t TickCount() override;
+    void Pass() override;
+    bool KeyDown(int virtualKey) override;
+    bool ReadKeyState(uint8_t state[256]) override;
+    void ShowMessage(MessageKind kind, std::string_view text) override;
+    bool DebugShown() override { return true; }
+    void DebugOutput(std::string_view line) override;
+    void Trace(std::string_view text) override;
+
+    void ShowDisplayWindow() override;
+    void CloseDisplayWindow() override;
+    bool CloseRequested() override;
+
+private:
+    // Reads pending window events, at most about once a millisecond: pumping on every
+    // statement would cap the interpreter's speed.
+    void Pump(bool force = false);
+    void Present();
+
+    Options options_;
+    bool open_ = false;
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    uint32_t lastPump_ = 0;
+    bool pumpedOnce_ = false;
+    bool closeRequested_ = false;
+    uint32_t virtualTick_ = 0;
+    std::FILE* trace_ = nullptr;
+};
+
+}  // namespace tw

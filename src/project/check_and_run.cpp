@@ -1,0 +1,34 @@
+#include "project/check_and_run.h"
+
+#include <cstdio>
+
+namespace tw {
+
+std::string EditorCaption(std::string_view fileName) {
+    return "Project : " + std::string(fileName);
+}
+
+std::string TokenizerFailureLine(std::string_view caption, std::string_view message) {
+    return "Error : " + std::string(caption) + ": " + std::string(message);
+}
+
+std::string ValidatorFailureLine(std::string_view caption, std::string_view message) {
+    return "Testing Error : " + std::string(caption) + ": " + std::string(message);
+}
+
+std::vector<std::string> StatisticsLines(const RunState& run) {
+    const uint32_t elapsed = run.stopTick - run.startTick;
+    // With nothing counted there is no average to take; it shows as 0.00.
+    const double average =
+        run.statementCount != 0 ? static_cast<double>(elapsed) / run.statementCount : 0.0;
+    char averageText[64];
+    std::snprintf(averageText, sizeof averageText, "%.2f", average);
+    return {
+        "Program Execution Concluded : " + std::to_string(run.statementCount) +
+            " instructions executed.",
+        "Program run time : " + std::to_string(elapsed / 1000) + " Seconds",
+        "Average Instruction execution time : " + std::string(averageText) + " Milliseconds",
+    };
+}
+
+}  // namespace tw

@@ -1,0 +1,73 @@
+#include "services/timers.h"
+
+#include "interpreter/interpreter.h"
+
+namespace tw {
+
+void TimerTable::Reset() {
+    for (auto& slot : slots_) slot = TimerSlot{};
+}
+
+int TimerTable::AddTimer(const TimerSlot& timer) {
+    for (int i = 0; i < kSlots; ++i) {
+        if (!slots_[i].active) {
+            slots_[i] = timer;
+            return i;
+        }
+    }
+    return -1;
+}
+
+bool TimerTable::RemoveTimer(std::string_view name) {
+    for (auto& slot : slots_) {
+        if (slot.name == name) {
+            slot.active = false;
+            slot.name.clear();
+            return true;
+        }
+    }
+    return false;
+}
+
+void TimerTable::StartTimers(uint32_t now) {
+    for (auto& slot : slots_) {
+        if (slot.active) slot.lastService = now;
+    }
+}
+
+int TimerTable::ActiveCount() const {
+    int n = 0;
+    for (const auto& slot : slots_) n += slot.active ? 1 : 0;
+    return n;
+}
+
+std::string TimerExpiredMessage(std::string_view name, int64_t waited, int64_t allowedPlusInterval) {
+    std::string text = "Timer Expired..\rThe internal timer <";
+    text += name;
+    text += "> expired, after waiting " + std::to_string(waited) + "ms of an allowed " +
+            std::to_string(allowedPlusInterval) +
+            "ms to be serviced. This suggests your program is calling a instruction, which due to "
+            "its parameters, its taking too long to complete!";
+    return text;
+}
+
+std::string TimerTable::ServiceTimers(Interpreter& in) {
+    for (int i = 0; i < kSlots; ++i) {
+        if (!slots_[i].active) continue;
+        const int64_t now = in.host.TickCount();
+        const int64_t last = slots_[i].lastService;
+        if (!(last + slots_[i].interval < now)) continue;
+        uint8_t status = 0;
+        if (slots_[i].callback) slots_[i].callback(in, status);
+        // The callback may have removed or replaced this very slot.
+        TimerSlot& slot = slots_[i];
+        if (slot.kind == TimerKind::Watchdog && now - last >= slot.allowed) {
+            return TimerExpiredMessage(slot.name, now - last,
+                                       int64_t{slot.allowed} + int64_t{slot.interval});
+        }
+        slot.lastService = now;
+    }
+    return std::string();
+}
+
+}  // namespace tw

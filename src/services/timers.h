@@ -1,0 +1,56 @@
+#pragma once
+// The timer service: 11 named software timers, serviced by the run loop between statements.
+// A watchdog timer also measures how long the loop stayed away and stops an overlong run.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tw {
+
+class Interpreter;
+
+// A timer action. The status byte is the action's to write; the service ignores it.
+using TimerCallback = void (*)(Interpreter& in, uint8_t& status);
+
+enum class TimerKind : uint8_t { Plain = 0, Watchdog = 3 };
+
+struct TimerSlot {
+    bool active = false;
+    std::string name;
+    uint8_t timerClass = 0;  // 0 the run's own timers, 2 keyboard and wait timers
+    int32_t interval = -1;
+    int64_t lastService = -1;  // tick of the last service; -1 until the timers start
+    int32_t allowed = -1;
+    TimerKind kind = TimerKind::Watchdog;
+    TimerCallback callback = nullptr;
+};
+
+class TimerTable {
+public:
+    static constexpr int kSlots = 11;
+
+    // Every slot back to its cleared state.
+    void Reset();
+    // Copies the timer into the first inactive slot; its index, or -1 when all are in use.
+    int AddTimer(const TimerSlot& timer);
+    // Clears the first slot with this exact name; false when there is none.
+    bool RemoveTimer(std::string_view name);
+    // Every active timer's last service becomes `now`.
+    void StartTimers(uint32_t now);
+    // One pass over the table: runs the callbacks of due timers. Returns the expiry message of
+    // a watchdog that waited too long, else the empty string.
+    std::string ServiceTimers(Interpreter& in);
+
+    const TimerSlot& Slot(int i) const { return slots_[i]; }
+    TimerSlot& Slot(int i) { return slots_[i]; }
+    int ActiveCount() const;
+
+private:
+    std::array<TimerSlot, kSlots> slots_{};
+};
+
+std::string TimerExpiredMessage(std::string_view name, int64_t waited, int64_t allowedPlusInterval);
+
+}  // namespace tw
