@@ -4,13 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include "frontend/tokenize.h"
 #include "frontend/validation.h"
@@ -84,19 +80,19 @@ std::string BaseName(const std::string& path) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& out, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
         error = std::strerror(errno);
         return false;
     }
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) {
-        error = "read error";
-        return false;
-    }
-    out = buffer.str();
-    return true;
+    out.clear();
+    char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) out.append(buffer, n);
+    const bool failed = std::ferror(file) != 0;
+    if (failed) error = std::strerror(errno);
+    std::fclose(file);
+    return !failed;
 }
 
 int RunVerb(int argc, char** argv) {

@@ -1,5 +1,6 @@
 #include "project/check_and_run.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace tw {
@@ -21,8 +22,10 @@ std::vector<std::string> StatisticsLines(const RunState& run) {
     // With nothing counted there is no average to take; it shows as 0.00.
     const double average =
         run.statementCount != 0 ? static_cast<double>(elapsed) / run.statementCount : 0.0;
+    // The "0.00" format rounds halves away from zero.
+    const long long hundredths = std::llround(average * 100.0);
     char averageText[64];
-    std::snprintf(averageText, sizeof averageText, "%.2f", average);
+    std::snprintf(averageText, sizeof averageText, "%lld.%02lld", hundredths / 100, hundredths % 100);
     return {
         "Program Execution Concluded : " + std::to_string(run.statementCount) +
             " instructions executed.",

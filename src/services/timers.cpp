@@ -56,7 +56,8 @@ std::string TimerTable::ServiceTimers(Interpreter& in) {
         if (!slots_[i].active) continue;
         const int64_t now = in.host.TickCount();
         const int64_t last = slots_[i].lastService;
-        if (!(last + slots_[i].interval < now)) continue;
+        // A timer that was never serviced is due at once.
+        if (last >= 0 && !(last + slots_[i].interval < now)) continue;
         uint8_t status = 0;
         if (slots_[i].callback) slots_[i].callback(in, status);
         // The callback may have removed or replaced this very slot.

@@ -1,0 +1,195 @@
+// Runs every program of a folder with the tarnwick command and compares what it prints and how
+// it ends with the files beside it:
+//   NAME.bas     the program
+//   NAME.out     expected stdout (missing: empty)
+//   NAME.err     expected stderr (missing: empty)
+//   NAME.status  expected exit status (missing: 0)
+//   NAME.args    extra options for `tarnwick run`, whitespace-separated (always --headless)
+//
+// usage: program_tests TARNWICK FOLDER [NAME-FILTER]
+
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string g_tarnwick;
+fs::path g_folder;
+
+std::string ReadFile(const fs::path& path, bool& exists) {
+    std::ifstream in(path, std::ios::binary);
+    exists = static_cast<bool>(in);
+    if (!in) return {};
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string ReadFile(const fs::path& path) {
+    bool exists;
+    return ReadFile(path, exists);
+}
+
+struct Outcome {
+    std::string out, err;
+    int status = -1;
+};
+
+// Runs argv, collecting stdout and stderr through pipes.
+Outcome RunProcess(const std::vector<std::string>& args) {
+    int outPipe[2], errPipe[2];
+    if (pipe(outPipe) != 0 || pipe(errPipe) != 0) return {};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
+    posix_spawn_file_actions_addclose(&actions, outPipe[0]);
+    posix_spawn_file_actions_addclose(&actions, errPipe[0]);
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid;
+    int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(outPipe[1]);
+    close(errPipe[1]);
+    Outcome outcome;
+    auto drain = [](int fd, std::string& into) {
+        char buf[4096];
+        ssize_t n;
+        while ((n = read(fd, buf, sizeof buf)) > 0) into.append(buf, n);
+        close(fd);
+    };
+    std::thread errReader(drain, errPipe[0], std::ref(outcome.err));
+    drain(outPipe[0], outcome.out);
+    errReader.join();
+    if (rc != 0) return outcome;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return outcome;
+}
+
+// A line diff that is good enough to read a failure.
+std::string Diff(const std::string& expected, const std::string& actual) {
+    auto lines = [](const std::string& s) {
+        std::vector<std::string> out;
+        std::istringstream in(s);
+        for (std::string l; std::getline(in, l);) out.push_back(l);
+        return out;
+    };
+    auto e = lines(expected), a = lines(actual);
+    std::ostringstream d;
+    size_t n = std::max(e.size(), a.size());
+    for (size_t i = 0; i < n; ++i) {
+        const std::string* el = i < e.size() ? &e[i] : nullptr;
+        const std::string* al = i < a.size() ? &a[i] : nullptr;
+        if (el && al && *el == *al) {
+            d << "  " << *el << "\n";
+            continue;
+        }
+        if (el) d << "- " << *el << "\n";
+        if (al) d << "+ " << *al << "\n";
+    }
+    return d.str();
+}
+
+class ProgramTest : public testing::Test {
+public:
+    explicit ProgramTest(fs::path program) : program_(std::move(program)) {}
+    void TestBody() override {
+        fs::path base = program_;
+        base.replace_extension();
+        std::vector<std::string> args = {g_tarnwick, "run", "--headless"};
+        std::istringstream extra(ReadFile(fs::path(base.string() + ".args")));
+        for (std::string a; extra >> a;) args.push_back(a);
+        args.push_back(program_.string());
+
+        bool hasStatus;
+        std::string statusText = ReadFile(fs::path(base.string() + ".status"), hasStatus);
+        int expectedStatus = hasStatus ? std::stoi(statusText) : 0;
+        std::string expectedOut = ReadFile(fs::path(base.string() + ".out"));
+        std::string expectedErr = ReadFile(fs::path(base.string() + ".err"));
+
+        Outcome got = RunProcess(args);
+        EXPECT_EQ(got.status, expectedStatus) << "exit status of " << program_.filename();
+        EXPECT_TRUE(got.out == expectedOut) << "stdout differs:\n" << Diff(expectedOut, got.out);
+        EXPECT_TRUE(got.err == expectedErr) << "stderr differs:\n" << Diff(expectedErr, got.err);
+    }
+
+private:
+    fs::path program_;
+};
+
+// The command line itself: usage errors, unreadable files.
+TEST(Cli, UsageAndInputErrors) {
+    Outcome none = RunProcess({g_tarnwick});
+    EXPECT_EQ(none.status, 64);
+    EXPECT_NE(none.err.find("usage: tarnwick run"), std::string::npos);
+
+    Outcome noFile = RunProcess({g_tarnwick, "run", "--headless"});
+    EXPECT_EQ(noFile.status, 64);
+    EXPECT_EQ(noFile.err.rfind("tarnwick: no FILE given\n", 0), 0u) << noFile.err;
+
+    Outcome badOption = RunProcess({g_tarnwick, "run", "--frobnicate", "x.bas"});
+    EXPECT_EQ(badOption.status, 64);
+    EXPECT_EQ(badOption.err.rfind("tarnwick: unknown option --frobnicate\n", 0), 0u);
+
+    for (const char* bad : {"abc", "0", "-5", "99999999999", ""}) {
+        Outcome r = RunProcess({g_tarnwick, "run", "--headless", "--max-statements", bad, "x.bas"});
+        EXPECT_EQ(r.status, 64) << bad;
+    }
+    Outcome missingValue = RunProcess({g_tarnwick, "run", "--headless", "--timeout"});
+    EXPECT_EQ(missingValue.status, 64);
+
+    Outcome twoFiles = RunProcess({g_tarnwick, "run", "--headless", "a.bas", "b.bas"});
+    EXPECT_EQ(twoFiles.status, 64);
+
+    Outcome unreadable =
+        RunProcess({g_tarnwick, "run", "--headless", (g_folder / "no such file.bas").string()});
+    EXPECT_EQ(unreadable.status, 66);
+    EXPECT_NE(unreadable.err.find("cannot read"), std::string::npos);
+    EXPECT_EQ(unreadable.out, "");
+
+    Outcome folder = RunProcess({g_tarnwick, "run", "--headless", g_folder.string()});
+    EXPECT_EQ(folder.status, 66);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: program_tests TARNWICK FOLDER [NAME-FILTER]\n");
+        return 64;
+    }
+    g_tarnwick = fs::absolute(argv[1]).string();
+    g_folder = argv[2];
+    std::string filter = argc > 3 ? argv[3] : "";
+    std::vector<fs::path> programs;
+    for (const auto& entry : fs::directory_iterator(g_folder)) {
+        if (entry.path().extension() == ".bas") programs.push_back(entry.path());
+    }
+    std::sort(programs.begin(), programs.end());
+    for (const auto& p : programs) {
+        std::string name = p.stem().string();
+        if (!filter.empty() && name.find(filter) == std::string::npos) continue;
+        testing::RegisterTest("Program", name.c_str(), nullptr, nullptr, __FILE__, __LINE__,
+                              [p]() -> testing::Test* { return new ProgramTest(p); });
+    }
+    return RUN_ALL_TESTS();
+}

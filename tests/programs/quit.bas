@@ -1,0 +1,3 @@
+OUTPUTDEBUG "before"
+QUIT
+OUTPUTDEBUG "after"

@@ -1,0 +1,4 @@
+LET A = 1
+LET B = 2
+OUTPUTDEBUG A + B
+STOP

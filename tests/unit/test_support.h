@@ -1,0 +1,70 @@
+#pragma once
+// Helpers shared by the unit tests: a host that records what a run shows, and a way to run a
+// program's source text.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "frontend/tokenize.h"
+#include "frontend/validation.h"
+#include "interpreter/interpreter.h"
+#include "interpreter/run_loop.h"
+#include "platform/host.h"
+#include "validator/rules.h"
+
+namespace tw::test {
+
+// Records message boxes and debug lines; its clock is set by hand or advances 1 ms per pass.
+class RecordingHost : public Host {
+public:
+    uint32_t TickCount() override { return tick; }
+    void Pass() override {
+        if (advancePerPass) ++tick;
+    }
+    bool KeyDown(int vk) override { return vk >= 0 && vk < 256 && keys[vk]; }
+    bool ReadKeyState(uint8_t state[256]) override {
+        for (int i = 0; i < 256; ++i) state[i] = 0;
+        return true;
+    }
+    void ShowMessage(MessageKind, std::string_view text) override { messages.emplace_back(text); }
+    bool DebugShown() override { return debugShown; }
+    void DebugOutput(std::string_view line) override { debug.emplace_back(line); }
+    void Trace(std::string_view text) override { traces.emplace_back(text); }
+    void ShowDisplayWindow() override {
+        if (throwOnShow) throw std::runtime_error("no display");
+    }
+
+    uint32_t tick = 0;
+    bool advancePerPass = true;
+    bool debugShown = true;
+    bool keys[256] = {};
+    bool throwOnShow = false;
+    std::vector<std::string> messages;
+    std::vector<std::string> debug;
+    std::vector<std::string> traces;
+};
+
+// A program cut into rows and validated, with an interpreter ready to run it.
+struct ProgramRun {
+    explicit ProgramRun(const std::string& source) : in(host) {
+        fill = FillTokenBuffer(SplitSourceLines(source), buffer);
+        if (!fill.failed) {
+            CommandValidationRules rules;
+            valid = Validate_Command_Tokens(buffer, routines, rules);
+        }
+        in.program = &buffer;
+        in.routines = &routines;
+        in.limits.maxStatements = 100000;  // a runaway test program stops
+    }
+    RunOutcome Run() { return RunProgram(in); }
+
+    RecordingHost host;
+    TokenBuffer buffer;
+    RoutineTable routines;
+    TokenizeSuccess fill;
+    ValiditySuccess valid;
+    Interpreter in;
+};
+
+}  // namespace tw::test

@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "interpreter/value.h"
+
+namespace tw {
+namespace {
+
+TEST(RealText, GeneralFormatWithFifteenDigits) {
+    EXPECT_EQ(RealText(0.0001), "0.0001");
+    EXPECT_EQ(RealText(0.00001), "1E-5");
+    EXPECT_EQ(RealText(0.000015), "1.5E-5");
+    EXPECT_EQ(RealText(1e15), "1E15");
+    EXPECT_EQ(RealText(1e14), "100000000000000");
+    EXPECT_EQ(RealText(123456789012345.0), "123456789012345");
+    EXPECT_EQ(RealText(1234567890123456.0), "1.23456789012346E15");
+    EXPECT_EQ(RealText(1.0 / 3.0), "0.333333333333333");
+    EXPECT_EQ(RealText(2.0 / 3.0), "0.666666666666667");
+    EXPECT_EQ(RealText(0.1 + 0.2), "0.3");
+    EXPECT_EQ(RealText(3.5), "3.5");
+    EXPECT_EQ(RealText(-2.25), "-2.25");
+    EXPECT_EQ(RealText(1.5e20), "1.5E20");
+    EXPECT_EQ(RealText(-1e-300), "-1E-300");
+    EXPECT_EQ(RealText(0.0), "0");
+    EXPECT_EQ(RealText(-0.0), "0");
+    EXPECT_EQ(RealText(99999999999999.99), "100000000000000");  // rounds up to 15 digits
+    EXPECT_EQ(RealText(999999999999999.9), "1E15");
+}
+
+TEST(TextOf, EachKindOfValue) {
+    EXPECT_EQ(TextOf(Value::Int(-42)), "-42");
+    EXPECT_EQ(TextOf(Value::Real(6.0)), "6");
+    EXPECT_EQ(TextOf(Value::Real(-0.5)), "-0.5");
+    EXPECT_EQ(TextOf(Value::Str("a b")), "a b");
+}
+
+TEST(NumberTexts, WholeNumbers) {
+    int32_t v = 0;
+    EXPECT_TRUE(ParseWholeNumber("+5", v));
+    EXPECT_EQ(v, 5);
+    EXPECT_TRUE(ParseWholeNumber("-2147483648", v));
+    EXPECT_EQ(v, INT32_MIN);
+    EXPECT_TRUE(ParseWholeNumber("007", v));
+    EXPECT_EQ(v, 7);
+    for (const char* bad : {"", "-", "+", "2147483648", "-2147483649", "1.0", "1e3", " 1", "1 ",
+                            "99999999999999999999", "0x10", "A"}) {
+        EXPECT_FALSE(ParseWholeNumber(bad, v)) << bad;
+    }
+}
+
+TEST(NumberTexts, Decimals) {
+    double d = 0;
+    struct Good {
+        const char* text;
+        double value;
+    } good[] = {{"1.5", 1.5}, {".5", 0.5},   {"5.", 5.0},      {"-2", -2.0}, {"+2.5", 2.5},
+                {"1e5", 1e5}, {"1E+5", 1e5}, {"1E-5", 1e-5},   {".", 0.0},   {"1e-400", 0.0},
+                {"00.1", 0.1}, {"123456789012345678901234567890", 1.2345678901234568e29}};
+    for (const Good& g : good) {
+        EXPECT_TRUE(ParseDecimal(g.text, d)) << g.text;
+        EXPECT_EQ(d, g.value) << g.text;
+    }
+    for (const char* bad : {"", "-", "e5", "1e", "1e+", "1.5.5", "inf", "nan", "1e400", "0x10",
+                            "1,5", "--1", "- 1", "+.", "1f", "\"1\""}) {
+        EXPECT_FALSE(ParseDecimal(bad, d)) << bad;
+    }
+}
+
+TEST(NumberTexts, Classification) {
+    EXPECT_EQ(ClassifyNumberText("5"), TextClass::Integer);
+    EXPECT_EQ(ClassifyNumberText("-5"), TextClass::Integer);
+    EXPECT_EQ(ClassifyNumberText("5.0"), TextClass::Real);
+    EXPECT_EQ(ClassifyNumberText("2147483648"), TextClass::Real);
+    EXPECT_EQ(ClassifyNumberText("1E38"), TextClass::Real);
+    EXPECT_EQ(ClassifyNumberText("1.7E38"), TextClass::Real);
+    EXPECT_EQ(ClassifyNumberText("1.8E38"), TextClass::String);  // beyond the 6-byte real
+    EXPECT_EQ(ClassifyNumberText("1E-300"), TextClass::Real);
+    EXPECT_EQ(ClassifyNumberText("."), TextClass::String);
+    EXPECT_EQ(ClassifyNumberText("ABC"), TextClass::String);
+    EXPECT_EQ(ClassifyNumberText("\"5\""), TextClass::String);
+    EXPECT_EQ(ClassifyNumberText(""), TextClass::String);
+}
+
+TEST(Conversions, IntegerConversionRoundsHalfToEven) {
+    int32_t v = 0;
+    struct Case {
+        double in;
+        int32_t out;
+    } cases[] = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {2.4999, 2}, {2.51, 3}, {-0.5, 0},
+                 {2147483647.4, 2147483647}, {-2147483648.0, INT32_MIN}};
+    for (const Case& c : cases) {
+        EXPECT_TRUE(RoundToInt32(c.in, v)) << c.in;
+        EXPECT_EQ(v, c.out) << c.in;
+    }
+    EXPECT_FALSE(RoundToInt32(2147483647.5, v));
+    EXPECT_FALSE(RoundToInt32(-2147483649.0, v));
+    EXPECT_FALSE(RoundToInt32(NAN, v));
+    EXPECT_TRUE(ToInt32(Value::Str("12"), v));
+    EXPECT_EQ(v, 12);
+    EXPECT_TRUE(ToInt32(Value::Str("2.5"), v));
+    EXPECT_EQ(v, 2);
+    EXPECT_FALSE(ToInt32(Value::Str("x"), v));
+}
+
+TEST(Conversions, SixByteReal) {
+    double a, b;
+    // 40 significant bits: about 12 decimal digits survive.
+    ASSERT_TRUE(ToReal48(0.1, a));
+    ASSERT_TRUE(ToReal48(0.1 + 1e-14, b));
+    EXPECT_EQ(a, b);
+    ASSERT_TRUE(ToReal48(1e12, a));
+    ASSERT_TRUE(ToReal48(1e12 + 1, b));
+    EXPECT_NE(a, b);
+    ASSERT_TRUE(ToReal48(1e13, a));
+    ASSERT_TRUE(ToReal48(1e13 + 1, b));
+    EXPECT_EQ(a, b);
+    ASSERT_TRUE(ToReal48(-3.0, a));
+    EXPECT_EQ(a, -3.0);
+    ASSERT_TRUE(ToReal48(1e-40, a));
+    EXPECT_EQ(a, 0.0);
+    EXPECT_TRUE(ToReal48(1.7e38, a));
+    EXPECT_FALSE(ToReal48(1.71e38, a));
+    EXPECT_FALSE(ToReal48(INFINITY, a));
+}
+
+TEST(Conversions, RoundTripKeepsFifteenDigits) {
+    EXPECT_EQ(RoundTrip15(1.0 / 3.0), 0.333333333333333);
+    EXPECT_EQ(RoundTrip15(0.1 + 0.2), 0.3);
+    EXPECT_EQ(RoundTrip15(7.0), 7.0);
+    EXPECT_EQ(RoundTrip15(1e300), 1e300);
+}
+
+}  // namespace
+}  // namespace tw

@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+namespace tw {
+namespace {
+
+using test::ProgramRun;
+
+const Variable* Find(const Interpreter& in, const std::string& name) {
+    int slot = in.variables.Find(name);
+    return slot < 0 ? nullptr : &in.variables[slot];
+}
+
+TEST(Variables, ConstantsAfterReset) {
+    VariableTable table;
+    table.Reset();
+    EXPECT_EQ(table.Find("TRUE"), 0);
+    EXPECT_EQ(table.Find("FALSE"), 1);
+    EXPECT_EQ(table[0].value.i, 0);
+    EXPECT_EQ(table[1].value.i, -1);
+    EXPECT_FALSE(table[0].isLocal);
+    EXPECT_EQ(table.FirstFree(), 2);
+}
+
+TEST(Let, KindFollowsTheExpression) {
+    ProgramRun p("LET A = 5\nLET B = A\nLET A = \"X\"\nLET C = 2.5\nlet d = d + 1\nLet E = 7 / 2\nSTOP");
+    ASSERT_EQ(p.Run(), RunOutcome::Stopped);
+    const Variable* a = Find(p.in, "A");
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->kind, 5);
+    EXPECT_EQ(a->value.s, "X");
+    EXPECT_EQ(Find(p.in, "B")->kind, 1);
+    EXPECT_EQ(Find(p.in, "C")->kind, 3);
+    EXPECT_EQ(TextOf(Find(p.in, "D")->value), "1");  // exists as 0 while its expression runs
+    const Variable* e = Find(p.in, "E");
+    EXPECT_EQ(e->kind, 1);
+    EXPECT_EQ(TextOf(e->value), "3.5");  // kept as computed; re-enters as 4
+    // A variable first assigned by LET at top level is local with no owner.
+    EXPECT_TRUE(a->isLocal);
+    EXPECT_EQ(a->owner, "");
+}
+
+TEST(Let, FailureKeepsThePreviousValue) {
+    ProgramRun p("LET A = 1\nLET A = \"X\" * 2\nSTOP");
+    ASSERT_EQ(p.Run(), RunOutcome::Failed);
+    EXPECT_EQ(TextOf(Find(p.in, "A")->value), "1");
+    ASSERT_EQ(p.host.messages.size(), 1u);
+    EXPECT_EQ(p.host.messages[0],
+              "The following run time error occured \rError <21> : Run Time Error - Operator not "
+              "correct for expression\rAt Line = 1, Token = 2");
+}
+
+TEST(Let, NewVariableWhoseExpressionFailsStillExists) {
+    ProgramRun p("LET N = 1 2\nSTOP");
+    ASSERT_EQ(p.Run(), RunOutcome::Failed);
+    const Variable* n = Find(p.in, "N");
+    ASSERT_NE(n, nullptr);
+    EXPECT_EQ(TextOf(n->value), "0");
+}
+
+TEST(Let, FullTableFailsCleanly) {
+    std::string source;
+    for (int i = 0; i < 49; ++i) source += "LET V" + std::to_string(i) + " = " + std::to_string(i) + "\n";
+    source += "LET ONEMORE = 1\nSTOP\n";
+    ProgramRun p(source);
+    ASSERT_EQ(p.Run(), RunOutcome::Failed);
+    EXPECT_EQ(p.in.run.currentLine, -1);
+    ASSERT_EQ(p.host.messages.size(), 1u);
+    EXPECT_NE(p.host.messages[0].find("Error <10> : Run Time Error - Variable table full, could not "
+                                      "create <ONEMORE>."),
+              std::string::npos);
+    EXPECT_NE(p.host.messages[0].find("At Line = 49, Token = 0"), std::string::npos);
+    EXPECT_NE(Find(p.in, "V48"), nullptr);
+}
+
+TEST(Let, WithoutNameStillEvaluates) {
+    ProgramRun ok("LET\nSTOP");
+    EXPECT_EQ(ok.Run(), RunOutcome::Stopped);
+    EXPECT_EQ(ok.in.variables.FirstFree(), 2);
+}
+
+TEST(Dim, DoesNothing) {
+    ProgramRun p("DIM A(10)\nDIM\nSTOP");
+    EXPECT_EQ(p.Run(), RunOutcome::Stopped);
+    EXPECT_EQ(p.in.variables.Find("A"), -1);
+}
+
+TEST(AssignVariable, RefusesAMissingVariable) {
+    test::RecordingHost host;
+    Interpreter in(host);
+    std::string one = "1";
+    AssignmentResult r = AssignVariable(in, "NOPE", Args(&one, 1));
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.code, 10);
+    EXPECT_EQ(TextOf(in.variables[0].value), "0");  // TRUE untouched
+}
+
+TEST(DeclareVariable, LocalOwnerIsTheRunningProcedure) {
+    test::RecordingHost host;
+    Interpreter in(host);
+    in.procedures.frames[0] = {"OUTER", true, 3};
+    in.procedures.frames[1] = {"INNER", true, 7};
+    std::string zero = "0";
+    ASSERT_TRUE(DeclareVariable(in, "L", Scope::Local, Args(&zero, 1)).ok);
+    ASSERT_TRUE(DeclareVariable(in, "G", Scope::Global, Args(&zero, 1)).ok);
+    EXPECT_EQ(in.variables[in.variables.Find("L")].owner, "INNER");
+    EXPECT_TRUE(in.variables[in.variables.Find("L")].isLocal);
+    EXPECT_EQ(in.variables[in.variables.Find("G")].owner, "");
+    EXPECT_FALSE(in.variables[in.variables.Find("G")].isLocal);
+}
+
+}  // namespace
+}  // namespace tw
