@@ -114,11 +114,13 @@ int RunVerb(int argc, char** argv) {
             options.maxStatements = *n;
         } else if (arg == "--timeout") {
             auto n = ParseCount(value(), 1, INT32_MAX);
-            if (!n) return UsageError("--timeout needs a number of milliseconds from 1 to 2147483647");
+            if (!n)
+                return UsageError("--timeout needs a number of milliseconds from 1 to 2147483647");
             options.timeoutMs = *n;
         } else if (arg == "--watchdog") {
             auto n = ParseCount(value(), 0, INT32_MAX);
-            if (!n) return UsageError("--watchdog needs a number of milliseconds from 0 to 2147483647");
+            if (!n)
+                return UsageError("--watchdog needs a number of milliseconds from 0 to 2147483647");
             options.watchdog = static_cast<int32_t>(*n);
         } else if (arg == "--scale") {
             auto n = ParseCount(value(), 1, 16);
@@ -153,7 +155,8 @@ int RunVerb(int argc, char** argv) {
         auto window = std::make_unique<SdlHost>(sdl);
         std::string why;
         if (!window->Open(why)) {
-            std::fprintf(stderr, "tarnwick: cannot open a window (%s); use --headless to run without one\n",
+            std::fprintf(stderr,
+                         "tarnwick: cannot open a window (%s); use --headless to run without one\n",
                          why.c_str());
             return kExitNoWindow;
         }

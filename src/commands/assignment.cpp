@@ -28,7 +28,9 @@ void LetCommand(Interpreter& in, const Args& args, CommandResult& result) {
 }
 
 // There are no arrays: DIM is accepted and does nothing.
-void DimCommand(Interpreter&, const Args&, CommandResult& result) { result.ok = true; }
+void DimCommand(Interpreter&, const Args&, CommandResult& result) {
+    result.ok = true;
+}
 
 }  // namespace
 

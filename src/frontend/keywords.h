@@ -35,14 +35,30 @@ extern const std::array<std::string_view, kCommandCount> kCommandNames;
 extern const std::array<std::string_view, kFunctionCount> kFunctionNames;
 extern const std::array<std::string_view, kValidationCommandCount> kValidationNames;
 
+// The function names the validator knows, with their parameter counts. The two empty entries
+// never match.
+struct ValidationFunction {
+    std::string_view name;
+    int32_t parameterCount;
+};
+inline constexpr int kValidationFunctionCount = 7;
+inline constexpr std::array<ValidationFunction, kValidationFunctionCount> kValidationFunctions = {
+    {{"COS", 1}, {"SIN", 1}, {"MID$", 3}, {"LEFT$", 2}, {"RIGHT$", 2}, {"", 0}, {"", 0}}};
+
 // Lookups take an upper-case name and return the first equal entry in index order, or -1.
 // The empty name never matches (slot 125 of the command table is empty).
 int FindCommand(std::string_view upper);
 int FindFunction(std::string_view upper);
 int FindValidationCommand(std::string_view upper);
 
-constexpr int Index(CommandId id) { return static_cast<int>(id); }
-constexpr int Index(FunctionId id) { return static_cast<int>(id); }
-constexpr int Index(ValidationId id) { return static_cast<int>(id); }
+constexpr int Index(CommandId id) {
+    return static_cast<int>(id);
+}
+constexpr int Index(FunctionId id) {
+    return static_cast<int>(id);
+}
+constexpr int Index(ValidationId id) {
+    return static_cast<int>(id);
+}
 
 }  // namespace tw

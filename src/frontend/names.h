@@ -7,7 +7,9 @@
 
 namespace tw {
 
-constexpr char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+constexpr char UpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
 
 std::string ToUpper(std::string_view text);
 

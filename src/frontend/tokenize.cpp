@@ -24,8 +24,24 @@ namespace {
 
 bool IsDelimiter(char c) {
     switch (c) {
-        case '(': case ')': case '`': case '$': case '%': case '^': case '&': case '*': case '=':
-        case '[': case ']': case ':': case ';': case '<': case '>': case '/': case '?': case '\\':
+        case '(':
+        case ')':
+        case '`':
+        case '$':
+        case '%':
+        case '^':
+        case '&':
+        case '*':
+        case '=':
+        case '[':
+        case ']':
+        case ':':
+        case ';':
+        case '<':
+        case '>':
+        case '/':
+        case '?':
+        case '\\':
         case ',':
             return true;
         default:

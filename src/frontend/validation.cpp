@@ -76,7 +76,8 @@ ValiditySuccess Perform_First_Pass(const TokenBuffer& buffer, RoutineTable& rout
                         "Please increase procedure/function buffer space.");
         }
         std::string name = ToUpper(row[1]);
-        if (!IsValidName(name)) return fail(r, "<" + name + "> is not a valid procedure/function name.");
+        if (!IsValidName(name))
+            return fail(r, "<" + name + "> is not a valid procedure/function name.");
         for (int i = 0; i < RoutineTable::kSlots; ++i) {
             const auto& slot = routines.Slot(i);
             if (!slot || slot->name != name) continue;
@@ -90,7 +91,8 @@ ValiditySuccess Perform_First_Pass(const TokenBuffer& buffer, RoutineTable& rout
                                "> redeclared. You cannot declare a procedure/function twice.");
         }
         std::string paren = ToUpper(row[2]);
-        if (paren != "(" && !paren.empty()) return fail(r, "expected '(' but found '" + paren + "'");
+        if (paren != "(" && !paren.empty())
+            return fail(r, "expected '(' but found '" + paren + "'");
 
         InternalRoutine routine;
         routine.name = name;
@@ -112,7 +114,7 @@ ValiditySuccess Perform_First_Pass(const TokenBuffer& buffer, RoutineTable& rout
 }
 
 ValiditySuccess Validate_Command_Tokens(const TokenBuffer& buffer, RoutineTable& routines,
-                                       ValidationRules& rules, ProgressSink* progress) {
+                                        ValidationRules& rules, ProgressSink* progress) {
     ProgressSink none;
     ProgressSink& gauge = progress ? *progress : none;
     ValiditySuccess result;

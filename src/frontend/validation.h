@@ -59,7 +59,8 @@ public:
     virtual void BeginPass() {}
     virtual void EndPass() {}
     // The rule of validation table entry `entry` (0..143).
-    virtual ValidCommandSuccess Check(int entry, const Args& args, const RoutineTable& routines) = 0;
+    virtual ValidCommandSuccess Check(int entry, const Args& args,
+                                      const RoutineTable& routines) = 0;
     // The rule for command words that are in no entry of the table.
     virtual ValidCommandSuccess CheckUnlisted(const Args& args, const RoutineTable& routines) = 0;
 };
@@ -74,7 +75,7 @@ public:
 ValiditySuccess Perform_First_Pass(const TokenBuffer& buffer, RoutineTable& routines);
 
 ValiditySuccess Validate_Command_Tokens(const TokenBuffer& buffer, RoutineTable& routines,
-                                       ValidationRules& rules, ProgressSink* progress = nullptr);
+                                        ValidationRules& rules, ProgressSink* progress = nullptr);
 
 // Trace hook of the front end, validator and interpreter. Switched off: it returns at once.
 enum class TraceLevel { TOKENIZER, EXPRESSION, VALIDATOR, INTERRUPTER };

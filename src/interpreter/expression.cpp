@@ -25,7 +25,8 @@ namespace tw {
 
 const char* const kMsgInvalidOperator =
     "Error <19> : Run Time Error - Invalid Operator within expression";
-const char* const kMsgTypeMismatch = "Error <20> : Run Time Error - Type mismatch within expression";
+const char* const kMsgTypeMismatch =
+    "Error <20> : Run Time Error - Type mismatch within expression";
 const char* const kMsgValueTooBig = "Error <21> : Run Time Error - Value too big for variable.";
 const char* const kMsgOperatorNotCorrect =
     "Error <21> : Run Time Error - Operator not correct for expression";
@@ -106,8 +107,16 @@ bool IsOperatorWord(std::string_view w) {
     switch (w.size()) {
         case 1:
             switch (w[0]) {
-                case '+': case '-': case '/': case '\\': case '*': case '(': case ')': case '<':
-                case '>': case '=':
+                case '+':
+                case '-':
+                case '/':
+                case '\\':
+                case '*':
+                case '(':
+                case ')':
+                case '<':
+                case '>':
+                case '=':
                     return true;
                 default:
                     return false;
@@ -196,26 +205,58 @@ bool IsStringText(const Value& v) {
 // CheckOperator and the code a token sets. NOT passes the check and sets nothing.
 enum class OperatorWord : uint8_t { Invalid, Not, Code };
 
-OperatorWord ReadOperator(const Cell& c, OperatorCode& code) {
+OperatorWord CheckOperator(const Cell& c, OperatorCode& code) {
     std::string_view w = WordOf(c);
     if (w.size() == 1) {
         switch (w[0]) {
-            case '+': code = OperatorCode::Add; return OperatorWord::Code;
-            case '-': code = OperatorCode::Subtract; return OperatorWord::Code;
-            case '*': code = OperatorCode::Multiply; return OperatorWord::Code;
-            case '\\': code = OperatorCode::IntegerDivide; return OperatorWord::Code;
-            case '/': code = OperatorCode::Divide; return OperatorWord::Code;
-            case '<': code = OperatorCode::Less; return OperatorWord::Code;
-            case '>': code = OperatorCode::Greater; return OperatorWord::Code;
-            case '=': code = OperatorCode::Equal; return OperatorWord::Code;
-            default: return OperatorWord::Invalid;
+            case '+':
+                code = OperatorCode::Add;
+                return OperatorWord::Code;
+            case '-':
+                code = OperatorCode::Subtract;
+                return OperatorWord::Code;
+            case '*':
+                code = OperatorCode::Multiply;
+                return OperatorWord::Code;
+            case '\\':
+                code = OperatorCode::IntegerDivide;
+                return OperatorWord::Code;
+            case '/':
+                code = OperatorCode::Divide;
+                return OperatorWord::Code;
+            case '<':
+                code = OperatorCode::Less;
+                return OperatorWord::Code;
+            case '>':
+                code = OperatorCode::Greater;
+                return OperatorWord::Code;
+            case '=':
+                code = OperatorCode::Equal;
+                return OperatorWord::Code;
+            default:
+                return OperatorWord::Invalid;
         }
     }
-    if (w == "<>") { code = OperatorCode::NotEqual; return OperatorWord::Code; }
-    if (w == "<=") { code = OperatorCode::LessEqual; return OperatorWord::Code; }
-    if (w == ">=") { code = OperatorCode::GreaterEqual; return OperatorWord::Code; }
-    if (EqualsUpper(w, "AND")) { code = OperatorCode::And; return OperatorWord::Code; }
-    if (EqualsUpper(w, "OR")) { code = OperatorCode::Or; return OperatorWord::Code; }
+    if (w == "<>") {
+        code = OperatorCode::NotEqual;
+        return OperatorWord::Code;
+    }
+    if (w == "<=") {
+        code = OperatorCode::LessEqual;
+        return OperatorWord::Code;
+    }
+    if (w == ">=") {
+        code = OperatorCode::GreaterEqual;
+        return OperatorWord::Code;
+    }
+    if (EqualsUpper(w, "AND")) {
+        code = OperatorCode::And;
+        return OperatorWord::Code;
+    }
+    if (EqualsUpper(w, "OR")) {
+        code = OperatorCode::Or;
+        return OperatorWord::Code;
+    }
     if (EqualsUpper(w, "NOT")) return OperatorWord::Not;
     return OperatorWord::Invalid;
 }
@@ -227,13 +268,20 @@ bool IsComparison(OperatorCode op) {
 template <typename T>
 bool Holds(OperatorCode op, const T& l, const T& r) {
     switch (op) {
-        case OperatorCode::Less: return l < r;
-        case OperatorCode::Greater: return r < l;
-        case OperatorCode::Equal: return l == r;
-        case OperatorCode::GreaterEqual: return !(l < r);
-        case OperatorCode::LessEqual: return !(r < l);
-        case OperatorCode::NotEqual: return !(l == r);
-        default: return false;
+        case OperatorCode::Less:
+            return l < r;
+        case OperatorCode::Greater:
+            return r < l;
+        case OperatorCode::Equal:
+            return l == r;
+        case OperatorCode::GreaterEqual:
+            return !(l < r);
+        case OperatorCode::LessEqual:
+            return !(r < l);
+        case OperatorCode::NotEqual:
+            return !(l == r);
+        default:
+            return false;
     }
 }
 
@@ -334,8 +382,8 @@ bool ApplyOperator(ExpressionLevel& level, const Value& r, bool stringMode, TRes
         case OperatorCode::And:
         case OperatorCode::Or: {
             if (!Numbers(l, r, dl, dr, err)) return false;
-            bool result = op == OperatorCode::And ? (dl == 0.0 && dr == 0.0)
-                                                  : !(dl == -1.0 && dr == -1.0);
+            bool result =
+                op == OperatorCode::And ? (dl == 0.0 && dr == 0.0) : !(dl == -1.0 && dr == -1.0);
             l = Value::Int(result ? kTrue : kFalse);
             return true;
         }
@@ -413,8 +461,10 @@ void GroupMultiplicative(const std::vector<Cell>& cells, int lo, int hi, std::ve
         if (CellIs(cells[i], '(')) {
             int depth = 0, j = i;
             for (; j < hi; ++j) {
-                if (CellIs(cells[j], '(')) ++depth;
-                else if (CellIs(cells[j], ')') && --depth == 0) break;
+                if (CellIs(cells[j], '('))
+                    ++depth;
+                else if (CellIs(cells[j], ')') && --depth == 0)
+                    break;
             }
             units.push_back({i, j});
             i = j + 1;
@@ -606,8 +656,10 @@ EvalResult Evaluate(Interpreter& in, const Args& tokens) {
     }
     int depth = 0;
     for (int i = 0; i < end; ++i) {
-        if (CellIs(cells[i], '(')) ++depth;
-        else if (CellIs(cells[i], ')') && --depth < 0) break;
+        if (CellIs(cells[i], '('))
+            ++depth;
+        else if (CellIs(cells[i], ')') && --depth < 0)
+            break;
     }
     if (depth != 0) {
         result.Fail(18, 0, kMsgUnbalanced);
@@ -674,7 +726,8 @@ EvalResult Evaluate(Interpreter& in, const Args& tokens) {
         if (expectOperand && !afterParen) {
             Value v;
             const Cell* c = t >= 0 ? &cells[t] : nullptr;
-            if (!ResolveOperand(c, stringMode, v, sc.text)) return fail(20, i, kMsgTypeMismatch, false);
+            if (!ResolveOperand(c, stringMode, v, sc.text))
+                return fail(20, i, kMsgTypeMismatch, false);
             ExpressionLevel& level = st.levels[st.stackLevel];
             if (level.op != OperatorCode::None) {
                 bool ok = ApplyOperator(level, v, stringMode, err);
@@ -687,7 +740,7 @@ EvalResult Evaluate(Interpreter& in, const Args& tokens) {
         if (!expectOperand && !afterParen) {
             OperatorCode code = OperatorCode::None;
             static const Cell kEmptyCell;
-            OperatorWord word = ReadOperator(t >= 0 ? cells[t] : kEmptyCell, code);
+            OperatorWord word = CheckOperator(t >= 0 ? cells[t] : kEmptyCell, code);
             if (word == OperatorWord::Invalid) return fail(19, 0, kMsgInvalidOperator, false);
             if (word == OperatorWord::Code) st.levels[st.stackLevel].op = code;
         }
@@ -718,8 +771,10 @@ void CollectExpression(const Args& source, int& start, std::string_view stop1,
     int depth = 0;
     for (int i = start < 0 ? 0 : start;; ++i) {
         std::string_view t = source[i];  // empty past the end
-        if (t == "(") ++depth;
-        else if (t == ")") --depth;
+        if (t == "(")
+            ++depth;
+        else if (t == ")")
+            --depth;
         if (depth < 0) {
             status.Fail(18, i, kMsgUnbalanced);
             return;

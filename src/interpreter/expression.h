@@ -63,7 +63,9 @@ public:
     static constexpr int kMaxTokens = 50;
     Args AsArgs() const { return Args(tokens_.data(), count_); }
     int Count() const { return count_; }
-    std::string_view operator[](int i) const { return i < count_ ? tokens_[i] : std::string_view(); }
+    std::string_view operator[](int i) const {
+        return i < count_ ? tokens_[i] : std::string_view();
+    }
     bool Push(std::string_view token) {
         if (count_ >= kMaxTokens) return false;
         tokens_[count_++] = token;
@@ -72,7 +74,7 @@ public:
     void Clear() { count_ = 0; }
 
 private:
-    std::array<std::string_view, kMaxTokens> tokens_{};
+    std::array<std::string_view, kMaxTokens> tokens_;  // only the first count_ are set
     int count_ = 0;
 };
 

@@ -11,7 +11,9 @@ void ImmediateMode(Interpreter&) {}
 
 namespace {
 
-void LinesCommand(Interpreter&, const Args&, CommandResult& result) { result.ok = true; }
+void LinesCommand(Interpreter&, const Args&, CommandResult& result) {
+    result.ok = true;
+}
 
 void QuitCommand(Interpreter& in, const Args&, CommandResult& result) {
     in.quitRequested = true;

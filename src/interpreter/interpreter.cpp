@@ -23,7 +23,9 @@ EvalScratch& Interpreter::AcquireScratch() {
     return *scratch_[scratchDepth_++];
 }
 
-void DefaultCommandHandler(Interpreter&, const Args&, CommandResult& result) { result.ok = true; }
+void DefaultCommandHandler(Interpreter&, const Args&, CommandResult& result) {
+    result.ok = true;
+}
 
 void DefaultFunctionHandler(Interpreter&, const Args&, FunctionResult& result) {
     result.ok = true;

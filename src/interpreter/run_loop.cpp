@@ -28,7 +28,9 @@ void ScreenUpdateAction(Interpreter& in, uint8_t&) {
     if (in.run.autoScreenUpdate) UpdateDisplay(in, true);
 }
 
-void SpritePathAction(Interpreter& in, uint8_t&) { AdvanceSpritePaths(in); }
+void SpritePathAction(Interpreter& in, uint8_t&) {
+    AdvanceSpritePaths(in);
+}
 
 TimerSlot RunTimer(const char* name, int32_t interval, int32_t allowed, TimerKind kind,
                    TimerCallback callback) {
@@ -74,7 +76,8 @@ void TearDown(Interpreter& in) {
 }  // namespace
 
 void StartRun(Interpreter& in) {
-    if (!in.host.RaisePriority()) in.host.ShowMessage(MessageKind::Warning, "SetPriorityClass Failed");
+    if (!in.host.RaisePriority())
+        in.host.ShowMessage(MessageKind::Warning, "SetPriorityClass Failed");
 
     RunState& run = in.run;
     run.currentLine = 0;
@@ -97,10 +100,9 @@ void StartRun(Interpreter& in) {
 
     const int32_t watchdog = in.limits.watchdogAllowance;
     in.timers.AddTimer(RunTimer("WATCHDOG", 100, watchdog, TimerKind::Watchdog, nullptr));
-    in.timers.AddTimer(RunTimer("SCREEN_UPDATE", 20, kRunTimerAllowance, TimerKind::Plain,
-                                ScreenUpdateAction));
     in.timers.AddTimer(
-        RunTimer("FLASH_UPDATE", 20, kRunTimerAllowance, TimerKind::Plain, nullptr));
+        RunTimer("SCREEN_UPDATE", 20, kRunTimerAllowance, TimerKind::Plain, ScreenUpdateAction));
+    in.timers.AddTimer(RunTimer("FLASH_UPDATE", 20, kRunTimerAllowance, TimerKind::Plain, nullptr));
     in.timers.AddTimer(
         RunTimer("Sprite_Path_Update", 20, 1000, TimerKind::Plain, SpritePathAction));
 
@@ -215,11 +217,26 @@ RunOutcome RunProgram(Interpreter& in) {
         return RunOutcome::Stopped;
     } catch (...) {
         // Each step of the teardown on its own, ignoring its own failure.
-        try { FlipToDesktop(in); } catch (...) {}
-        try { StopDisplay(in); } catch (...) {}
-        try { FreeScreens(in); } catch (...) {}
-        try { EndRun(in); } catch (...) {}
-        try { host.CloseDisplayWindow(); } catch (...) {}
+        try {
+            FlipToDesktop(in);
+        } catch (...) {
+        }
+        try {
+            StopDisplay(in);
+        } catch (...) {
+        }
+        try {
+            FreeScreens(in);
+        } catch (...) {
+        }
+        try {
+            EndRun(in);
+        } catch (...) {
+        }
+        try {
+            host.CloseDisplayWindow();
+        } catch (...) {
+        }
         host.ShowMessage(MessageKind::Error, kAbnormalTerminationText);
         return RunOutcome::Abnormal;
     }

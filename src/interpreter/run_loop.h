@@ -9,9 +9,9 @@
 namespace tw {
 
 enum class RunOutcome {
-    Stopped,  // a stop was requested (STOP, QUIT, Escape, a limit)
-    Failed,   // a run-time error or a timer overrun ended the run with a message box
-    Abnormal, // something unexpected ended the run with the abnormal-termination warning
+    Stopped,   // a stop was requested (STOP, QUIT, Escape, a limit)
+    Failed,    // a run-time error or a timer overrun ended the run with a message box
+    Abnormal,  // something unexpected ended the run with the abnormal-termination warning
 };
 
 // Per-run initialisation and teardown of the interpreter's state.

@@ -139,7 +139,8 @@ bool ParseDecimal(std::string_view text, double& out) {
     if (i < text.size() && text[i] == '.') {
         ++i;
         while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-            if (!seenNonZero && text[i] != '0') seenNonZero = true, firstSignificant = -fracDigits - 1;
+            if (!seenNonZero && text[i] != '0')
+                seenNonZero = true, firstSignificant = -fracDigits - 1;
             ++fracDigits, ++i;
         }
     }
@@ -163,8 +164,8 @@ bool ParseDecimal(std::string_view text, double& out) {
         return true;
     }
     // Decimal exponent of the first significant digit decides overflow against underflow.
-    int64_t magnitude = (firstSignificant >= 0 ? intDigits - leadingZeros - 1 : firstSignificant) +
-                        exponent;
+    int64_t magnitude =
+        (firstSignificant >= 0 ? intDigits - leadingZeros - 1 : firstSignificant) + exponent;
     if (magnitude > 309) return false;
     if (magnitude < -330) {
         out = negative ? -0.0 : 0.0;

@@ -14,8 +14,12 @@ namespace tw {
 // The kind byte of a variable. 2 and 7 read like Integer, 4 like String; nothing stores them.
 enum class VariableKind : uint8_t { Free = 0, Integer = 1, Real = 3, String = 5 };
 
-inline bool IsIntegerKind(uint8_t k) { return k == 1 || k == 2 || k == 7; }
-inline bool IsStringKind(uint8_t k) { return k == 4 || k == 5; }
+inline bool IsIntegerKind(uint8_t k) {
+    return k == 1 || k == 2 || k == 7;
+}
+inline bool IsStringKind(uint8_t k) {
+    return k == 4 || k == 5;
+}
 
 struct Variable {
     std::string name;  // upper case; empty for a free slot

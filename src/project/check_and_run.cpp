@@ -25,7 +25,8 @@ std::vector<std::string> StatisticsLines(const RunState& run) {
     // The "0.00" format rounds halves away from zero.
     const long long hundredths = std::llround(average * 100.0);
     char averageText[64];
-    std::snprintf(averageText, sizeof averageText, "%lld.%02lld", hundredths / 100, hundredths % 100);
+    std::snprintf(averageText, sizeof averageText, "%lld.%02lld", hundredths / 100,
+                  hundredths % 100);
     return {
         "Program Execution Concluded : " + std::to_string(run.statementCount) +
             " instructions executed.",

@@ -4,7 +4,9 @@
 
 namespace tw {
 
-void StartKeyboardService(Interpreter& in) { in.keys = KeyBuffer{}; }
+void StartKeyboardService(Interpreter& in) {
+    in.keys = KeyBuffer{};
+}
 
 void StopKeyboardService(Interpreter&) {}
 

@@ -1,17 +1,34 @@
 #include "services/timers.h"
 
+#include <algorithm>
+
 #include "interpreter/interpreter.h"
 
 namespace tw {
 
 void TimerTable::Reset() {
     for (auto& slot : slots_) slot = TimerSlot{};
+    Recompute();
+}
+
+void TimerTable::Recompute() {
+    int64_t earliest = INT64_MAX;
+    for (const auto& slot : slots_) {
+        if (!slot.active) continue;
+        if (slot.lastService < 0) {
+            earliest = kUnknown;  // never serviced: due at once
+            break;
+        }
+        earliest = std::min(earliest, slot.lastService + int64_t{slot.interval});
+    }
+    earliestDue_ = earliest;
 }
 
 int TimerTable::AddTimer(const TimerSlot& timer) {
     for (int i = 0; i < kSlots; ++i) {
         if (!slots_[i].active) {
             slots_[i] = timer;
+            Recompute();
             return i;
         }
     }
@@ -23,6 +40,7 @@ bool TimerTable::RemoveTimer(std::string_view name) {
         if (slot.name == name) {
             slot.active = false;
             slot.name.clear();
+            Recompute();
             return true;
         }
     }
@@ -33,6 +51,7 @@ void TimerTable::StartTimers(uint32_t now) {
     for (auto& slot : slots_) {
         if (slot.active) slot.lastService = now;
     }
+    Recompute();
 }
 
 int TimerTable::ActiveCount() const {
@@ -41,7 +60,8 @@ int TimerTable::ActiveCount() const {
     return n;
 }
 
-std::string TimerExpiredMessage(std::string_view name, int64_t waited, int64_t allowedPlusInterval) {
+std::string TimerExpiredMessage(std::string_view name, int64_t waited,
+                                int64_t allowedPlusInterval) {
     std::string text = "Timer Expired..\rThe internal timer <";
     text += name;
     text += "> expired, after waiting " + std::to_string(waited) + "ms of an allowed " +
@@ -52,9 +72,10 @@ std::string TimerExpiredMessage(std::string_view name, int64_t waited, int64_t a
 }
 
 std::string TimerTable::ServiceTimers(Interpreter& in) {
+    int64_t now = in.host.TickCount();
+    if (earliestDue_ != kUnknown && now <= earliestDue_) return std::string();
     for (int i = 0; i < kSlots; ++i) {
         if (!slots_[i].active) continue;
-        const int64_t now = in.host.TickCount();
         const int64_t last = slots_[i].lastService;
         // A timer that was never serviced is due at once.
         if (last >= 0 && !(last + slots_[i].interval < now)) continue;
@@ -63,11 +84,15 @@ std::string TimerTable::ServiceTimers(Interpreter& in) {
         // The callback may have removed or replaced this very slot.
         TimerSlot& slot = slots_[i];
         if (slot.kind == TimerKind::Watchdog && now - last >= slot.allowed) {
+            Recompute();
             return TimerExpiredMessage(slot.name, now - last,
                                        int64_t{slot.allowed} + int64_t{slot.interval});
         }
         slot.lastService = now;
+        // The clock is read again only when an action has run: reading it is not free.
+        if (slot.callback) now = in.host.TickCount();
     }
+    Recompute();
     return std::string();
 }
 

@@ -44,11 +44,20 @@ public:
     std::string ServiceTimers(Interpreter& in);
 
     const TimerSlot& Slot(int i) const { return slots_[i]; }
-    TimerSlot& Slot(int i) { return slots_[i]; }
+    TimerSlot& Slot(int i) {
+        earliestDue_ = kUnknown;  // the caller may change when the timer is due
+        return slots_[i];
+    }
     int ActiveCount() const;
 
 private:
+    static constexpr int64_t kUnknown = INT64_MIN;
+    // The largest tick at which no timer is due yet (min of last service + interval), so that
+    // a pass with nothing due costs one comparison.
+    void Recompute();
+
     std::array<TimerSlot, kSlots> slots_{};
+    int64_t earliestDue_ = kUnknown;
 };
 
 std::string TimerExpiredMessage(std::string_view name, int64_t waited, int64_t allowedPlusInterval);

@@ -114,6 +114,32 @@ TEST(RunLoop, UnexpectedFailureShowsTheWarning) {
     EXPECT_EQ(p.in.run.currentLine, -1);
 }
 
+TEST(RunLoop, PriorityFailureIsShownAndTheRunGoesOn) {
+    ProgramRun p("OUTPUTDEBUG 1\nSTOP");
+    p.host.priorityRaised = false;
+    EXPECT_EQ(p.Run(), RunOutcome::Stopped);
+    EXPECT_EQ(p.host.messages, (std::vector<std::string>{"SetPriorityClass Failed"}));
+    EXPECT_EQ(p.host.debug.size(), 1u);
+}
+
+TEST(OutputDebug, WritesOnlyWhileTheWindowIsShownAndReportsFailure) {
+    ProgramRun hidden("OUTPUTDEBUG 1\nSTOP");
+    hidden.host.debugShown = false;
+    EXPECT_EQ(hidden.Run(), RunOutcome::Stopped);
+    EXPECT_TRUE(hidden.host.debug.empty());
+
+    ProgramRun broken("OUTPUTDEBUG 1\nSTOP");
+    broken.host.throwOnDebug = true;
+    EXPECT_EQ(broken.Run(), RunOutcome::Failed);
+    EXPECT_EQ(
+        broken.host.messages[0],
+        "The following run time error occured \rOutputDebug() failed.\rAt Line = 0, Token = 1");
+
+    ProgramRun failing("OUTPUTDEBUG 1 2\nSTOP");
+    EXPECT_EQ(failing.Run(), RunOutcome::Failed);
+    EXPECT_NE(failing.host.messages[0].find("Error <19>"), std::string::npos);
+}
+
 TEST(RunLoop, StartRunResetsTheTables) {
     ProgramRun p("LET A = 1\nSTOP");
     p.Run();

@@ -3,6 +3,7 @@
 // program's source text.
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -29,7 +30,11 @@ public:
     }
     void ShowMessage(MessageKind, std::string_view text) override { messages.emplace_back(text); }
     bool DebugShown() override { return debugShown; }
-    void DebugOutput(std::string_view line) override { debug.emplace_back(line); }
+    void DebugOutput(std::string_view line) override {
+        if (throwOnDebug) throw std::runtime_error("debug window gone");
+        debug.emplace_back(line);
+    }
+    bool RaisePriority() override { return priorityRaised; }
     void Trace(std::string_view text) override { traces.emplace_back(text); }
     void ShowDisplayWindow() override {
         if (throwOnShow) throw std::runtime_error("no display");
@@ -40,6 +45,8 @@ public:
     bool debugShown = true;
     bool keys[256] = {};
     bool throwOnShow = false;
+    bool throwOnDebug = false;
+    bool priorityRaised = true;
     std::vector<std::string> messages;
     std::vector<std::string> debug;
     std::vector<std::string> traces;

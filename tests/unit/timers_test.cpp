@@ -7,7 +7,9 @@ namespace tw {
 namespace {
 
 int g_calls = 0;
-void Count(Interpreter&, uint8_t&) { ++g_calls; }
+void Count(Interpreter&, uint8_t&) {
+    ++g_calls;
+}
 void RemoveSelf(Interpreter& in, uint8_t&) {
     ++g_calls;
     in.timers.RemoveTimer("SELF");

@@ -5,7 +5,9 @@
 namespace tw {
 namespace {
 
-std::vector<std::string> Tokens(std::string_view line) { return TokenizeLine(line).tokens; }
+std::vector<std::string> Tokens(std::string_view line) {
+    return TokenizeLine(line).tokens;
+}
 
 using V = std::vector<std::string>;
 

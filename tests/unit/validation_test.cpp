@@ -19,7 +19,8 @@ ValiditySuccess FirstPass(const std::vector<std::string>& lines, RoutineTable& r
 
 TEST(FirstPass, RecordsProceduresAndFunctions) {
     RoutineTable routines;
-    ValiditySuccess r = FirstPass({"PROCEDURE MOVE ( X , Y )", "ENDPROC", "function f", "STOP"}, routines);
+    ValiditySuccess r =
+        FirstPass({"PROCEDURE MOVE ( X , Y )", "ENDPROC", "function f", "STOP"}, routines);
     ASSERT_TRUE(r.ok) << r.message;
     const InternalRoutine* move = routines.Find("MOVE");
     ASSERT_NE(move, nullptr);
@@ -33,7 +34,8 @@ TEST(FirstPass, RecordsProceduresAndFunctions) {
 
 TEST(FirstPass, UnclosedOrEmptyParameterListRecordsNothing) {
     RoutineTable routines;
-    EXPECT_TRUE(FirstPass({"PROCEDURE P ( )", "PROCEDURE Q ( A ,", "PROCEDURE R ( A B )"}, routines).ok);
+    EXPECT_TRUE(
+        FirstPass({"PROCEDURE P ( )", "PROCEDURE Q ( A ,", "PROCEDURE R ( A B )"}, routines).ok);
     EXPECT_EQ(routines.Find("P"), nullptr);
     EXPECT_EQ(routines.Find("Q"), nullptr);
     EXPECT_EQ(routines.Find("R"), nullptr);
@@ -119,8 +121,9 @@ TEST(ValidateCommandTokens, ReportsTheFirstFailingRow) {
     EXPECT_EQ(r.row, 1);
     EXPECT_EQ(r.entry, Index(ValidationId::PRINT));
     EXPECT_EQ(r.code, 7);
-    EXPECT_EQ(r.message,
-              "Error #003 : Testing Failed, could not test this program because probe failed at <1>");
+    EXPECT_EQ(
+        r.message,
+        "Error #003 : Testing Failed, could not test this program because probe failed at <1>");
     EXPECT_EQ(rules.ended, 0);
 }
 

@@ -24,7 +24,8 @@ TEST(Variables, ConstantsAfterReset) {
 }
 
 TEST(Let, KindFollowsTheExpression) {
-    ProgramRun p("LET A = 5\nLET B = A\nLET A = \"X\"\nLET C = 2.5\nlet d = d + 1\nLet E = 7 / 2\nSTOP");
+    ProgramRun p(
+        "LET A = 5\nLET B = A\nLET A = \"X\"\nLET C = 2.5\nlet d = d + 1\nLet E = 7 / 2\nSTOP");
     ASSERT_EQ(p.Run(), RunOutcome::Stopped);
     const Variable* a = Find(p.in, "A");
     ASSERT_NE(a, nullptr);
@@ -61,15 +62,17 @@ TEST(Let, NewVariableWhoseExpressionFailsStillExists) {
 
 TEST(Let, FullTableFailsCleanly) {
     std::string source;
-    for (int i = 0; i < 49; ++i) source += "LET V" + std::to_string(i) + " = " + std::to_string(i) + "\n";
+    for (int i = 0; i < 49; ++i)
+        source += "LET V" + std::to_string(i) + " = " + std::to_string(i) + "\n";
     source += "LET ONEMORE = 1\nSTOP\n";
     ProgramRun p(source);
     ASSERT_EQ(p.Run(), RunOutcome::Failed);
     EXPECT_EQ(p.in.run.currentLine, -1);
     ASSERT_EQ(p.host.messages.size(), 1u);
-    EXPECT_NE(p.host.messages[0].find("Error <10> : Run Time Error - Variable table full, could not "
-                                      "create <ONEMORE>."),
-              std::string::npos);
+    EXPECT_NE(
+        p.host.messages[0].find("Error <10> : Run Time Error - Variable table full, could not "
+                                "create <ONEMORE>."),
+        std::string::npos);
     EXPECT_NE(p.host.messages[0].find("At Line = 49, Token = 0"), std::string::npos);
     EXPECT_NE(Find(p.in, "V48"), nullptr);
 }

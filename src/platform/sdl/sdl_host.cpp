@@ -62,9 +62,12 @@ void SdlHost::Pump(bool force) {
 namespace {
 SDL_Scancode ScancodeOfVirtualKey(int virtualKey) {
     switch (virtualKey) {
-        case kVkEscape: return SDL_SCANCODE_ESCAPE;
-        case kVkTab: return SDL_SCANCODE_TAB;
-        default: return SDL_SCANCODE_UNKNOWN;
+        case kVkEscape:
+            return SDL_SCANCODE_ESCAPE;
+        case kVkTab:
+            return SDL_SCANCODE_TAB;
+        default:
+            return SDL_SCANCODE_UNKNOWN;
     }
 }
 }  // namespace
@@ -76,7 +79,8 @@ bool SdlHost::KeyDown(int virtualKey) {
     if (code == SDL_SCANCODE_UNKNOWN) return false;
     int count = 0;
     const Uint8* state = SDL_GetKeyboardState(&count);
-    return code < count && state[code] != 0 && (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS);
+    return code < count && state[code] != 0 &&
+           (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS);
 }
 
 bool SdlHost::ReadKeyState(uint8_t state[256]) {
@@ -127,9 +131,9 @@ void SdlHost::ShowDisplayWindow() {
     }
     Uint32 flags = SDL_WINDOW_RESIZABLE;
     if (options_.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-    window_ = SDL_CreateWindow(options_.title.c_str(), SDL_WINDOWPOS_CENTERED,
-                               SDL_WINDOWPOS_CENTERED, options_.width * scale,
-                               options_.height * scale, flags);
+    window_ =
+        SDL_CreateWindow(options_.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                         options_.width * scale, options_.height * scale, flags);
     if (!window_) return;
     renderer_ = SDL_CreateRenderer(window_, -1, 0);
     if (renderer_) SDL_RenderSetLogicalSize(renderer_, options_.width, options_.height);
