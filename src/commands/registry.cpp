@@ -4,6 +4,12 @@ namespace tw {
 
 void RegisterAllCommands(CommandTable& commands, FunctionTable& functions) {
     RegisterAssignmentCommands(commands);
+    RegisterConditionCommands(commands);
+    RegisterLoopCommands(commands);
+    RegisterProcedureCommands(commands);
+    RegisterMathsCommands(commands, functions);
+    RegisterStringFunctions(functions);
+    RegisterDateTimeFunctions(functions);
     RegisterMiscCommands(commands, functions);
 }
 

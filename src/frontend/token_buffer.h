@@ -34,6 +34,13 @@ public:
     }
     int Count() const { return count_; }
     int High() const { return count_ - 1; }
+    // The `n` tokens from index k on (fewer when the list ends first).
+    Args Slice(int k, int n) const {
+        Args out = From(k);
+        if (n < 0) n = 0;
+        if (n < out.count_) out.count_ = n;
+        return out;
+    }
     // The tokens from index k on.
     Args From(int k) const {
         if (k < 0) k = 0;

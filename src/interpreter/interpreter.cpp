@@ -1,5 +1,6 @@
 #include "interpreter/interpreter.h"
 
+#include "frontend/names.h"
 #include "interpreter/eval_scratch.h"
 
 namespace tw {
@@ -21,6 +22,25 @@ EvalScratch& Interpreter::AcquireScratch() {
         scratch_.push_back(std::make_unique<EvalScratch>());
     }
     return *scratch_[scratchDepth_++];
+}
+
+void Interpreter::PrepareProgram() {
+    rowCommands.clear();
+    rowWords.clear();
+    if (!program) return;
+    const int rows = program->FilledRows();
+    rowCommands.reserve(rows + 1);
+    rowWords.reserve(rows + 1);
+    for (int r = 0; r <= rows; ++r) {  // the row after the last is the program's end
+        std::string word = ToUpper(program->Cell(r, 0));
+        rowCommands.push_back(word.empty() ? kEndOfProgram : static_cast<int16_t>(FindCommand(word)));
+        rowWords.push_back(std::move(word));
+    }
+}
+
+std::string_view Interpreter::SlowRowWord(int r) const {
+    slowWord_ = program ? ToUpper(program->Cell(r, 0)) : std::string();
+    return slowWord_;
 }
 
 void DefaultCommandHandler(Interpreter&, const Args&, CommandResult& result) {

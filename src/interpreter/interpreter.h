@@ -70,15 +70,28 @@ public:
     CommandTable commands;
     FunctionTable functions;
 
-    // The command index of each program row, resolved at the start of a run.
+    // Per row of the program, resolved once per run (the program cannot change during a run):
+    // the index of its command word in the command table (-1 none, kEndOfProgram for an empty
+    // row) and the command word in upper case.
+    static constexpr int16_t kEndOfProgram = -2;
     std::vector<int16_t> rowCommands;
+    std::vector<std::string> rowWords;
+    void PrepareProgram();
+    // The upper-case command word of row r; empty past the program.
+    std::string_view RowWord(int r) const {
+        if (r >= 0 && r < static_cast<int>(rowWords.size())) return rowWords[r];
+        return SlowRowWord(r);
+    }
 
     // Working storage of the evaluator, one per nesting level of function calls.
     EvalScratch& AcquireScratch();
     void ReleaseScratch() { --scratchDepth_; }
 
 private:
+    std::string_view SlowRowWord(int r) const;
+
     std::vector<std::unique_ptr<EvalScratch>> scratch_;
+    mutable std::string slowWord_;
     int scratchDepth_ = 0;
 };
 

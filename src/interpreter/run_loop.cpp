@@ -46,24 +46,6 @@ TimerSlot RunTimer(const char* name, int32_t interval, int32_t allowed, TimerKin
     return t;
 }
 
-// The command index of every row, resolved once per run (the names cannot change during a
-// run): -1 for a word that is no command, kEmptyRow for the end of the program.
-constexpr int16_t kEmptyRow = -2;
-
-int16_t ResolveRow(const TokenBuffer& program, int r) {
-    const std::string& word = program.Cell(r, 0);
-    if (word.empty()) return kEmptyRow;
-    return static_cast<int16_t>(FindCommand(UpperCopy(word)));
-}
-
-void ResolveRows(Interpreter& in) {
-    in.rowCommands.clear();
-    if (!in.program) return;
-    const int rows = in.program->FilledRows();
-    in.rowCommands.reserve(rows);
-    for (int r = 0; r < rows; ++r) in.rowCommands.push_back(ResolveRow(*in.program, r));
-}
-
 // Ends the display side of a run (stop the display, free the screens, close the window).
 void TearDown(Interpreter& in) {
     StopDisplay(in);
@@ -134,9 +116,10 @@ void ExecuteStatement(Interpreter& in, CommandResult& runResult) {
     if (line >= 0 && line < static_cast<int32_t>(in.rowCommands.size())) {
         command = in.rowCommands[line];
     } else {
-        command = in.program ? ResolveRow(*in.program, line) : kEmptyRow;
+        std::string_view word = in.RowWord(line);
+        command = word.empty() ? Interpreter::kEndOfProgram : static_cast<int16_t>(FindCommand(word));
     }
-    if (command == kEmptyRow) {
+    if (command == Interpreter::kEndOfProgram) {
         runResult.Fail(14, 0, kMsgNoValidToken);
         return;
     }
@@ -166,7 +149,7 @@ RunOutcome RunProgram(Interpreter& in) {
         CreateScreens(in);
         StartDisplay(in);
         BuildTables(in);
-        ResolveRows(in);
+        in.PrepareProgram();
         in.timers.StartTimers(host.TickCount());
 
         const uint32_t startTick = host.TickCount();

@@ -13,6 +13,7 @@ struct LoopEntry {
     int32_t index = 0;
     LoopKind kind = LoopKind::Free;
     std::array<std::string, 51> condition{};  // WHILE: the condition's tokens in slots 1..50
+    int32_t conditionCount = 0;
     int32_t variableSlot = 0;
     int32_t endValue = 0;
     int32_t step = 0;

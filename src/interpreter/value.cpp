@@ -259,6 +259,30 @@ bool ToDouble(const Value& v, double& out) {
     return false;
 }
 
+bool AddToValue(const Value& v, int64_t amount, Value& out) {
+    switch (v.type) {
+        case ValueType::Int: {
+            int64_t sum = int64_t{v.i} + amount;
+            if (sum >= INT32_MIN && sum <= INT32_MAX) {
+                out = Value::Int(static_cast<int32_t>(sum));
+            } else {
+                out = Value::Real(static_cast<double>(sum));
+            }
+            return true;
+        }
+        case ValueType::Real:
+            out = Value::Real(v.r + static_cast<double>(amount));
+            return true;
+        case ValueType::Str: {
+            double d;
+            if (!ParseDecimal(v.s, d)) return false;
+            out = Value::Real(d + static_cast<double>(amount));
+            return true;
+        }
+    }
+    return false;
+}
+
 double RoundTrip15(double v) {
     if (std::fabs(v) < 1e15 && v == std::trunc(v)) return v;
     double out = v;

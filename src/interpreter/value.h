@@ -74,6 +74,11 @@ bool ToDouble(const Value& v, double& out);
 // 2.9E-39 become 0; above about 1.7E38 the conversion fails.
 bool ToReal48(double v, double& out);
 
+// Value arithmetic of an integer amount: an integer stays an integer (a real when it leaves the
+// 32-bit range), a real stays a real, a text that denotes a number becomes a real. False for a
+// text that is no number.
+bool AddToValue(const Value& v, int64_t amount, Value& out);
+
 // The real that the text form of v denotes (what a real gets back after re-entering as text).
 double RoundTrip15(double v);
 

@@ -1,0 +1,112 @@
+// Conditionals, labels and jumps: IF, ELSE, GOTO, GOSUB, RETURN, EXITGOSUB.
+//
+// A handler that jumps stores the row before its target (the partner or label row itself): the
+// run loop then adds one.
+
+#include <cmath>
+
+#include "commands/command_support.h"
+#include "commands/registry.h"
+#include "commands/structure.h"
+#include "frontend/names.h"
+#include "interpreter/expression.h"
+#include "interpreter/interpreter.h"
+
+namespace tw {
+
+namespace {
+
+const char* const kMsgNoEndif = "RTE (64) - Could find no terminating ENDIF command for IF command";
+
+// IF condition THEN: the next row runs when the condition is True (0); otherwise execution goes
+// on after the matching ELSE or ENDIF. Any value other than 0 counts as False.
+void IfCommand(Interpreter& in, const Args& args, CommandResult& result) {
+    result.ok = true;
+    Expression condition;
+    int position = 0;
+    CollectExpression(args, position, "THEN", "", condition, result);
+    if (!result.ok) return;
+    EvalResult value = Evaluate(in, condition.AsArgs());
+    if (!value.ok) {
+        result.CopyFailure(value);
+        return;
+    }
+    double number = 0;
+    if (!ToDouble(value.value, number)) {
+        // A text that is no number cannot be compared with True.
+        result.Fail(66, 1, kMsgInvalidCondition);
+        return;
+    }
+    if (number == 0.0) return;
+    int32_t partner = BlockScan(in, in.run.currentLine, "IF", "ENDIF", "ELSE");
+    if (partner == kNotFound) {
+        result.Fail(64, 0, kMsgNoEndif);
+        return;
+    }
+    in.run.currentLine = partner;
+}
+
+// Reached by running off the end of a THEN block: skip to the matching ENDIF.
+void ElseCommand(Interpreter& in, const Args&, CommandResult& result) {
+    result.ok = true;
+    int32_t partner = BlockScan(in, in.run.currentLine, "IF", "ENDIF");
+    if (partner == kNotFound) {
+        result.Fail(64, 0, kMsgNoEndif);
+        return;
+    }
+    in.run.currentLine = partner;
+}
+
+void GotoCommand(Interpreter& in, const Args& args, CommandResult& result) {
+    result.ok = true;
+    int32_t label = FindLabel(in, in.run.currentLine, UpperCopy(args[0]));
+    if (label == kNotFound) {
+        result.Fail(67, 1, "RTE (67) - GOTO Failed, could not locate the label requested.");
+        return;
+    }
+    in.run.currentLine = label;
+}
+
+void GosubCommand(Interpreter& in, const Args& args, CommandResult& result) {
+    result.ok = true;
+    int32_t label = FindLabel(in, in.run.currentLine, UpperCopy(args[0]));
+    if (label == kNotFound) {
+        result.Fail(67, 1, "RTE (67) - GOSUB Failed, could not locate the label requested.");
+        return;
+    }
+    // With all 51 slots in use the jump still happens, without a return row.
+    for (GosubFrame& frame : in.gosubs.frames) {
+        if (!frame.inUse) {
+            frame.inUse = true;
+            frame.returnLine = in.run.currentLine;
+            break;
+        }
+    }
+    in.run.currentLine = label;
+}
+
+// RETURN and EXITGOSUB: back to the most recent GOSUB still recorded; nothing when none is.
+void ReturnCommand(Interpreter& in, const Args&, CommandResult& result) {
+    result.ok = true;
+    for (int i = GosubStack::kFrames - 1; i >= 0; --i) {
+        GosubFrame& frame = in.gosubs.frames[i];
+        if (frame.inUse) {
+            in.run.currentLine = frame.returnLine;
+            frame = GosubFrame{};
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+void RegisterConditionCommands(CommandTable& commands) {
+    commands.Bind(CommandId::IF, IfCommand);
+    commands.Bind(CommandId::ELSE, ElseCommand);
+    commands.Bind(CommandId::GOTO, GotoCommand);
+    commands.Bind(CommandId::GOSUB, GosubCommand);
+    commands.Bind(CommandId::RETURN, ReturnCommand);
+    commands.Bind(CommandId::EXITGOSUB, ReturnCommand);
+}
+
+}  // namespace tw

@@ -1,0 +1,426 @@
+// Date and time functions.
+//
+// A date-time value is a real: whole days since 30 December 1899, with the time of day as the
+// fraction (0.5 is noon). Every value passes through the 6-byte real on its way, so it keeps
+// about 12 significant digits. Texts use fixed formats, whatever the locale: the short date
+// format "dd/mm/yyyy" and the long time format "hh:nn:ss".
+
+#include <cctype>
+#include <cmath>
+#include <ctime>
+
+#include "commands/command_support.h"
+#include "commands/registry.h"
+#include "interpreter/interpreter.h"
+
+namespace tw {
+
+namespace {
+
+constexpr const char* kShortDateFormat = "dd/mm/yyyy";
+constexpr const char* kLongDateFormat = "dd mmmm yyyy";
+constexpr const char* kShortTimeFormat = "hh:nn";
+constexpr const char* kLongTimeFormat = "hh:nn:ss";
+constexpr int64_t kMillisecondsPerDay = 86400000;
+// 1 January 0001 and 31 December 9999, in days since 30 December 1899.
+constexpr double kFirstDay = -693593.0;
+constexpr double kLastDay = 2958465.0;
+
+const char* const kDayNames[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                 "Thursday", "Friday", "Saturday"};
+const char* const kMonthNames[] = {"January", "February", "March",     "April",   "May",      "June",
+                                   "July",    "August",   "September", "October", "November", "December"};
+
+// Days since 1 January 1970 of a civil date (proleptic Gregorian).
+int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
+    y -= m <= 2;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<int64_t>(doe) - 719468;
+}
+
+void CivilFromDays(int64_t z, int& y, int& m, int& d) {
+    z += 719468;
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const unsigned doe = static_cast<unsigned>(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    y = static_cast<int>(static_cast<int64_t>(yoe) + era * 400 + (m <= 2));
+}
+
+constexpr int64_t kEpochOffset = 25569;  // days from 30 December 1899 to 1 January 1970
+
+bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+int DaysInMonth(int y, int m) {
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return m == 2 && IsLeap(y) ? 29 : days[m - 1];
+}
+
+struct DateTimeParts {
+    int year, month, day, weekday;  // weekday 0 = Sunday
+    int hour, minute, second, millisecond;
+};
+
+// Splits a date-time value; false outside years 1 to 9999.
+bool Decode(double value, DateTimeParts& p) {
+    if (!std::isfinite(value) || value < kFirstDay || value >= kLastDay + 1.0) return false;
+    double whole = std::trunc(value);
+    // Before the epoch the fraction still counts forward from midnight.
+    int64_t ms = std::llround(std::fabs(value - whole) * kMillisecondsPerDay);
+    int64_t days = static_cast<int64_t>(whole);
+    if (ms >= kMillisecondsPerDay) ms = kMillisecondsPerDay - 1;
+    CivilFromDays(days - kEpochOffset, p.year, p.month, p.day);
+    p.weekday = static_cast<int>(((days - kEpochOffset) % 7 + 11) % 7);  // 1 Jan 1970 was a Thursday
+    p.hour = static_cast<int>(ms / 3600000);
+    p.minute = static_cast<int>(ms / 60000 % 60);
+    p.second = static_cast<int>(ms / 1000 % 60);
+    p.millisecond = static_cast<int>(ms % 1000);
+    return true;
+}
+
+void AppendNumber(std::string& out, int value, int width) {
+    std::string digits = std::to_string(value);
+    if (static_cast<int>(digits.size()) < width) out.append(width - digits.size(), '0');
+    out += digits;
+}
+
+bool StartsWithNoCase(std::string_view s, size_t i, std::string_view word) {
+    if (s.size() - i < word.size()) return false;
+    for (size_t k = 0; k < word.size(); ++k) {
+        if (std::tolower(static_cast<unsigned char>(s[i + k])) != word[k]) return false;
+    }
+    return true;
+}
+
+bool HasAmPm(std::string_view format) {
+    for (size_t i = 0; i < format.size(); ++i) {
+        if (StartsWithNoCase(format, i, "am/pm") || StartsWithNoCase(format, i, "a/p") ||
+            StartsWithNoCase(format, i, "ampm")) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Writes a date-time value with a format. Letters (any case): d dd ddd dddd ddddd dddddd,
+// m mm mmm mmmm (m and mm after h or hh are minutes), yy yyyy, h hh, n nn, s ss, z zzz, t tt,
+// c, am/pm a/p ampm; / and : are the separators; text in "..." or '...' is copied.
+void Format(std::string_view format, const DateTimeParts& p, std::string& out, int nesting = 0) {
+    const bool twelveHour = HasAmPm(format);
+    bool afterHour = false;
+    size_t i = 0;
+    while (i < format.size()) {
+        const char c = format[i];
+        const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        size_t run = 1;
+        while (i + run < format.size() &&
+               std::tolower(static_cast<unsigned char>(format[i + run])) == lower) {
+            ++run;
+        }
+        bool wasHour = false;
+        switch (lower) {
+            case '"':
+            case '\'': {
+                size_t end = format.find(c, i + 1);
+                if (end == std::string_view::npos) end = format.size();
+                out.append(format.substr(i + 1, end - i - 1));
+                i = end + 1;
+                continue;
+            }
+            case 'd':
+                run = std::min<size_t>(run, 6);
+                if (run <= 2) AppendNumber(out, p.day, static_cast<int>(run));
+                else if (run == 3) out.append(kDayNames[p.weekday], 3);
+                else if (run == 4) out += kDayNames[p.weekday];
+                else if (nesting == 0) Format(run == 5 ? kShortDateFormat : kLongDateFormat, p, out, 1);
+                break;
+            case 'm':
+                run = std::min<size_t>(run, 4);
+                if (afterHour && run <= 2) AppendNumber(out, p.minute, static_cast<int>(run));
+                else if (run <= 2) AppendNumber(out, p.month, static_cast<int>(run));
+                else if (run == 3) out.append(kMonthNames[p.month - 1], 3);
+                else out += kMonthNames[p.month - 1];
+                break;
+            case 'y':
+                if (run <= 2) AppendNumber(out, p.year % 100, 2);
+                else AppendNumber(out, p.year, 4);
+                break;
+            case 'h': {
+                run = std::min<size_t>(run, 2);
+                int hour = p.hour;
+                if (twelveHour) {
+                    hour %= 12;
+                    if (hour == 0) hour = 12;
+                }
+                AppendNumber(out, hour, static_cast<int>(run));
+                wasHour = true;
+                break;
+            }
+            case 'n':
+                run = std::min<size_t>(run, 2);
+                AppendNumber(out, p.minute, static_cast<int>(run));
+                break;
+            case 's':
+                run = std::min<size_t>(run, 2);
+                AppendNumber(out, p.second, static_cast<int>(run));
+                break;
+            case 'z':
+                run = std::min<size_t>(run, 3);
+                AppendNumber(out, p.millisecond, run >= 3 ? 3 : 1);
+                break;
+            case 't':
+                run = std::min<size_t>(run, 2);
+                if (nesting == 0) Format(run == 1 ? kShortTimeFormat : kLongTimeFormat, p, out, 1);
+                break;
+            case 'c':
+                run = 1;
+                if (nesting == 0) {
+                    Format(kShortDateFormat, p, out, 1);
+                    if (p.hour || p.minute || p.second || p.millisecond) {
+                        out += ' ';
+                        Format(kLongTimeFormat, p, out, 1);
+                    }
+                }
+                break;
+            case 'a':
+                run = 1;
+                if (StartsWithNoCase(format, i, "am/pm")) {
+                    out += p.hour < 12 ? format.substr(i, 2) : format.substr(i + 3, 2);
+                    run = 5;
+                } else if (StartsWithNoCase(format, i, "a/p")) {
+                    out += p.hour < 12 ? format[i] : format[i + 2];
+                    run = 3;
+                } else if (StartsWithNoCase(format, i, "ampm")) {
+                    out += p.hour < 12 ? "AM" : "PM";
+                    run = 4;
+                } else {
+                    out += c;
+                }
+                break;
+            default:
+                out.append(format.substr(i, run));
+                break;
+        }
+        if (lower != ' ') afterHour = wasHour;
+        i += run;
+    }
+}
+
+// Reads up to `maxDigits` digits; false when there is none.
+bool ReadNumber(std::string_view s, size_t& i, int maxDigits, int& out) {
+    int n = 0, value = 0;
+    while (i < s.size() && n < maxDigits && s[i] >= '0' && s[i] <= '9') {
+        value = value * 10 + (s[i] - '0');
+        ++i, ++n;
+    }
+    out = value;
+    return n > 0;
+}
+
+void SkipBlanks(std::string_view s, size_t& i) {
+    while (i < s.size() && s[i] == ' ') ++i;
+}
+
+// A date in the short date format's order: day, month, year, separated by "/" (or "-" or ".").
+// A year of one or two digits is taken as 2000 to 2049 below 50 and 1950 to 1999 otherwise.
+bool ParseDate(std::string_view s, double& out) {
+    size_t i = 0;
+    SkipBlanks(s, i);
+    int day, month, year;
+    if (!ReadNumber(s, i, 2, day)) return false;
+    if (i >= s.size() || (s[i] != '/' && s[i] != '-' && s[i] != '.')) return false;
+    const char separator = s[i++];
+    if (!ReadNumber(s, i, 2, month)) return false;
+    if (i >= s.size() || s[i] != separator) return false;
+    ++i;
+    const size_t yearStart = i;
+    if (!ReadNumber(s, i, 4, year)) return false;
+    if (i - yearStart <= 2) year += year < 50 ? 2000 : 1900;
+    SkipBlanks(s, i);
+    if (i != s.size()) return false;
+    if (year < 1 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) return false;
+    out = static_cast<double>(DaysFromCivil(year, month, day) + kEpochOffset);
+    return true;
+}
+
+// A time: hours, minutes, optional seconds (and milliseconds after "."), optional AM or PM.
+bool ParseTime(std::string_view s, double& out) {
+    size_t i = 0;
+    SkipBlanks(s, i);
+    int hour, minute, second = 0, ms = 0;
+    if (!ReadNumber(s, i, 2, hour)) return false;
+    if (i >= s.size() || s[i] != ':') return false;
+    ++i;
+    if (!ReadNumber(s, i, 2, minute)) return false;
+    if (i < s.size() && s[i] == ':') {
+        ++i;
+        if (!ReadNumber(s, i, 2, second)) return false;
+        if (i < s.size() && s[i] == '.') {
+            ++i;
+            const size_t from = i;
+            if (!ReadNumber(s, i, 3, ms)) return false;
+            for (size_t k = i - from; k < 3; ++k) ms *= 10;
+        }
+    }
+    SkipBlanks(s, i);
+    if (StartsWithNoCase(s, i, "am") || StartsWithNoCase(s, i, "pm")) {
+        if (hour < 1 || hour > 12) return false;
+        const bool pm = std::tolower(static_cast<unsigned char>(s[i])) == 'p';
+        hour = hour % 12 + (pm ? 12 : 0);
+        i += 2;
+        SkipBlanks(s, i);
+    }
+    if (i != s.size() || hour > 23 || minute > 59 || second > 59) return false;
+    out = (hour * 3600000.0 + minute * 60000.0 + second * 1000.0 + ms) / kMillisecondsPerDay;
+    return true;
+}
+
+// The argument phase of DATETOSTR, TIMETOSTR and FORMATDATETIME: a real that the 6-byte real
+// can hold.
+bool DateArgument(Interpreter& in, const Args& tokens, double& out, FunctionResult& result,
+                  int32_t code, const char* message) {
+    EvalResult value = Evaluate(in, tokens);
+    if (!value.ok) {
+        result.CopyFailure(value);
+        return false;
+    }
+    double real;
+    if (!ToDouble(value.value, real) || !ToReal48(real, out)) {
+        result.Fail(code, 0, message);
+        return false;
+    }
+    return true;
+}
+
+void FormatFunction(Interpreter& in, const Args& args, FunctionResult& result, const char* format,
+                    int32_t argumentCode, const char* argumentMessage, int32_t conversionCode,
+                    const char* conversionMessage) {
+    result.ok = true;
+    double value;
+    if (!DateArgument(in, args, value, result, argumentCode, argumentMessage)) return;
+    DateTimeParts parts;
+    if (!Decode(value, parts)) {
+        result.Fail(conversionCode, 0, conversionMessage);
+        return;
+    }
+    std::string text;
+    Format(format, parts, text);
+    result.value = Value::Str(std::move(text));
+}
+
+void DateToStrFunction(Interpreter& in, const Args& args, FunctionResult& result) {
+    FormatFunction(in, args, result, kShortDateFormat, 70,
+                   "RTE (70) - DATETOSTR Failed, invalid paramaters passed to function. Please "
+                   "verify you have passed a valid real number.",
+                   68,
+                   "RTE (68) - DATETOSTR Failed, invalid number passed to function. Please verify "
+                   "a valid real number was passed to this function.");
+}
+
+void TimeToStrFunction(Interpreter& in, const Args& args, FunctionResult& result) {
+    FormatFunction(in, args, result, kLongTimeFormat, 71,
+                   "RTE (71) - TIMETOSTR Failed, invalid paramaters passed to function. Please "
+                   "verify you have passed a valid real number.",
+                   69,
+                   "RTE (69) - TIMETOSTR Failed, invalid number passed to function. Please verify "
+                   "a valid real number was passed to this function.");
+}
+
+void FormatDateTimeFunction(Interpreter& in, const Args& args, FunctionResult& result) {
+    result.ok = true;
+    Args parts[2];
+    SplitArguments(args, 2, parts);
+    const char* argumentMessage =
+        "RTE (72) - FORMATDATETIME Failed, invalid parameters passed. Please verify parameters "
+        "passed are a string and real number.";
+    EvalResult format = Evaluate(in, parts[0]);
+    if (!format.ok) {
+        result.CopyFailure(format);
+        return;
+    }
+    double value;
+    if (!DateArgument(in, parts[1], value, result, 72, argumentMessage)) return;
+    DateTimeParts decoded;
+    if (!Decode(value, decoded)) {
+        result.Fail(73, 0,
+                    "RTE (73) - FORMATDATETIME Failed, invalid number passed to function. Please "
+                    "verify a valid real number was passed to this function.");
+        return;
+    }
+    std::string text;
+    Format(TextOf(format.value), decoded, text);
+    result.value = Value::Str(std::move(text));
+}
+
+void ParseFunction(Interpreter& in, const Args& args, FunctionResult& result,
+                   bool (*parse)(std::string_view, double&), int32_t code, const char* message) {
+    result.ok = true;
+    EvalResult value = Evaluate(in, args);
+    if (!value.ok) {
+        result.CopyFailure(value);
+        return;
+    }
+    double parsed, narrowed;
+    if (!parse(TextOf(value.value), parsed) || !ToReal48(parsed, narrowed)) {
+        result.Fail(code, 0, message);
+        return;
+    }
+    result.value = Value::Real(narrowed);
+}
+
+void StrToDateFunction(Interpreter& in, const Args& args, FunctionResult& result) {
+    ParseFunction(in, args, result, ParseDate, 75,
+                  "RTE (75) - STRTODATE Failed, String contained no valid date.");
+}
+
+void StrToTimeFunction(Interpreter& in, const Args& args, FunctionResult& result) {
+    ParseFunction(in, args, result, ParseTime, 77,
+                  "RTE (77) - STRTOTIME Failed, String contained no valid time.");
+}
+
+// Now, as a date-time value in local time.
+double Now() {
+    timespec ts;
+    clock_gettime(CLOCK_REALTIME, &ts);
+    std::tm local{};
+    time_t seconds = ts.tv_sec;
+    localtime_r(&seconds, &local);
+    int64_t days = DaysFromCivil(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) + kEpochOffset;
+    double ms = local.tm_hour * 3600000.0 + local.tm_min * 60000.0 + local.tm_sec * 1000.0 +
+                static_cast<double>(ts.tv_nsec / 1000000);
+    return static_cast<double>(days) + ms / kMillisecondsPerDay;
+}
+
+void CurrentDateFunction(Interpreter&, const Args&, FunctionResult& result) {
+    result.ok = true;
+    double narrowed = 0;
+    ToReal48(std::trunc(Now()), narrowed);
+    result.value = Value::Real(narrowed);
+}
+
+void CurrentTimeFunction(Interpreter&, const Args&, FunctionResult& result) {
+    result.ok = true;
+    double now = Now();
+    double narrowed = 0;
+    ToReal48(now - std::trunc(now), narrowed);
+    result.value = Value::Real(narrowed);
+}
+
+}  // namespace
+
+void RegisterDateTimeFunctions(FunctionTable& functions) {
+    functions.Bind(FunctionId::CURRENTDATE, CurrentDateFunction);
+    functions.Bind(FunctionId::CURRENTTIME, CurrentTimeFunction);
+    functions.Bind(FunctionId::DATETOSTR, DateToStrFunction);
+    functions.Bind(FunctionId::TIMETOSTR, TimeToStrFunction);
+    functions.Bind(FunctionId::FORMATDATETIME, FormatDateTimeFunction);
+    functions.Bind(FunctionId::STRTODATE, StrToDateFunction);
+    functions.Bind(FunctionId::STRTOTIME, StrToTimeFunction);
+}
+
+}  // namespace tw

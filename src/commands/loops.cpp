@@ -1,0 +1,311 @@
+// Loops: DO/LOOP, FOR/NEXT, REPEAT/UNTIL, WHILE/WEND and BREAK LOOP, on the 51-entry loop stack.
+//
+// An opening command finds its closing partner with a block scan when the loop starts and makes
+// its entry the single active (innermost) one. A closing command works on the active entry only:
+// it jumps back to the opening row or ends the loop and reactivates the enclosing one.
+
+#include "commands/command_support.h"
+#include "commands/registry.h"
+#include "commands/structure.h"
+#include "frontend/names.h"
+#include "interpreter/interpreter.h"
+
+namespace tw {
+
+namespace {
+
+struct LoopForm {
+    LoopKind kind;
+    std::string_view open, close;
+    int32_t failCode;
+    const char* failMessage;
+};
+
+constexpr LoopForm kDo = {
+    LoopKind::Do, "DO", "LOOP", 17,
+    "Error <17> : Run Time Error - Unterminated DO..LOOP structure, could not find LOOP command"};
+constexpr LoopForm kFor = {LoopKind::For, "FOR", "NEXT", 64,
+                           "RTE (64) - Could find no terminating NEXT command for FOR command"};
+constexpr LoopForm kRepeat = {LoopKind::RepeatOrWhile, "REPEAT", "UNTIL", 17,
+                              "Error <17> : Run Time Error - Unterminated REPEAT..UNTIL structure, "
+                              "could not find matching UNTIL command"};
+constexpr LoopForm kWhile = {LoopKind::RepeatOrWhile, "WHILE", "WEND", 17,
+                             "Error <17> : Run Time Error - Unterminated WHILE..WEND structure, "
+                             "could not find matching WEND command"};
+
+// Steps 1 to 3 of starting a loop: the active entry, a free entry, the re-entry guard.
+struct LoopStart {
+    int active = -1;
+    int free = -1;
+    bool alreadyRunning = false;
+};
+
+bool BeginLoop(Interpreter& in, LoopStart& start, CommandResult& result) {
+    for (int i = 0; i < LoopStack::kEntries && (start.active < 0 || start.free < 0); ++i) {
+        const LoopEntry& e = in.loops.entries[i];
+        if (start.active < 0 && e.active) start.active = i;
+        if (start.free < 0 && e.kind == LoopKind::Free) start.free = i;
+    }
+    if (start.free < 0) {
+        result.Fail(16, 0, "Error <16> : Run Time Error - Loop stack overflow.");
+        return false;
+    }
+    // Execution came back to the opening row of the loop that is running: nothing to start.
+    start.alreadyRunning =
+        start.active >= 0 && in.loops.entries[start.active].startLine == in.run.currentLine;
+    return true;
+}
+
+// Step 4: fill the free entry.
+LoopEntry& FillEntry(Interpreter& in, const LoopStart& start, LoopKind kind, int32_t step) {
+    LoopEntry& f = in.loops.entries[start.free];
+    f.index = start.free;
+    f.kind = kind;
+    f.step = step;
+    f.startLine = in.run.currentLine;
+    return f;
+}
+
+// Step 5: the partner row, or a failure at the end of the program.
+bool ScanForPartner(Interpreter& in, const LoopForm& form, int32_t& partner, CommandResult& result) {
+    partner = BlockScan(in, in.run.currentLine, form.open, form.close);
+    if (partner == kNotFound) {
+        result.Fail(form.failCode, 0, form.failMessage);
+        return false;
+    }
+    return true;
+}
+
+// Step 6: the entry becomes the innermost running loop.
+void Activate(Interpreter& in, const LoopStart& start, int32_t partner) {
+    LoopEntry& f = in.loops.entries[start.free];
+    f.endLine = partner;
+    f.active = true;
+    if (start.active >= 0) in.loops.entries[start.active].active = false;
+    f.parent = start.active;
+}
+
+void FreeEntry(LoopEntry& e) {
+    e.kind = LoopKind::Free;
+    e.step = 0;
+    e.startLine = 0;
+    e.endLine = 0;
+    e.active = false;
+    e.parent = -1;
+}
+
+int ActiveEntry(const Interpreter& in) {
+    for (int i = 0; i < LoopStack::kEntries; ++i) {
+        if (in.loops.entries[i].active) return i;
+    }
+    return -1;
+}
+
+// Ends the loop of entry e: its parent runs again and execution goes on after its closing row.
+void EndLoop(Interpreter& in, int e) {
+    LoopEntry& entry = in.loops.entries[e];
+    if (entry.parent != -1) in.loops.entries[entry.parent].active = true;
+    in.run.currentLine = entry.endLine;
+    FreeEntry(entry);
+}
+
+// The closing row actually executed becomes the loop's end; execution goes on with the body.
+void JumpBack(Interpreter& in, int e) {
+    LoopEntry& entry = in.loops.entries[e];
+    if (entry.endLine != in.run.currentLine) entry.endLine = in.run.currentLine;
+    in.run.currentLine = entry.startLine;
+}
+
+void StartSimpleLoop(Interpreter& in, const LoopForm& form, CommandResult& result) {
+    result.ok = true;
+    LoopStart start;
+    if (!BeginLoop(in, start, result) || start.alreadyRunning) return;
+    FillEntry(in, start, form.kind, 0);
+    int32_t partner;
+    if (!ScanForPartner(in, form, partner, result)) return;
+    Activate(in, start, partner);
+}
+
+void DoCommand(Interpreter& in, const Args&, CommandResult& result) {
+    StartSimpleLoop(in, kDo, result);
+}
+
+void RepeatCommand(Interpreter& in, const Args&, CommandResult& result) {
+    StartSimpleLoop(in, kRepeat, result);
+}
+
+void LoopCommand(Interpreter& in, const Args&, CommandResult& result) {
+    result.ok = true;
+    int e = ActiveEntry(in);
+    if (e < 0) {
+        result.Fail(16, 0,
+                    "ProgError <1> : LOOP Command requested loop structure, could not find "
+                    "current loop..");
+        return;
+    }
+    JumpBack(in, e);
+}
+
+// FOR name = start TO end [STEP step]. The body always runs once: no test compares the start
+// with the end value.
+void ForCommand(Interpreter& in, const Args& args, CommandResult& result) {
+    result.ok = true;
+    LoopStart start;
+    if (!BeginLoop(in, start, result) || start.alreadyRunning) return;
+
+    UpperCopy name(args[0]);
+    if (!IsValidName(name)) {
+        result.Fail(62, 0,
+                    "RTE (62) - Invalid variable name suggested to FOR Command, please verify the "
+                    "variable name used!");
+        return;
+    }
+    Expression expr;
+    int position = 2;
+    int32_t first, last, step = 1;
+    CollectExpression(args, position, "TO", "", expr, result);
+    if (!result.ok || !EvaluateInteger(in, expr.AsArgs(), first, result)) return;
+    position += 2;
+    CollectExpression(args, position, "STEP", "", expr, result);
+    if (!result.ok || !EvaluateInteger(in, expr.AsArgs(), last, result)) return;
+    if (EqualsUpper(args[position + 1], "STEP")) {
+        position += 2;
+        CollectExpression(args, position, "", "", expr, result);
+        if (!result.ok || !EvaluateInteger(in, expr.AsArgs(), step, result)) return;
+    }
+
+    FillEntry(in, start, LoopKind::For, step);
+    int32_t partner;
+    if (!ScanForPartner(in, kFor, partner, result)) return;
+    Activate(in, start, partner);
+
+    // The start value enters as its decimal text. A variable of that name is assigned; only a
+    // new name is declared (local to the running procedure).
+    const std::string text = std::to_string(first);
+    const Args value(&text, 1);
+    AssignmentResult assigned = in.variables.Find(name) >= 0
+                                    ? AssignVariable(in, name, value)
+                                    : DeclareVariable(in, name, Scope::Local, value);
+    if (!assigned.ok) {
+        result.CopyFailure(assigned);
+        return;
+    }
+    LoopEntry& entry = in.loops.entries[start.free];
+    entry.variableSlot = assigned.index;
+    entry.endValue = last;
+}
+
+// Adds the step; the loop goes on while the new value is at most the end value, whatever the
+// step's sign.
+void NextCommand(Interpreter& in, const Args&, CommandResult& result) {
+    result.ok = true;
+    int e = ActiveEntry(in);
+    if (e < 0) {
+        result.Fail(5, 0, "ProgError <5> : NEXT command could not locate the current loop!");
+        return;
+    }
+    LoopEntry& entry = in.loops.entries[e];
+    Variable& v = in.variables[entry.variableSlot];
+    Value next;
+    if (!AddToValue(v.value, entry.step, next)) {
+        result.Fail(20, 0, kMsgTypeMismatch);
+        return;
+    }
+    v.value = std::move(next);
+    double now = 0;
+    ToDouble(v.value, now);
+    if (now <= entry.endValue) {
+        JumpBack(in, e);
+    } else {
+        EndLoop(in, e);
+    }
+}
+
+void UntilCommand(Interpreter& in, const Args& args, CommandResult& result) {
+    result.ok = true;
+    int e = ActiveEntry(in);
+    if (e < 0) {
+        result.Fail(5, 0, "ProgError <5> : UNTIL command could not locate the current loop!");
+        return;
+    }
+    Expression expr;
+    int position = 0;
+    CollectExpression(args, position, "", "", expr, result);
+    int32_t condition;
+    if (!result.ok || !EvaluateCondition(in, expr.AsArgs(), condition, result)) return;
+    if (condition == kTrue) {
+        EndLoop(in, e);
+    } else {
+        JumpBack(in, e);
+    }
+}
+
+// The condition is kept in the entry for WEND to evaluate again.
+void WhileCommand(Interpreter& in, const Args& args, CommandResult& result) {
+    result.ok = true;
+    LoopStart start;
+    if (!BeginLoop(in, start, result) || start.alreadyRunning) return;
+    LoopEntry& entry = FillEntry(in, start, LoopKind::RepeatOrWhile, 0);
+    Expression expr;
+    int position = 0;
+    CollectExpression(args, position, "", "", expr, result);
+    if (!result.ok) return;
+    for (auto& slot : entry.condition) slot.clear();
+    for (int i = 0; i < expr.Count(); ++i) entry.condition[i + 1] = std::string(expr[i]);
+    entry.conditionCount = expr.Count();
+
+    int32_t condition;
+    if (!EvaluateCondition(in, expr.AsArgs(), condition, result)) return;
+    int32_t partner;
+    if (!ScanForPartner(in, kWhile, partner, result)) return;
+    if (condition == kTrue) {
+        Activate(in, start, partner);
+    } else {
+        entry.kind = LoopKind::Free;
+        in.run.currentLine = partner;
+    }
+}
+
+void WendCommand(Interpreter& in, const Args&, CommandResult& result) {
+    result.ok = true;
+    int e = ActiveEntry(in);
+    if (e < 0) {
+        result.Fail(5, 0, "ProgError <5> : WEND command could not locate the current loop!");
+        return;
+    }
+    const LoopEntry& entry = in.loops.entries[e];
+    int32_t condition;
+    if (!EvaluateCondition(in, Args(&entry.condition[1], entry.conditionCount), condition, result))
+        return;
+    if (condition == kTrue) {
+        JumpBack(in, e);
+    } else {
+        EndLoop(in, e);
+    }
+}
+
+// BREAK LOOP ends every loop found active while scanning the entries in order: with the usual
+// allocation exactly the innermost one. Any other word does nothing.
+void BreakCommand(Interpreter& in, const Args& args, CommandResult& result) {
+    result.ok = true;
+    if (!EqualsUpper(args[0], "LOOP")) return;
+    for (int i = 0; i < LoopStack::kEntries; ++i) {
+        if (in.loops.entries[i].active) EndLoop(in, i);
+    }
+}
+
+}  // namespace
+
+void RegisterLoopCommands(CommandTable& commands) {
+    commands.Bind(CommandId::DO, DoCommand);
+    commands.Bind(CommandId::LOOP, LoopCommand);
+    commands.Bind(CommandId::FOR, ForCommand);
+    commands.Bind(CommandId::NEXT, NextCommand);
+    commands.Bind(CommandId::REPEAT, RepeatCommand);
+    commands.Bind(CommandId::UNTIL, UntilCommand);
+    commands.Bind(CommandId::WHILE, WhileCommand);
+    commands.Bind(CommandId::WEND, WendCommand);
+    commands.Bind(CommandId::BREAK, BreakCommand);
+}
+
+}  // namespace tw

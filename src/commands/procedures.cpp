@@ -1,0 +1,142 @@
+// Procedures: PROCEDURE/ENDPROC, CALL with value parameters, EXITPROC, and the scope commands
+// LOCAL and GLOBAL.
+//
+// A call records its row on the procedure stack and binds the arguments to variables owned by the
+// called procedure; ENDPROC returns and frees every local variable the procedure owns. All frames
+// of one procedure carry the same name, so the first return of a recursive procedure frees the
+// locals of all its active frames.
+
+#include "commands/command_support.h"
+#include "commands/registry.h"
+#include "commands/structure.h"
+#include "frontend/names.h"
+#include "interpreter/interpreter.h"
+
+namespace tw {
+
+namespace {
+
+void CallCommand(Interpreter& in, const Args& args, CommandResult& result) {
+    result.ok = true;
+    UpperCopy name(args[0]);
+    const int32_t declaration = FindProcedure(in, name);
+    if (declaration == kNotFound) {
+        result.Fail(78, 0, "RTE (78) - CALL Command Failed, could not find CALL " + std::string(args[0]));
+        return;
+    }
+
+    // The frame is pushed before the parameters exist, so that they belong to the procedure.
+    bool pushed = false;
+    for (ProcedureFrame& frame : in.procedures.frames) {
+        if (!frame.inUse) {
+            frame.inUse = true;
+            frame.name = std::string(name.view());
+            frame.returnLine = in.run.currentLine;
+            pushed = true;
+            break;
+        }
+    }
+
+    const TokenRow& header = in.program->Row(declaration);
+    if (!header[2].empty()) {
+        // The call's argument text runs from position 2 up to its last token, the ")".
+        int last = args.Count() - 1;
+        while (last >= 0 && args[last].empty()) --last;
+        const Args text = args.Slice(2, last - 2);
+        int position = 0;
+        Expression expr;
+        for (int p = 3; p < kTokenColumns && !header[p].empty(); p += 2) {
+            CollectExpression(text, position, ",", "", expr, result);
+            if (!result.ok) return;
+            EvalResult value = Evaluate(in, expr.AsArgs());
+            if (!value.ok) {
+                result.CopyFailure(value);
+                return;
+            }
+            // The value enters its parameter as its text, one token.
+            const std::string valueText = TextOf(value.value);
+            AssignmentResult bound =
+                DeclareVariable(in, ToUpper(header[p]), Scope::Local, Args(&valueText, 1));
+            if (!bound.ok) {
+                result.CopyFailure(bound);
+                return;
+            }
+            position += 2;
+        }
+    }
+    if (!pushed) {
+        result.Fail(79, 0, "RTE (79) - CALL Command Failed, out of return stack space.");
+        return;
+    }
+    in.run.currentLine = declaration;
+}
+
+// Reached only by falling into a declaration: skip the procedure.
+void ProcedureCommand(Interpreter& in, const Args&, CommandResult& result) {
+    result.ok = true;
+    int32_t end = ScanForward(in, in.run.currentLine, "ENDPROC");
+    if (end == kNotFound) {
+        result.Fail(14, 0,
+                    "RTE (14) - Internal Error (RTIE), could not find a valid token in execution "
+                    "path.");
+        return;
+    }
+    in.run.currentLine = end;
+}
+
+// ENDPROC and EXITPROC. With no call in progress nothing happens: there is no procedure whose
+// variables could be freed (the main program's own locals have no owner and must stay).
+void EndProcCommand(Interpreter& in, const Args&, CommandResult& result) {
+    result.ok = true;
+    for (int i = ProcedureStack::kFrames - 1; i >= 0; --i) {
+        ProcedureFrame& frame = in.procedures.frames[i];
+        if (!frame.inUse) continue;
+        const std::string owner = std::move(frame.name);
+        in.run.currentLine = frame.returnLine;
+        frame = ProcedureFrame{};
+        for (int v = 0; v < VariableTable::kSlots; ++v) {
+            const Variable& var = in.variables[v];
+            if (var.isLocal && !var.name.empty() && var.owner == owner) in.variables.FreeSlot(v);
+        }
+        return;
+    }
+}
+
+void SetScope(Interpreter& in, const Args& args, Scope scope, CommandResult& result) {
+    result.ok = true;
+    static const std::string zero = "0";
+    for (int p = 0; !args[p].empty(); p += 2) {
+        const std::string name = ToUpper(args[p]);
+        const int slot = in.variables.Find(name);
+        if (slot >= 0) {
+            in.variables[slot].isLocal = scope == Scope::Local;
+            continue;
+        }
+        AssignmentResult created = DeclareVariable(in, name, scope, Args(&zero, 1));
+        if (!created.ok) {
+            result.CopyFailure(created);
+            return;
+        }
+    }
+}
+
+void LocalCommand(Interpreter& in, const Args& args, CommandResult& result) {
+    SetScope(in, args, Scope::Local, result);
+}
+
+void GlobalCommand(Interpreter& in, const Args& args, CommandResult& result) {
+    SetScope(in, args, Scope::Global, result);
+}
+
+}  // namespace
+
+void RegisterProcedureCommands(CommandTable& commands) {
+    commands.Bind(CommandId::CALL, CallCommand);
+    commands.Bind(CommandId::PROCEDURE, ProcedureCommand);
+    commands.Bind(CommandId::ENDPROC, EndProcCommand);
+    commands.Bind(CommandId::EXITPROC, EndProcCommand);
+    commands.Bind(CommandId::LOCAL, LocalCommand);
+    commands.Bind(CommandId::GLOBAL, GlobalCommand);
+}
+
+}  // namespace tw

@@ -1,0 +1,289 @@
+// String functions. Positions are 1-based and characters are single bytes.
+
+#include <algorithm>
+
+#include "commands/command_support.h"
+#include "commands/registry.h"
+#include "interpreter/interpreter.h"
+
+namespace tw {
+
+namespace {
+
+const char* const kMsgStringParameters = "RTE (37) - Invalid parameters passed to string function.";
+
+// The arguments of a string function, evaluated one by one. A failed evaluation passes the
+// evaluator's failure on; a value that does not convert is code 37.
+class StringArguments {
+public:
+    StringArguments(Interpreter& in, const Args& args, int count, FunctionResult& result)
+        : in_(in), result_(result) {
+        SplitArguments(args, count, parts_);
+        result.ok = true;
+    }
+    // Whether part i has any token (an optional argument was given).
+    bool Given(int i) const { return parts_[i].Count() > 0; }
+    bool Text(int i, std::string& out) {
+        Value v;
+        if (!Eval(i, v)) return false;
+        out = TextOf(v);
+        return true;
+    }
+    bool Integer(int i, int32_t& out) {
+        Value v;
+        if (!Eval(i, v)) return false;
+        if (!ToInt32(v, out)) return Fail();
+        return true;
+    }
+    bool Fail() {
+        result_.Fail(37, 0, kMsgStringParameters);
+        return false;
+    }
+
+private:
+    bool Eval(int i, Value& out) {
+        EvalResult value = Evaluate(in_, parts_[i]);
+        if (!value.ok) {
+            result_.CopyFailure(value);
+            return false;
+        }
+        out = std::move(value.value);
+        return true;
+    }
+
+    Interpreter& in_;
+    FunctionResult& result_;
+    Args parts_[3];
+};
+
+// Keeps n characters from `from` (clamped to the text).
+std::string Cut(const std::string& s, int64_t from, int64_t n) {
+    if (n <= 0 || from >= static_cast<int64_t>(s.size())) return std::string();
+    if (from < 0) from = 0;
+    n = std::min<int64_t>(n, static_cast<int64_t>(s.size()) - from);
+    return s.substr(static_cast<size_t>(from), static_cast<size_t>(n));
+}
+
+std::string Repeated(const std::string& unit, int32_t n) {
+    if (n < 1 || unit.empty()) return std::string();
+    std::string out;
+    out.reserve(unit.size() * static_cast<size_t>(n));
+    for (int32_t i = 0; i < n; ++i) out += unit;
+    return out;
+}
+
+// A result longer than this is refused rather than exhausting memory.
+constexpr int64_t kMaxStringLength = 64 * 1024 * 1024;
+
+void LeftFunction(Interpreter& in, const Args& args, FunctionResult& result) {
+    StringArguments a(in, args, 2, result);
+    std::string s;
+    int32_t n;
+    if (!a.Text(0, s) || !a.Integer(1, n)) return;
+    result.value = Value::Str(Cut(s, 0, n));
+}
+
+void RightFunction(Interpreter& in, const Args& args, FunctionResult& result) {
+    StringArguments a(in, args, 2, result);
+    std::string s;
+    int32_t n;
+    if (!a.Text(0, s) || !a.Integer(1, n)) return;
+    int64_t keep = std::min<int64_t>(n, static_cast<int64_t>(s.size()));
+    result.value = Value::Str(Cut(s, static_cast<int64_t>(s.size()) - keep, keep));
+}
+
+void MidFunction(Interpreter& in, const Args& args, FunctionResult& result) {
+    StringArguments a(in, args, 3, result);
+    std::string s;
+    int32_t start, count;
+    if (!a.Text(0, s) || !a.Integer(1, start) || !a.Integer(2, count)) return;
+    if (start < 1) start = 1;
+    result.value = Value::Str(Cut(s, int64_t{start} - 1, count));
+}
+
+// The first position at or after start where sub occurs, or -1.
+void InstrFunction(Interpreter& in, const Args& args, FunctionResult& result) {
+    StringArguments a(in, args, 3, result);
+    std::string s, sub;
+    int32_t start = 1;
+    if (!a.Text(0, s) || !a.Text(1, sub)) return;
+    if (a.Given(2) && !a.Integer(2, start)) return;
+    const int64_t lastStart = static_cast<int64_t>(s.size()) - static_cast<int64_t>(sub.size()) + 1;
+    int32_t found = -1;
+    for (int64_t p = start; p <= lastStart; ++p) {
+        if (p >= 1 && s.compare(static_cast<size_t>(p - 1), sub.size(), sub) == 0) {
+            found = static_cast<int32_t>(p);
+            break;
+        }
+    }
+    result.value = Value::Int(found);
+}
+
+void UppercaseFunction(Interpreter& in, const Args& args, FunctionResult& result) {
+    StringArguments a(in, args, 1, result);
+    std::string s;
+    if (!a.Text(0, s)) return;
+    for (char& c : s) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    }
+    result.value = Value::Str(std::move(s));
+}
+
+void LowercaseFunction(Interpreter& in, const Args& args, FunctionResult& result) {
+    StringArguments a(in, args, 1, result);
+    std::string s;
+    if (!a.Text(0, s)) return;
+    for (char& c : s) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    }
+    result.value = Value::Str(std::move(s));
+}
+
+void StringFunction(Interpreter& in, const Args& args, FunctionResult& result) {
+    StringArguments a(in, args, 2, result);
+    std::string s;
+    int32_t n;
+    if (!a.Text(0, s) || !a.Integer(1, n)) return;
+    if (n > kMaxStringLength) {
+        a.Fail();
+        return;
+    }
+    result.value = Value::Str(s.empty() || n < 1 ? std::string() : std::string(n, s[0]));
+}
+
+// n blanks; none for n below 1.
+void SpaceFunction(Interpreter& in, const Args& args, FunctionResult& result) {
+    StringArguments a(in, args, 1, result);
+    int32_t n;
+    if (!a.Integer(0, n)) return;
+    if (n > kMaxStringLength) {
+        a.Fail();
+        return;
+    }
+    result.value = Value::Str(n < 1 ? std::string() : std::string(n, ' '));
+}
+
+void FlipFunction(Interpreter& in, const Args& args, FunctionResult& result) {
+    StringArguments a(in, args, 1, result);
+    std::string s;
+    if (!a.Text(0, s)) return;
+    std::reverse(s.begin(), s.end());
+    result.value = Value::Str(std::move(s));
+}
+
+void RepeatFunction(Interpreter& in, const Args& args, FunctionResult& result) {
+    StringArguments a(in, args, 2, result);
+    std::string s;
+    int32_t n;
+    if (!a.Text(0, s) || !a.Integer(1, n)) return;
+    if (n > 0 && static_cast<int64_t>(s.size()) * n > kMaxStringLength) {
+        a.Fail();
+        return;
+    }
+    result.value = Value::Str(Repeated(s, n));
+}
+
+void ChrFunction(Interpreter& in, const Args& args, FunctionResult& result) {
+    StringArguments a(in, args, 1, result);
+    int32_t n;
+    if (!a.Integer(0, n)) return;
+    result.value = Value::Str(std::string(1, static_cast<char>(static_cast<uint32_t>(n) & 0xFF)));
+}
+
+void AscFunction(Interpreter& in, const Args& args, FunctionResult& result) {
+    StringArguments a(in, args, 1, result);
+    std::string s;
+    if (!a.Text(0, s)) return;
+    if (s.empty()) {
+        a.Fail();
+        return;
+    }
+    result.value = Value::Int(static_cast<unsigned char>(s[0]));
+}
+
+void LenFunction(Interpreter& in, const Args& args, FunctionResult& result) {
+    StringArguments a(in, args, 1, result);
+    std::string s;
+    if (!a.Text(0, s)) return;
+    result.value = Value::Int(static_cast<int32_t>(std::min<size_t>(s.size(), INT32_MAX)));
+}
+
+// STR: the text form of its argument's value.
+void StrFunction(Interpreter& in, const Args& args, FunctionResult& result) {
+    StringArguments a(in, args, 1, result);
+    std::string s;
+    if (!a.Text(0, s)) return;
+    result.value = Value::Str(std::move(s));
+}
+
+// The longest number at the start of a text (after blanks), as VAL reads it; 0 when there is
+// none.
+double LeadingNumber(std::string_view s) {
+    size_t i = 0;
+    while (i < s.size() && s[i] == ' ') ++i;
+    const size_t begin = i;
+    auto digits = [&](size_t& k) {
+        size_t from = k;
+        while (k < s.size() && s[k] >= '0' && s[k] <= '9') ++k;
+        return k - from;
+    };
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    size_t mantissa = digits(i);
+    if (i < s.size() && s[i] == '.') {
+        size_t k = i + 1;
+        size_t fraction = digits(k);
+        if (mantissa + fraction > 0) {
+            i = k;
+            mantissa += fraction;
+        }
+    }
+    if (mantissa == 0) return 0;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        size_t k = i + 1;
+        if (k < s.size() && (s[k] == '+' || s[k] == '-')) ++k;
+        if (digits(k) > 0) i = k;
+    }
+    double value = 0;
+    return ParseDecimal(s.substr(begin, i - begin), value) ? value : 0;
+}
+
+// VAL: the number its argument's text denotes, read from its start; 0 when it denotes none.
+void ValFunction(Interpreter& in, const Args& args, FunctionResult& result) {
+    StringArguments a(in, args, 1, result);
+    std::string s;
+    if (!a.Text(0, s)) return;
+    result.value = Value::Real(LeadingNumber(s));
+}
+
+// The language has no arrays, so SORT and MATCH have nothing to work on.
+void SortFunction(Interpreter&, const Args&, FunctionResult& result) {
+    result.Fail(37, 0, "RTE (37) - SORT is not available: it works on arrays, and the language has no arrays.");
+}
+
+void MatchFunction(Interpreter&, const Args&, FunctionResult& result) {
+    result.Fail(37, 0, "RTE (37) - MATCH is not available: it works on arrays, and the language has no arrays.");
+}
+
+}  // namespace
+
+void RegisterStringFunctions(FunctionTable& functions) {
+    functions.Bind(FunctionId::LEFT, LeftFunction);
+    functions.Bind(FunctionId::RIGHT, RightFunction);
+    functions.Bind(FunctionId::MID, MidFunction);
+    functions.Bind(FunctionId::INSTR, InstrFunction);
+    functions.Bind(FunctionId::UPPERCASE, UppercaseFunction);
+    functions.Bind(FunctionId::LOWERCASE, LowercaseFunction);
+    functions.Bind(FunctionId::STR, StrFunction);
+    functions.Bind(FunctionId::VAL, ValFunction);
+    functions.Bind(FunctionId::STRING, StringFunction);
+    functions.Bind(FunctionId::SPACE, SpaceFunction);
+    functions.Bind(FunctionId::FLIP, FlipFunction);
+    functions.Bind(FunctionId::REPEAT, RepeatFunction);
+    functions.Bind(FunctionId::CHR, ChrFunction);
+    functions.Bind(FunctionId::ASC, AscFunction);
+    functions.Bind(FunctionId::LEN, LenFunction);
+    functions.Bind(FunctionId::SORT, SortFunction);
+    functions.Bind(FunctionId::MATCH, MatchFunction);
+}
+
+}  // namespace tw
