@@ -13,17 +13,19 @@ namespace {
 // slot holds is created as a local variable of the running procedure.
 void LetCommand(Interpreter& in, const Args& args, CommandResult& result) {
     result.ok = true;
-    UpperCopy name(args[0]);
+    RowCache* cache = in.CacheFor(args);
+    std::string scratch;
+    const std::string_view name = in.UpperName(args, cache, scratch);
     const Args expression = args.From(2);
-    if (name.view().empty()) {
+    if (name.empty()) {
         // Nothing to assign to; the expression is still evaluated for its errors.
-        EvalResult value = CollectAndEvaluate(in, expression, 0);
+        EvalResult value = CollectAndEvaluate(in, expression, 0, cache);
         if (!value.ok) result.CopyFailure(value);
         return;
     }
-    AssignmentResult assigned = in.variables.Find(name) >= 0
-                                    ? AssignVariable(in, name, expression)
-                                    : DeclareVariable(in, name, Scope::Local, expression);
+    const int slot = in.FindVariable(name, cache);
+    AssignmentResult assigned = slot >= 0 ? AssignSlot(in, slot, expression, cache)
+                                          : DeclareVariable(in, name, Scope::Local, expression);
     if (!assigned.ok) result.CopyFailure(assigned);
 }
 

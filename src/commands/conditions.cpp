@@ -38,7 +38,8 @@ void IfCommand(Interpreter& in, const Args& args, CommandResult& result) {
         return;
     }
     if (number == 0.0) return;
-    int32_t partner = BlockScan(in, in.run.currentLine, "IF", "ENDIF", "ELSE");
+    const int32_t from = in.run.currentLine;
+    int32_t partner = Remembered(in.CacheFor(args), [&] { return BlockScan(in, from, "IF", "ENDIF", "ELSE"); });
     if (partner == kNotFound) {
         result.Fail(64, 0, kMsgNoEndif);
         return;
@@ -47,9 +48,10 @@ void IfCommand(Interpreter& in, const Args& args, CommandResult& result) {
 }
 
 // Reached by running off the end of a THEN block: skip to the matching ENDIF.
-void ElseCommand(Interpreter& in, const Args&, CommandResult& result) {
+void ElseCommand(Interpreter& in, const Args& args, CommandResult& result) {
     result.ok = true;
-    int32_t partner = BlockScan(in, in.run.currentLine, "IF", "ENDIF");
+    const int32_t from = in.run.currentLine;
+    int32_t partner = Remembered(in.CacheFor(args), [&] { return BlockScan(in, from, "IF", "ENDIF"); });
     if (partner == kNotFound) {
         result.Fail(64, 0, kMsgNoEndif);
         return;
@@ -59,7 +61,8 @@ void ElseCommand(Interpreter& in, const Args&, CommandResult& result) {
 
 void GotoCommand(Interpreter& in, const Args& args, CommandResult& result) {
     result.ok = true;
-    int32_t label = FindLabel(in, in.run.currentLine, UpperCopy(args[0]));
+    const int32_t from = in.run.currentLine;
+    int32_t label = Remembered(in.CacheFor(args), [&] { return FindLabel(in, from, UpperCopy(args[0])); });
     if (label == kNotFound) {
         result.Fail(67, 1, "RTE (67) - GOTO Failed, could not locate the label requested.");
         return;
@@ -69,7 +72,8 @@ void GotoCommand(Interpreter& in, const Args& args, CommandResult& result) {
 
 void GosubCommand(Interpreter& in, const Args& args, CommandResult& result) {
     result.ok = true;
-    int32_t label = FindLabel(in, in.run.currentLine, UpperCopy(args[0]));
+    const int32_t from = in.run.currentLine;
+    int32_t label = Remembered(in.CacheFor(args), [&] { return FindLabel(in, from, UpperCopy(args[0])); });
     if (label == kNotFound) {
         result.Fail(67, 1, "RTE (67) - GOSUB Failed, could not locate the label requested.");
         return;

@@ -67,8 +67,10 @@ LoopEntry& FillEntry(Interpreter& in, const LoopStart& start, LoopKind kind, int
 }
 
 // Step 5: the partner row, or a failure at the end of the program.
-bool ScanForPartner(Interpreter& in, const LoopForm& form, int32_t& partner, CommandResult& result) {
-    partner = BlockScan(in, in.run.currentLine, form.open, form.close);
+bool ScanForPartner(Interpreter& in, const Args& args, const LoopForm& form, int32_t& partner,
+                    CommandResult& result) {
+    const int32_t from = in.run.currentLine;
+    partner = Remembered(in.CacheFor(args), [&] { return BlockScan(in, from, form.open, form.close); });
     if (partner == kNotFound) {
         result.Fail(form.failCode, 0, form.failMessage);
         return false;
@@ -116,22 +118,22 @@ void JumpBack(Interpreter& in, int e) {
     in.run.currentLine = entry.startLine;
 }
 
-void StartSimpleLoop(Interpreter& in, const LoopForm& form, CommandResult& result) {
+void StartSimpleLoop(Interpreter& in, const Args& args, const LoopForm& form, CommandResult& result) {
     result.ok = true;
     LoopStart start;
     if (!BeginLoop(in, start, result) || start.alreadyRunning) return;
     FillEntry(in, start, form.kind, 0);
     int32_t partner;
-    if (!ScanForPartner(in, form, partner, result)) return;
+    if (!ScanForPartner(in, args, form, partner, result)) return;
     Activate(in, start, partner);
 }
 
-void DoCommand(Interpreter& in, const Args&, CommandResult& result) {
-    StartSimpleLoop(in, kDo, result);
+void DoCommand(Interpreter& in, const Args& args, CommandResult& result) {
+    StartSimpleLoop(in, args, kDo, result);
 }
 
-void RepeatCommand(Interpreter& in, const Args&, CommandResult& result) {
-    StartSimpleLoop(in, kRepeat, result);
+void RepeatCommand(Interpreter& in, const Args& args, CommandResult& result) {
+    StartSimpleLoop(in, args, kRepeat, result);
 }
 
 void LoopCommand(Interpreter& in, const Args&, CommandResult& result) {
@@ -176,7 +178,7 @@ void ForCommand(Interpreter& in, const Args& args, CommandResult& result) {
 
     FillEntry(in, start, LoopKind::For, step);
     int32_t partner;
-    if (!ScanForPartner(in, kFor, partner, result)) return;
+    if (!ScanForPartner(in, args, kFor, partner, result)) return;
     Activate(in, start, partner);
 
     // The start value enters as its decimal text. A variable of that name is assigned; only a
@@ -257,7 +259,7 @@ void WhileCommand(Interpreter& in, const Args& args, CommandResult& result) {
     int32_t condition;
     if (!EvaluateCondition(in, expr.AsArgs(), condition, result)) return;
     int32_t partner;
-    if (!ScanForPartner(in, kWhile, partner, result)) return;
+    if (!ScanForPartner(in, args, kWhile, partner, result)) return;
     if (condition == kTrue) {
         Activate(in, start, partner);
     } else {

@@ -19,7 +19,8 @@ namespace {
 void CallCommand(Interpreter& in, const Args& args, CommandResult& result) {
     result.ok = true;
     UpperCopy name(args[0]);
-    const int32_t declaration = FindProcedure(in, name);
+    const int32_t declaration =
+        Remembered(in.CacheFor(args), [&] { return FindProcedure(in, name); });
     if (declaration == kNotFound) {
         result.Fail(78, 0, "RTE (78) - CALL Command Failed, could not find CALL " + std::string(args[0]));
         return;
@@ -72,9 +73,10 @@ void CallCommand(Interpreter& in, const Args& args, CommandResult& result) {
 }
 
 // Reached only by falling into a declaration: skip the procedure.
-void ProcedureCommand(Interpreter& in, const Args&, CommandResult& result) {
+void ProcedureCommand(Interpreter& in, const Args& args, CommandResult& result) {
     result.ok = true;
-    int32_t end = ScanForward(in, in.run.currentLine, "ENDPROC");
+    const int32_t from = in.run.currentLine;
+    int32_t end = Remembered(in.CacheFor(args), [&] { return ScanForward(in, from, "ENDPROC"); });
     if (end == kNotFound) {
         result.Fail(14, 0,
                     "RTE (14) - Internal Error (RTIE), could not find a valid token in execution "

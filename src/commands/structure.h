@@ -6,9 +6,12 @@
 #include <cstdint>
 #include <string_view>
 
+#include "interpreter/interpreter.h"
+
 namespace tw {
 
 class Interpreter;
+struct RowCache;
 
 inline constexpr int32_t kNotFound = -1;
 
@@ -26,5 +29,14 @@ int32_t ScanForward(Interpreter& in, int32_t from, std::string_view word);
 
 // The first PROCEDURE row (from row 0) whose name is `upperName`, or kNotFound.
 int32_t FindProcedure(Interpreter& in, std::string_view upperName);
+
+// A scan's result, kept in the running row's cache (when there is one): a row's scans depend
+// only on the program.
+template <typename Scan>
+int32_t Remembered(RowCache* cache, Scan scan) {
+    if (!cache) return scan();
+    if (cache->partner == -2) cache->partner = scan();
+    return cache->partner;
+}
 
 }  // namespace tw

@@ -24,9 +24,12 @@ const std::string& EmptyToken();
 class Args {
 public:
     Args() = default;
-    explicit Args(const TokenRow& row) : strings_(&row[1]), count_(kArgumentCount) {}
+    explicit Args(const TokenRow& row) : strings_(&row[1]), count_(kArgumentCount), program_(true) {}
     Args(const std::string* first, int count) : strings_(first), count_(count) {}
-    Args(const std::string_view* first, int count) : views_(first), count_(count) {}
+    // `program`: the views point into the token buffer of the program being run, whose tokens
+    // stay where they are until the next run; what is learnt about them may be kept.
+    Args(const std::string_view* first, int count, bool program = false)
+        : views_(first), count_(count), program_(program) {}
 
     std::string_view operator[](int i) const {
         if (i < 0 || i >= count_) return {};
@@ -34,6 +37,7 @@ public:
     }
     int Count() const { return count_; }
     int High() const { return count_ - 1; }
+    bool FromProgram() const { return program_; }
     // The `n` tokens from index k on (fewer when the list ends first).
     Args Slice(int k, int n) const {
         Args out = From(k);
@@ -56,6 +60,7 @@ private:
     const std::string* strings_ = nullptr;
     const std::string_view* views_ = nullptr;
     int count_ = 0;
+    bool program_ = false;
 };
 
 class TokenBuffer {

@@ -42,9 +42,89 @@ const char* const kMsgNestedTooDeeply =
     "levels are allowed.";
 
 // ---------------------------------------------------------------------------------------------
-// Cells
+// Token facts
 
 namespace {
+
+bool IsOperatorWord(std::string_view w) {
+    switch (w.size()) {
+        case 1:
+            switch (w[0]) {
+                case '+': case '-': case '/': case '\\': case '*': case '(': case ')': case '<':
+                case '>': case '=':
+                    return true;
+                default:
+                    return false;
+            }
+        case 2:
+            return w == "<=" || w == ">=" || w == "<>" || EqualsUpper(w, "OR");
+        case 3:
+            return EqualsUpper(w, "AND");
+        default:
+            return false;
+    }
+}
+
+// CheckOperator, and the code a token sets. NOT passes the check and sets nothing.
+OperatorWord CheckOperator(std::string_view w, OperatorCode& code) {
+    if (w.size() == 1) {
+        switch (w[0]) {
+            case '+': code = OperatorCode::Add; return OperatorWord::Code;
+            case '-': code = OperatorCode::Subtract; return OperatorWord::Code;
+            case '*': code = OperatorCode::Multiply; return OperatorWord::Code;
+            case '\\': code = OperatorCode::IntegerDivide; return OperatorWord::Code;
+            case '/': code = OperatorCode::Divide; return OperatorWord::Code;
+            case '<': code = OperatorCode::Less; return OperatorWord::Code;
+            case '>': code = OperatorCode::Greater; return OperatorWord::Code;
+            case '=': code = OperatorCode::Equal; return OperatorWord::Code;
+            default: return OperatorWord::Invalid;
+        }
+    }
+    if (w == "<>") { code = OperatorCode::NotEqual; return OperatorWord::Code; }
+    if (w == "<=") { code = OperatorCode::LessEqual; return OperatorWord::Code; }
+    if (w == ">=") { code = OperatorCode::GreaterEqual; return OperatorWord::Code; }
+    if (EqualsUpper(w, "AND")) { code = OperatorCode::And; return OperatorWord::Code; }
+    if (EqualsUpper(w, "OR")) { code = OperatorCode::Or; return OperatorWord::Code; }
+    if (EqualsUpper(w, "NOT")) return OperatorWord::Not;
+    return OperatorWord::Invalid;
+}
+
+}  // namespace
+
+void ComputeFacts(std::string_view text, TokenFacts& f, bool withName) {
+    f = TokenFacts{};
+    f.empty = text.empty();
+    if (f.empty) return;
+    if (text.size() == 1) {
+        const char c = text[0];
+        f.open = c == '(';
+        f.close = c == ')';
+        f.plusMinus = c == '+' || c == '-';
+        f.multiplicative = c == '*' || c == '/' || c == '\\';
+    }
+    // The classifier passes over operators and the lone "."; any other text is a whole number,
+    // a decimal that fits the 6-byte real, or a string.
+    if (!IsOperatorWord(text) && text != ".") {
+        switch (ClassifyNumberText(text)) {
+            case TextClass::Integer: f.cls = CellClass::Integer; break;
+            case TextClass::Real: f.cls = CellClass::Real; break;
+            case TextClass::String: f.cls = CellClass::String; break;
+        }
+    }
+    f.numberOk = ParseDecimal(text, f.number);
+    f.word = CheckOperator(text, f.code);
+    const char first = UpperAscii(text[0]);
+    if (withName && first >= 'A' && first <= 'Z') {
+        f.name = true;
+        f.upper = ToUpper(text);
+        f.function = static_cast<int16_t>(FindFunction(f.upper));
+    }
+}
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// Cells
 
 // The text a cell stands for. Numbers are formatted into `buffer` on demand.
 std::string_view CellText(const Cell& c, std::string& buffer) {
@@ -63,74 +143,12 @@ std::string_view CellText(const Cell& c, std::string& buffer) {
     return {};
 }
 
-// Only texts can be empty, parentheses or operators; numbers never are.
-std::string_view WordOf(const Cell& c) {
-    if (c.tag == Cell::Tag::Text) return c.text;
-    if (c.tag == Cell::Tag::Str) return c.s;
-    return {};
-}
-
-bool CellEmpty(const Cell& c) {
-    return (c.tag == Cell::Tag::Text && c.text.empty()) || (c.tag == Cell::Tag::Str && c.s.empty());
-}
-
-bool CellIs(const Cell& c, char ch) {
-    std::string_view w = WordOf(c);
-    return w.size() == 1 && w[0] == ch;
-}
-
-Cell MakeValueCell(const Value& v) {
-    Cell c;
-    switch (v.type) {
-        case ValueType::Int:
-            c.tag = Cell::Tag::Int;
-            c.i = v.i;
-            break;
-        case ValueType::Real:
-            // The text of a real keeps 15 digits; hold the real that text denotes.
-            c.tag = Cell::Tag::Real;
-            c.r = RoundTrip15(v.r);
-            break;
-        case ValueType::Str:
-            c.tag = Cell::Tag::Str;
-            c.s = v.s;
-            break;
-    }
-    return c;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Classification
-
-// Tokens that the classifier passes over.
-bool IsOperatorWord(std::string_view w) {
-    switch (w.size()) {
-        case 1:
-            switch (w[0]) {
-                case '+':
-                case '-':
-                case '/':
-                case '\\':
-                case '*':
-                case '(':
-                case ')':
-                case '<':
-                case '>':
-                case '=':
-                    return true;
-                default:
-                    return false;
-            }
-        case 2:
-            return w == "<=" || w == ">=" || w == "<>" || EqualsUpper(w, "OR");
-        case 3:
-            return EqualsUpper(w, "AND");
-        default:
-            return false;
-    }
-}
-
-enum class CellClass : uint8_t { Skip, Integer, Real, String };
+// Numbers are never empty, parentheses or operators; texts have their facts.
+bool CellEmpty(const Cell& c) { return c.facts && c.facts->empty; }
+bool CellOpen(const Cell& c) { return c.facts && c.facts->open; }
+bool CellClose(const Cell& c) { return c.facts && c.facts->close; }
+bool CellPlusMinus(const Cell& c) { return c.facts && c.facts->plusMinus; }
+bool CellMultiplicative(const Cell& c) { return c.facts && c.facts->multiplicative; }
 
 CellClass ClassifyReal(double roundTripped) {
     if (roundTripped == std::trunc(roundTripped) && roundTripped >= -2147483648.0 &&
@@ -148,21 +166,9 @@ CellClass ClassifyCell(const Cell& c) {
             return CellClass::Integer;
         case Cell::Tag::Real:
             return ClassifyReal(c.r);
-        case Cell::Tag::Text:
-        case Cell::Tag::Str: {
-            std::string_view w = WordOf(c);
-            if (w.empty() || IsOperatorWord(w) || w == ".") return CellClass::Skip;
-            switch (ClassifyNumberText(w)) {
-                case TextClass::Integer:
-                    return CellClass::Integer;
-                case TextClass::Real:
-                    return CellClass::Real;
-                case TextClass::String:
-                    return CellClass::String;
-            }
-        }
+        default:
+            return c.facts->cls;
     }
-    return CellClass::String;
 }
 
 ExpressionKind ClassifyExpression(const std::vector<Cell>& cells) {
@@ -202,65 +208,6 @@ bool IsStringText(const Value& v) {
 // ---------------------------------------------------------------------------------------------
 // Operators
 
-// CheckOperator and the code a token sets. NOT passes the check and sets nothing.
-enum class OperatorWord : uint8_t { Invalid, Not, Code };
-
-OperatorWord CheckOperator(const Cell& c, OperatorCode& code) {
-    std::string_view w = WordOf(c);
-    if (w.size() == 1) {
-        switch (w[0]) {
-            case '+':
-                code = OperatorCode::Add;
-                return OperatorWord::Code;
-            case '-':
-                code = OperatorCode::Subtract;
-                return OperatorWord::Code;
-            case '*':
-                code = OperatorCode::Multiply;
-                return OperatorWord::Code;
-            case '\\':
-                code = OperatorCode::IntegerDivide;
-                return OperatorWord::Code;
-            case '/':
-                code = OperatorCode::Divide;
-                return OperatorWord::Code;
-            case '<':
-                code = OperatorCode::Less;
-                return OperatorWord::Code;
-            case '>':
-                code = OperatorCode::Greater;
-                return OperatorWord::Code;
-            case '=':
-                code = OperatorCode::Equal;
-                return OperatorWord::Code;
-            default:
-                return OperatorWord::Invalid;
-        }
-    }
-    if (w == "<>") {
-        code = OperatorCode::NotEqual;
-        return OperatorWord::Code;
-    }
-    if (w == "<=") {
-        code = OperatorCode::LessEqual;
-        return OperatorWord::Code;
-    }
-    if (w == ">=") {
-        code = OperatorCode::GreaterEqual;
-        return OperatorWord::Code;
-    }
-    if (EqualsUpper(w, "AND")) {
-        code = OperatorCode::And;
-        return OperatorWord::Code;
-    }
-    if (EqualsUpper(w, "OR")) {
-        code = OperatorCode::Or;
-        return OperatorWord::Code;
-    }
-    if (EqualsUpper(w, "NOT")) return OperatorWord::Not;
-    return OperatorWord::Invalid;
-}
-
 bool IsComparison(OperatorCode op) {
     return op >= OperatorCode::Less && op <= OperatorCode::NotEqual;
 }
@@ -268,20 +215,13 @@ bool IsComparison(OperatorCode op) {
 template <typename T>
 bool Holds(OperatorCode op, const T& l, const T& r) {
     switch (op) {
-        case OperatorCode::Less:
-            return l < r;
-        case OperatorCode::Greater:
-            return r < l;
-        case OperatorCode::Equal:
-            return l == r;
-        case OperatorCode::GreaterEqual:
-            return !(l < r);
-        case OperatorCode::LessEqual:
-            return !(r < l);
-        case OperatorCode::NotEqual:
-            return !(l == r);
-        default:
-            return false;
+        case OperatorCode::Less: return l < r;
+        case OperatorCode::Greater: return r < l;
+        case OperatorCode::Equal: return l == r;
+        case OperatorCode::GreaterEqual: return !(l < r);
+        case OperatorCode::LessEqual: return !(r < l);
+        case OperatorCode::NotEqual: return !(l == r);
+        default: return false;
     }
 }
 
@@ -312,8 +252,14 @@ bool SetReal(Value& target, double v, TResult& err) {
         err.Fail(21, 0, kMsgOperatorNotCorrect);
         return false;
     }
-    target = Value::Real(v);
+    target.type = ValueType::Real;
+    target.r = v;
     return true;
+}
+
+void SetInt(Value& target, int32_t v) {
+    target.type = ValueType::Int;
+    target.i = v;
 }
 
 // Combines the level's value with r under the level's operator; the result replaces the
@@ -336,7 +282,7 @@ bool ApplyOperator(ExpressionLevel& level, const Value& r, bool stringMode, TRes
         }
         if (IsComparison(op)) {
             bool holds = Holds(op, TextOf(l), TextOf(r));
-            l = Value::Int(holds ? kTrue : kFalse);
+            SetInt(l, holds ? kTrue : kFalse);
             return true;
         }
         err.Fail(21, 0, kMsgOperatorNotCorrect);
@@ -376,15 +322,15 @@ bool ApplyOperator(ExpressionLevel& level, const Value& r, bool stringMode, TRes
                 err.Fail(21, 0, kMsgOperatorNotCorrect);
                 return false;
             }
-            l = Value::Int(static_cast<int32_t>(q));
+            SetInt(l, static_cast<int32_t>(q));
             return true;
         }
         case OperatorCode::And:
         case OperatorCode::Or: {
             if (!Numbers(l, r, dl, dr, err)) return false;
-            bool result =
-                op == OperatorCode::And ? (dl == 0.0 && dr == 0.0) : !(dl == -1.0 && dr == -1.0);
-            l = Value::Int(result ? kTrue : kFalse);
+            bool result = op == OperatorCode::And ? (dl == 0.0 && dr == 0.0)
+                                                  : !(dl == -1.0 && dr == -1.0);
+            SetInt(l, result ? kTrue : kFalse);
             return true;
         }
         case OperatorCode::None:
@@ -397,7 +343,7 @@ bool ApplyOperator(ExpressionLevel& level, const Value& r, bool stringMode, TRes
                 err.Fail(21, 0, kMsgOperatorNotCorrect);
                 return false;
             }
-            l = Value::Int(Holds(op, fl, fr) ? kTrue : kFalse);
+            SetInt(l, Holds(op, fl, fr) ? kTrue : kFalse);
             return true;
         }
     }
@@ -421,17 +367,18 @@ bool ResolveOperand(const Cell* c, bool stringMode, Value& out, std::string& buf
     if (!c) return false;
     switch (c->tag) {
         case Cell::Tag::Int:
-            out = Value::Real(c->i);
+            out.type = ValueType::Real;
+            out.r = c->i;
             return true;
         case Cell::Tag::Real:
-            out = Value::Real(c->r);
+            out.type = ValueType::Real;
+            out.r = c->r;
             return true;
-        default: {
-            double d;
-            if (!ParseDecimal(WordOf(*c), d)) return false;
-            out = Value::Real(d);
+        default:
+            if (!c->facts->numberOk) return false;
+            out.type = ValueType::Real;
+            out.r = c->facts->number;
             return true;
-        }
     }
 }
 
@@ -440,13 +387,6 @@ bool ResolveOperand(const Cell* c, bool stringMode, Value& out, std::string& buf
 
 constexpr int kOpenMark = -1;   // a "(" inserted by the grouping
 constexpr int kCloseMark = -2;  // a ")" inserted by the grouping
-
-bool IsOpenItem(const std::vector<Cell>& cells, int item) {
-    return item == kOpenMark || (item >= 0 && CellIs(cells[item], '('));
-}
-bool IsCloseItem(const std::vector<Cell>& cells, int item) {
-    return item == kCloseMark || (item >= 0 && CellIs(cells[item], ')'));
-}
 
 // Gives *, / and \ precedence over + and - by wrapping each run of multiplicative operations
 // in parentheses: the group reaches from after the + or - before its first operator to the
@@ -458,13 +398,11 @@ void GroupMultiplicative(const std::vector<Cell>& cells, int lo, int hi, std::ve
     };
     std::vector<Unit> units;
     for (int i = lo; i < hi;) {
-        if (CellIs(cells[i], '(')) {
+        if (CellOpen(cells[i])) {
             int depth = 0, j = i;
             for (; j < hi; ++j) {
-                if (CellIs(cells[j], '('))
-                    ++depth;
-                else if (CellIs(cells[j], ')') && --depth == 0)
-                    break;
+                if (CellOpen(cells[j])) ++depth;
+                else if (CellClose(cells[j]) && --depth == 0) break;
             }
             units.push_back({i, j});
             i = j + 1;
@@ -473,10 +411,11 @@ void GroupMultiplicative(const std::vector<Cell>& cells, int lo, int hi, std::ve
             ++i;
         }
     }
-    auto single = [&](int u, char ch) {
-        return units[u].first == units[u].last && CellIs(cells[units[u].first], ch);
+    auto single = [&](int u) { return units[u].first == units[u].last; };
+    auto addSub = [&](int u) { return single(u) && CellPlusMinus(cells[units[u].first]); };
+    auto multiplicative = [&](int u) {
+        return single(u) && CellMultiplicative(cells[units[u].first]);
     };
-    auto addSub = [&](int u) { return single(u, '+') || single(u, '-'); };
 
     std::vector<int> o;  // unit indexes, or the marks
     bool group = false;
@@ -484,8 +423,7 @@ void GroupMultiplicative(const std::vector<Cell>& cells, int lo, int hi, std::ve
     const int m = static_cast<int>(units.size());
     for (int i = 0; i <= m; ++i) {
         const bool end = i == m;
-        const bool empty =
-            !end && units[i].first == units[i].last && CellEmpty(cells[units[i].first]);
+        const bool empty = !end && single(i) && CellEmpty(cells[units[i].first]);
         if (end || empty || addSub(i)) {
             if (group) {
                 o.resize(a + 1);
@@ -496,7 +434,7 @@ void GroupMultiplicative(const std::vector<Cell>& cells, int lo, int hi, std::ve
             group = false;
             b = 0;
         }
-        if (!end && !group && (single(i, '*') || single(i, '/') || single(i, '\\'))) {
+        if (!end && !group && multiplicative(i)) {
             group = true;
             e = i - 1;
             b = -1;
@@ -532,6 +470,35 @@ void GroupMultiplicative(const std::vector<Cell>& cells, int lo, int hi, std::ve
     }
 }
 
+// Where the reduction ends (the first two empty tokens in a row), and whether the parentheses
+// before it balance.
+void Shape(const std::vector<Cell>& cells, int& end, bool& balanced) {
+    end = static_cast<int>(cells.size());
+    for (int i = 0; i < end; ++i) {
+        if (CellEmpty(cells[i]) && (i + 1 >= end || CellEmpty(cells[i + 1]))) {
+            end = i;
+            break;
+        }
+    }
+    int depth = 0;
+    for (int i = 0; i < end && depth >= 0; ++i) {
+        if (CellOpen(cells[i])) ++depth;
+        else if (CellClose(cells[i])) --depth;
+    }
+    balanced = depth == 0;
+}
+
+void GroupedOrder(const std::vector<Cell>& cells, int end, bool stringMode, std::vector<int>& w) {
+    w.clear();
+    bool multiplicative = false;
+    for (int i = 0; i < end && !multiplicative; ++i) multiplicative = CellMultiplicative(cells[i]);
+    if (stringMode || !multiplicative) {
+        for (int i = 0; i < end; ++i) w.push_back(i);
+    } else {
+        GroupMultiplicative(cells, 0, end, w);
+    }
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -555,19 +522,70 @@ private:
     EvalScratch& scratch_;
 };
 
+// The kept facts of a token list of the program, made on its first evaluation.
+ExpressionPlan* PlanFor(Interpreter& in, const Args& tokens, int count) {
+    if (!in.rememberProgram || !tokens.FromProgram() || count == 0 || tokens[0].empty()) {
+        return nullptr;
+    }
+    auto& slot = in.evalCache().plans[PlanKey{tokens[0].data(), count}];
+    if (!slot) {
+        slot = std::make_unique<ExpressionPlan>();
+        slot->facts.resize(count);
+        for (int p = 0; p < count; ++p) ComputeFacts(tokens[p], slot->facts[p], true);
+    }
+    return slot.get();
+}
+
+EvalResult EvaluateWithPlan(Interpreter& in, const Args& tokens, ExpressionPlan** planSlot);
+
+// A cell standing for a value: numbers as numbers, texts with their facts.
+void SetValueCell(Cell& c, const Value& v, EvalScratch& sc) {
+    switch (v.type) {
+        case ValueType::Int:
+            c.tag = Cell::Tag::Int;
+            c.i = v.i;
+            c.facts = nullptr;
+            break;
+        case ValueType::Real:
+            // The text of a real keeps 15 digits; hold the real that text denotes.
+            c.tag = Cell::Tag::Real;
+            c.r = RoundTrip15(v.r);
+            c.facts = nullptr;
+            break;
+        case ValueType::Str: {
+            c.tag = Cell::Tag::Str;
+            c.s = v.s;
+            TokenFacts& facts = sc.facts.emplace_back();
+            ComputeFacts(c.s, facts, false);
+            c.facts = &facts;
+            break;
+        }
+    }
+}
+
 // SubstituteOperands: variables and function calls become the texts of their values.
-bool SubstituteOperands(Interpreter& in, const Args& tokens, int count, std::vector<Cell>& cells,
-                        EvalResult& result) {
+// `plain` tells whether every value is a plain operand (not empty, no parenthesis, no + - * / \)
+// so that the expression keeps the shape of its source tokens.
+bool SubstituteOperands(Interpreter& in, const Args& tokens, int count, ExpressionPlan* plan,
+                        EvalScratch& sc, EvalResult& result, bool& plain) {
+    std::vector<Cell>& cells = sc.cells;
+    plain = true;
     for (int p = 0; p < count; ++p) {
         std::string_view t = tokens[p];
         Cell& c = cells.emplace_back();
         c.text = t;
-        if (t.empty()) continue;
-        char first = UpperAscii(t[0]);
-        if (first < 'A' || first > 'Z') continue;
-        UpperCopy upper(t);
+        TokenFacts* facts;
+        if (plan) {
+            facts = &plan->facts[p];
+        } else {
+            facts = &sc.facts.emplace_back();
+            ComputeFacts(t, *facts, true);
+        }
+        c.facts = facts;
+        if (!facts->name) continue;
 
-        int slot = in.variables.Find(upper);
+        int slot = plan ? in.variables.Find(facts->upper, facts->variable)
+                        : in.variables.Find(facts->upper);
         if (slot >= 0) {
             const Variable& v = in.variables[slot];
             if (IsIntegerKind(v.kind)) {
@@ -578,6 +596,7 @@ bool SubstituteOperands(Interpreter& in, const Args& tokens, int count, std::vec
                 }
                 c.tag = Cell::Tag::Int;
                 c.i = i;
+                c.facts = nullptr;
             } else if (v.kind == static_cast<uint8_t>(VariableKind::Real)) {
                 double d;
                 if (!ToDouble(v.value, d)) {
@@ -586,14 +605,15 @@ bool SubstituteOperands(Interpreter& in, const Args& tokens, int count, std::vec
                 }
                 c.tag = Cell::Tag::Real;
                 c.r = RoundTrip15(d);
+                c.facts = nullptr;
             } else if (IsStringKind(v.kind)) {
-                c = MakeValueCell(v.value);  // a number's text is the same as the number's
+                SetValueCell(c, v.value, sc);  // a number's text is the same as the number's
+                if (c.facts && c.facts->Structural()) plain = false;
             }
             continue;
         }
 
-        int fn = FindFunction(upper);
-        if (fn < 0) continue;
+        if (facts->function < 0) continue;
         // The call's raw tokens between its parentheses, nested parentheses included.
         std::array<std::string_view, 51> args{};
         int n = 0, depth = 0, q = p + 1;
@@ -614,12 +634,14 @@ bool SubstituteOperands(Interpreter& in, const Args& tokens, int count, std::vec
             return false;
         }
         FunctionResult call;
-        in.functions.handlers[fn](in, Args(args.data(), 51), call);
+        in.functions.handlers[facts->function](in, Args(args.data(), 51, tokens.FromProgram()), call);
         if (!call.ok) {
             result.CopyFailure(call);
             return false;
         }
-        cells.back() = MakeValueCell(call.value);
+        Cell& target = cells.back();
+        SetValueCell(target, call.value, sc);
+        if (target.facts && target.facts->Structural()) plain = false;
         if (parens) p = q;  // the tokens of the call are consumed
     }
     return true;
@@ -628,15 +650,33 @@ bool SubstituteOperands(Interpreter& in, const Args& tokens, int count, std::vec
 }  // namespace
 
 EvalResult Evaluate(Interpreter& in, const Args& tokens) {
+    return EvaluateWithPlan(in, tokens, nullptr);
+}
+
+namespace {
+
+// `planSlot`, when given, keeps the plan of these tokens so that it need not be looked up.
+EvalResult EvaluateWithPlan(Interpreter& in, const Args& tokens, ExpressionPlan** planSlot) {
     EvalResult result;
     ScratchLease lease(in);
     EvalScratch& sc = lease.get();
     std::vector<Cell>& cells = sc.cells;
     cells.clear();
+    sc.facts.clear();
 
     int count = tokens.Count();
     while (count > 0 && tokens[count - 1].empty()) --count;
-    if (!SubstituteOperands(in, tokens, count, cells, result)) return result;
+    // Facts made during this evaluation are pointed at: their storage must not move.
+    sc.facts.reserve(2 * count + 1);
+    ExpressionPlan* plan;
+    if (planSlot && *planSlot) {
+        plan = *planSlot;
+    } else {
+        plan = PlanFor(in, tokens, count);
+        if (planSlot) *planSlot = plan;
+    }
+    bool plain = true;
+    if (!SubstituteOperands(in, tokens, count, plan, sc, result, plain)) return result;
 
     const ExpressionKind kind = ClassifyExpression(cells);
     const bool stringMode = kind == ExpressionKind::String;
@@ -646,42 +686,39 @@ EvalResult Evaluate(Interpreter& in, const Args& tokens) {
         st.levels[st.stackLevel].value = Value::Str(std::string());
     }
 
-    // The reduction ends at the first two empty tokens in a row.
-    int end = static_cast<int>(cells.size());
-    for (int i = 0; i < end; ++i) {
-        if (CellEmpty(cells[i]) && (i + 1 >= end || CellEmpty(cells[i + 1]))) {
-            end = i;
-            break;
+    // The shape of an expression whose values are plain operands, one per token, is that of its
+    // tokens: a numeric one keeps its grouped order.
+    const bool reuse = plan && plain && !stringMode && static_cast<int>(cells.size()) == count;
+    int end;
+    bool balanced;
+    const std::vector<int>* order = &sc.grouped;
+    if (reuse && plan->shapeKnown && plan->cellCount == static_cast<int>(cells.size())) {
+        end = plan->end;
+        balanced = plan->balanced;
+        order = &plan->grouped;
+    } else {
+        Shape(cells, end, balanced);
+        if (balanced) GroupedOrder(cells, end, stringMode, sc.grouped);
+        if (reuse) {
+            plan->shapeKnown = true;
+            plan->cellCount = static_cast<int>(cells.size());
+            plan->end = end;
+            plan->balanced = balanced;
+            plan->grouped = sc.grouped;
         }
     }
-    int depth = 0;
-    for (int i = 0; i < end; ++i) {
-        if (CellIs(cells[i], '('))
-            ++depth;
-        else if (CellIs(cells[i], ')') && --depth < 0)
-            break;
-    }
-    if (depth != 0) {
+    if (!balanced) {
         result.Fail(18, 0, kMsgUnbalanced);
         return result;
     }
-
-    std::vector<int>& w = sc.grouped;
-    w.clear();
-    bool multiplicative = false;
-    for (int i = 0; i < end && !multiplicative; ++i) {
-        multiplicative = CellIs(cells[i], '*') || CellIs(cells[i], '/') || CellIs(cells[i], '\\');
-    }
-    if (stringMode || !multiplicative) {
-        for (int i = 0; i < end; ++i) w.push_back(i);
-    } else {
-        GroupMultiplicative(cells, 0, end, w);
-    }
+    const std::vector<int>& w = *order;
 
     const int wn = static_cast<int>(w.size());
     constexpr int kNone = -3;
     auto item = [&](int k) { return k < wn ? w[k] : kNone; };
     auto itemEmpty = [&](int it) { return it == kNone || (it >= 0 && CellEmpty(cells[it])); };
+    auto isOpen = [&](int it) { return it == kOpenMark || (it >= 0 && CellOpen(cells[it])); };
+    auto isClose = [&](int it) { return it == kCloseMark || (it >= 0 && CellClose(cells[it])); };
     auto fail = [&](int32_t code, int32_t token, const std::string& message, bool resetLevels) {
         result.Fail(code, token, message);
         if (resetLevels) st.ResetLevelsUpTo(st.stackLevel + 1);
@@ -692,6 +729,7 @@ EvalResult Evaluate(Interpreter& in, const Args& tokens) {
     bool expectOperand = true;
     bool afterParen = false;
     TResult err;
+    Value v;
     for (int i = 0;; ++i) {
         const int t = item(i);
         if (itemEmpty(t) && itemEmpty(item(i + 1))) {
@@ -700,7 +738,7 @@ EvalResult Evaluate(Interpreter& in, const Args& tokens) {
             level.op = OperatorCode::None;
             return result;
         }
-        if (IsOpenItem(cells, t)) {
+        if (isOpen(t)) {
             if (st.stackLevel + 1 >= ExpressionStack::kLevels) {
                 st.stackLevel = entryLevel;  // leave the stack usable for the next evaluation
                 return fail(18, i, kMsgNestedTooDeeply, false);
@@ -709,7 +747,7 @@ EvalResult Evaluate(Interpreter& in, const Args& tokens) {
             expectOperand = false;
             afterParen = true;
         }
-        if (IsCloseItem(cells, t)) {
+        if (isClose(t)) {
             if (st.stackLevel == 0) return fail(18, i, kMsgUnbalanced, false);
             --st.stackLevel;
             ExpressionLevel& level = st.levels[st.stackLevel];
@@ -724,32 +762,49 @@ EvalResult Evaluate(Interpreter& in, const Args& tokens) {
             afterParen = true;
         }
         if (expectOperand && !afterParen) {
-            Value v;
             const Cell* c = t >= 0 ? &cells[t] : nullptr;
-            if (!ResolveOperand(c, stringMode, v, sc.text))
-                return fail(20, i, kMsgTypeMismatch, false);
+            if (!ResolveOperand(c, stringMode, v, sc.text)) return fail(20, i, kMsgTypeMismatch, false);
             ExpressionLevel& level = st.levels[st.stackLevel];
             if (level.op != OperatorCode::None) {
                 bool ok = ApplyOperator(level, v, stringMode, err);
                 level.op = OperatorCode::None;
                 if (!ok) return fail(err.code, i, err.message, true);
             } else {
-                level.value = std::move(v);
+                level.value = v;
             }
         }
         if (!expectOperand && !afterParen) {
-            OperatorCode code = OperatorCode::None;
-            static const Cell kEmptyCell;
-            OperatorWord word = CheckOperator(t >= 0 ? cells[t] : kEmptyCell, code);
-            if (word == OperatorWord::Invalid) return fail(19, 0, kMsgInvalidOperator, false);
-            if (word == OperatorWord::Code) st.levels[st.stackLevel].op = code;
+            const TokenFacts* facts = t >= 0 ? cells[t].facts : nullptr;
+            // Numbers are no operators.
+            if (!facts || facts->word == OperatorWord::Invalid) {
+                return fail(19, 0, kMsgInvalidOperator, false);
+            }
+            if (facts->word == OperatorWord::Code) st.levels[st.stackLevel].op = facts->code;
         }
         expectOperand = !expectOperand;
         afterParen = false;
     }
 }
 
-EvalResult CollectAndEvaluate(Interpreter& in, const Args& tokens, int start) {
+}  // namespace
+
+EvalResult CollectAndEvaluate(Interpreter& in, const Args& tokens, int start, RowCache* cache) {
+    if (cache) {
+        if (cache->collected < 0) {
+            Expression expr;
+            TResult status;
+            int end = start;
+            CollectExpression(tokens, end, "", "", expr, status);
+            if (!status.ok) {
+                EvalResult result;
+                result.CopyFailure(status);
+                return result;
+            }
+            cache->collected = expr.Count();
+            cache->collectedEnd = end;
+        }
+        return EvaluateWithPlan(in, tokens.Slice(start, cache->collected), &cache->plan);
+    }
     Expression expr;
     TResult status;
     CollectExpression(tokens, start, "", "", expr, status);
@@ -766,7 +821,7 @@ EvalResult CollectAndEvaluate(Interpreter& in, const Args& tokens, int start) {
 
 void CollectExpression(const Args& source, int& start, std::string_view stop1,
                        std::string_view stop2, Expression& out, TResult& status) {
-    out.Clear();
+    out.Clear(source.FromProgram());
     status.ok = true;
     int depth = 0;
     for (int i = start < 0 ? 0 : start;; ++i) {

@@ -61,7 +61,7 @@ struct EvalResult : TResult {
 class Expression {
 public:
     static constexpr int kMaxTokens = 50;
-    Args AsArgs() const { return Args(tokens_.data(), count_); }
+    Args AsArgs() const { return Args(tokens_.data(), count_, program_); }
     int Count() const { return count_; }
     std::string_view operator[](int i) const {
         return i < count_ ? tokens_[i] : std::string_view();
@@ -71,11 +71,15 @@ public:
         tokens_[count_++] = token;
         return true;
     }
-    void Clear() { count_ = 0; }
+    void Clear(bool program = false) {
+        count_ = 0;
+        program_ = program;
+    }
 
 private:
     std::array<std::string_view, kMaxTokens> tokens_;  // only the first count_ are set
     int count_ = 0;
+    bool program_ = false;
 };
 
 // Copies tokens from `start` while the parenthesis depth is 0 and the token (upper case) equals
@@ -88,8 +92,12 @@ void CollectExpression(const Args& source, int& start, std::string_view stop1,
 // Evaluates up to 200 tokens.
 EvalResult Evaluate(Interpreter& in, const Args& tokens);
 
+struct RowCache;
+
 // Collects the expression at `start` (up to the first empty token at depth 0) and evaluates it.
-EvalResult CollectAndEvaluate(Interpreter& in, const Args& tokens, int start = 0);
+// With the running row's cache, the collection and the evaluator's facts are kept there.
+EvalResult CollectAndEvaluate(Interpreter& in, const Args& tokens, int start = 0,
+                              RowCache* cache = nullptr);
 
 // Messages of the evaluator.
 extern const char* const kMsgInvalidOperator;     // 19

@@ -5,7 +5,7 @@
 
 namespace tw {
 
-Interpreter::Interpreter(Host& h) : host(h) {
+Interpreter::Interpreter(Host& h) : host(h), evalCache_(std::make_unique<EvalCache>()) {
     variables.Reset();
     expressions.Reset();
     loops.Reset();
@@ -25,9 +25,12 @@ EvalScratch& Interpreter::AcquireScratch() {
 }
 
 void Interpreter::PrepareProgram() {
+    evalCache_->plans.clear();
     rowCommands.clear();
     rowWords.clear();
+    rowCaches.clear();
     if (!program) return;
+    rowCaches.resize(program->FilledRows() + 1);
     const int rows = program->FilledRows();
     rowCommands.reserve(rows + 1);
     rowWords.reserve(rows + 1);
@@ -37,6 +40,8 @@ void Interpreter::PrepareProgram() {
         rowWords.push_back(std::move(word));
     }
 }
+
+std::string Interpreter::ToUpperName(std::string_view text) { return ToUpper(text); }
 
 std::string_view Interpreter::SlowRowWord(int r) const {
     slowWord_ = program ? ToUpper(program->Cell(r, 0)) : std::string();

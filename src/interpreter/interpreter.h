@@ -40,6 +40,21 @@ struct RunLimits {
 };
 
 struct EvalScratch;
+struct EvalCache;
+struct ExpressionPlan;
+
+// What a command learns about its own row the first time it runs, so that the next time it
+// need not learn it again. Everything here depends only on the program's tokens, which do not
+// change during a run.
+struct RowCache {
+    std::string name;                // argument 0 in upper case (valid when `named`)
+    bool named = false;
+    VariableTable::Hint variable;    // where the variable that `name` names was found
+    int32_t collected = -1;          // the first expression's token count (-1: not known yet)
+    int32_t collectedEnd = 0;        // the position CollectExpression left
+    ExpressionPlan* plan = nullptr;  // the evaluator's facts about that expression
+    int32_t partner = -2;            // the row a scan found (-2: not known yet)
+};
 
 class Interpreter {
 public:
@@ -76,7 +91,33 @@ public:
     static constexpr int16_t kEndOfProgram = -2;
     std::vector<int16_t> rowCommands;
     std::vector<std::string> rowWords;
+    std::vector<RowCache> rowCaches;
+    // Whether commands and the evaluator keep what they learn about the program's rows (off
+    // only to check that keeping it changes no result).
+    bool rememberProgram = true;
     void PrepareProgram();
+    // Argument 0 in upper case, kept in the row's cache when there is one.
+    std::string_view UpperName(const Args& args, RowCache* cache, std::string& scratch) {
+        if (!cache) return scratch = ToUpperName(args[0]);
+        if (!cache->named) {
+            cache->name = ToUpperName(args[0]);
+            cache->named = true;
+        }
+        return cache->name;
+    }
+    // The first variable with the name that `cache` holds (or `upper`), using the cache.
+    int FindVariable(std::string_view upper, RowCache* cache) {
+        return cache ? variables.Find(upper, cache->variable) : variables.Find(upper);
+    }
+    // The cache of the running row, when `args` are that row's own argument tokens.
+    RowCache* CacheFor(const Args& args) {
+        if (!rememberProgram || !args.FromProgram() || run.currentLine < 0 ||
+            run.currentLine >= static_cast<int32_t>(rowCaches.size())) {
+            return nullptr;
+        }
+        if (args[0].data() != program->Cell(run.currentLine, 1).data()) return nullptr;
+        return &rowCaches[run.currentLine];
+    }
     // The upper-case command word of row r; empty past the program.
     std::string_view RowWord(int r) const {
         if (r >= 0 && r < static_cast<int>(rowWords.size())) return rowWords[r];
@@ -86,13 +127,17 @@ public:
     // Working storage of the evaluator, one per nesting level of function calls.
     EvalScratch& AcquireScratch();
     void ReleaseScratch() { --scratchDepth_; }
+    // What the evaluator keeps about the program's expressions during a run.
+    EvalCache& evalCache() { return *evalCache_; }
 
 private:
+    static std::string ToUpperName(std::string_view text);
     std::string_view SlowRowWord(int r) const;
 
     std::vector<std::unique_ptr<EvalScratch>> scratch_;
     mutable std::string slowWord_;
     int scratchDepth_ = 0;
+    std::unique_ptr<EvalCache> evalCache_;
 };
 
 }  // namespace tw

@@ -14,6 +14,7 @@ int VariableTable::FirstFree() const {
 
 void VariableTable::Reset() {
     for (auto& slot : slots_) slot = Variable{};
+    ++generation_;
     for (size_t i = 0; i < kConstants.size(); ++i) {
         Variable& v = slots_[i];
         v.name = std::string(kConstants[i].name);
@@ -33,8 +34,13 @@ AssignmentResult AssignVariable(Interpreter& in, std::string_view upperName, con
                         "> does not exist.");
         return result;
     }
+    return AssignSlot(in, slot, tokens, nullptr);
+}
+
+AssignmentResult AssignSlot(Interpreter& in, int slot, const Args& tokens, RowCache* cache) {
+    AssignmentResult result;
     result.index = slot;
-    EvalResult value = CollectAndEvaluate(in, tokens, 0);
+    EvalResult value = CollectAndEvaluate(in, tokens, 0, cache);
     if (!value.ok) {
         result.CopyFailure(value);
         return result;
@@ -66,8 +72,8 @@ AssignmentResult DeclareVariable(Interpreter& in, std::string_view upperName, Sc
                         ">. At most 51 variables (TRUE and FALSE among them) can exist at once.");
         return result;
     }
+    in.variables.SetName(slot, std::string(upperName));
     Variable& v = in.variables[slot];
-    v.name = std::string(upperName);
     if (scope == Scope::Local) {
         v.isLocal = true;
         v.owner = in.procedures.Current();

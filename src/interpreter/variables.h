@@ -22,7 +22,7 @@ inline bool IsStringKind(uint8_t k) {
 }
 
 struct Variable {
-    std::string name;  // upper case; empty for a free slot
+    std::string name;  // upper case; empty for a free slot. Change it through SetName only.
     uint8_t kind = 0;
     Value value;
     bool isLocal = true;
@@ -41,16 +41,36 @@ public:
         }
         return -1;
     }
+    // Find, remembering the answer in `hint`: while no name in the table changes, the answer
+    // cannot change either.
+    struct Hint {
+        uint64_t generation = 0;  // 0: nothing remembered
+        int slot = -1;
+    };
+    int Find(std::string_view upper, Hint& hint) const {
+        if (hint.generation == generation_) return hint.slot;
+        hint.slot = Find(upper);
+        hint.generation = generation_;
+        return hint.slot;
+    }
     int FirstFree() const;
     Variable& operator[](int i) { return slots_[i]; }
     const Variable& operator[](int i) const { return slots_[i]; }
 
-    void FreeSlot(int i) { slots_[i] = Variable{}; }
+    void SetName(int i, std::string name) {
+        slots_[i].name = std::move(name);
+        ++generation_;
+    }
+    void FreeSlot(int i) {
+        slots_[i] = Variable{};
+        ++generation_;
+    }
     // Every slot free, then the constants TRUE (0) and FALSE (-1) in slots 0 and 1.
     void Reset();
 
 private:
     std::array<Variable, kSlots> slots_{};
+    uint64_t generation_ = 1;
 };
 
 struct TConstant {
@@ -66,6 +86,11 @@ struct AssignmentResult : TResult {
 // Evaluates the expression at the start of `tokens` (up to the first empty token at depth 0)
 // and stores it in the variable named `upperName`.
 AssignmentResult AssignVariable(Interpreter& in, std::string_view upperName, const Args& tokens);
+
+struct RowCache;
+
+// AssignVariable for the variable in `slot`; `cache` is the running row's, or null.
+AssignmentResult AssignSlot(Interpreter& in, int slot, const Args& tokens, RowCache* cache);
 
 enum class Scope : uint8_t { Local, Global };
 

@@ -26,7 +26,7 @@ protected:
     void Set(const std::string& name, Value v, VariableKind kind) {
         int slot = in.variables.Find(name);
         if (slot < 0) slot = in.variables.FirstFree();
-        in.variables[slot].name = name;
+        in.variables.SetName(slot, name);
         in.variables[slot].value = std::move(v);
         in.variables[slot].kind = static_cast<uint8_t>(kind);
     }

@@ -145,7 +145,7 @@ TEST(RunLoop, StartRunResetsTheTables) {
     p.Run();
     EXPECT_NE(p.in.variables.Find("A"), -1);  // kept after the run for the console
     ProgramRun q("STOP");
-    q.in.variables[5].name = "STALE";
+    q.in.variables.SetName(5, "STALE");
     q.in.run.angleUnit = AngleUnit::Degrees;
     q.Run();
     EXPECT_EQ(q.in.variables.Find("STALE"), -1);
