@@ -206,7 +206,8 @@ void Format(std::string_view format, const DateTimeParts& p, std::string& out, i
                 out.append(format.substr(i, run));
                 break;
         }
-        if (lower != ' ') afterHour = wasHour;
+        // Only letters count as the specifier before an m: in hh:mm the m's are minutes.
+        if (lower >= 'a' && lower <= 'z') afterHour = wasHour;
         i += run;
     }
 }
