@@ -572,6 +572,8 @@ bool SubstituteOperands(Interpreter& in, const Args& tokens, int count, Expressi
     plain = true;
     for (int p = 0; p < count; ++p) {
         std::string_view t = tokens[p];
+        // The position in the list as calls collapse it (a call becomes one token).
+        const int position = static_cast<int>(cells.size());
         Cell& c = cells.emplace_back();
         c.text = t;
         TokenFacts* facts;
@@ -591,7 +593,7 @@ bool SubstituteOperands(Interpreter& in, const Args& tokens, int count, Expressi
             if (IsIntegerKind(v.kind)) {
                 int32_t i;
                 if (!ToInt32(v.value, i)) {
-                    result.Fail(21, p, kMsgValueTooBig);
+                    result.Fail(21, position, kMsgValueTooBig);
                     return false;
                 }
                 c.tag = Cell::Tag::Int;
@@ -600,7 +602,7 @@ bool SubstituteOperands(Interpreter& in, const Args& tokens, int count, Expressi
             } else if (v.kind == static_cast<uint8_t>(VariableKind::Real)) {
                 double d;
                 if (!ToDouble(v.value, d)) {
-                    result.Fail(21, p, kMsgValueTooBig);
+                    result.Fail(21, position, kMsgValueTooBig);
                     return false;
                 }
                 c.tag = Cell::Tag::Real;
@@ -618,6 +620,9 @@ bool SubstituteOperands(Interpreter& in, const Args& tokens, int count, Expressi
         std::array<std::string_view, 51> args{};
         int n = 0, depth = 0, q = p + 1;
         bool parens = false;
+        // A name not followed by "(" is a call without arguments; what follows it is no part
+        // of the call (not even a ")" that closes an enclosing parenthesis).
+        if (tokens[p + 1] != "(") q = count;
         for (; q <= p + 49 && q < count; ++q) {
             std::string_view tq = tokens[q];
             if (depth > 0 && !(depth == 1 && tq == ")") && n < 51) args[n++] = tq;
@@ -630,7 +635,7 @@ bool SubstituteOperands(Interpreter& in, const Args& tokens, int count, Expressi
             if (depth == 0) break;
         }
         if (parens && depth != 0) {
-            result.Fail(18, p, kMsgUnbalanced);
+            result.Fail(18, position, kMsgUnbalanced);
             return false;
         }
         FunctionResult call;
@@ -744,6 +749,9 @@ EvalResult EvaluateWithPlan(Interpreter& in, const Args& tokens, ExpressionPlan*
                 return fail(18, i, kMsgNestedTooDeeply, false);
             }
             ++st.stackLevel;
+            // An operator left pending on this level by a malformed expression (one that ended
+            // on an operator before its ")") must not act on this expression.
+            st.levels[st.stackLevel].op = OperatorCode::None;
             expectOperand = false;
             afterParen = true;
         }

@@ -159,7 +159,9 @@ RunOutcome RunProgram(Interpreter& in) {
         const RunLimits limits = in.limits;
         while (!in.stopRequested) {
             host.Pass();
-            ++in.run.statementCount;
+            // A 32-bit count that wraps, as the statement counter always has.
+            in.run.statementCount =
+                static_cast<int32_t>(static_cast<uint32_t>(in.run.statementCount) + 1u);
             if (host.KeyDown(kVkEscape)) in.stopRequested = true;
             if (host.CloseRequested()) in.stopRequested = in.quitRequested = true;
             if (limits.maxStatements > 0 && in.run.statementCount >= limits.maxStatements) {

@@ -118,11 +118,8 @@ bool ParseWholeNumber(std::string_view text, int32_t& out) {
 }
 
 bool ParseDecimal(std::string_view text, double& out) {
-    // Grammar: [+-] (digits [. digits] | . digits) [(e|E) [+-] digits], or the lone ".".
-    if (text == ".") {
-        out = 0.0;
-        return true;
-    }
+    // Grammar: [+-] (digits [. digits] | . digits) [(e|E) [+-] digits]; a lone "." has no
+    // digits and is no number.
     size_t i = 0;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
@@ -217,7 +214,7 @@ TextClass ClassifyNumberText(std::string_view text) {
     int32_t whole;
     if (ParseWholeNumber(text, whole)) return TextClass::Integer;
     double real, fitted;
-    if (text != "." && ParseDecimal(text, real) && ToReal48(real, fitted)) return TextClass::Real;
+    if (ParseDecimal(text, real) && ToReal48(real, fitted)) return TextClass::Real;
     return TextClass::String;
 }
 

@@ -62,7 +62,7 @@ bool ParseDecimal(std::string_view text, double& out);
 // What a single text is to the expression classifier.
 enum class TextClass : uint8_t { Integer = 0, Real = 1, String = 2 };
 // Integer when the text is a whole 32-bit integer text, Real when it is another decimal text
-// (not the lone ".") whose magnitude fits the 6-byte real, else String.
+// whose magnitude fits the 6-byte real, else String.
 TextClass ClassifyNumberText(std::string_view text);
 
 // Integer conversion of a real: round half to even; false outside the 32-bit range.

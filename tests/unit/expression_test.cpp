@@ -205,6 +205,30 @@ TEST_F(Expressions, FunctionCallsTakeTheirRawTokens) {
     EXPECT_EQ(Eval("NOT 0").code, 65);
 }
 
+TEST_F(Expressions, CallWithoutArgumentsInsideParentheses) {
+    // The ")" after PI closes the enclosing parenthesis; it is no part of the call.
+    EXPECT_EQ(Text("( 2 * PI ) / ( 2 )"), "3.14159265358979");
+    EXPECT_EQ(Text("( PI ) * ( -1 )"), "-3.14159265358979");
+    EXPECT_EQ(Text("( 1 + PI ) + 2"), "6.14159265358979");
+}
+
+TEST_F(Expressions, PendingOperatorDoesNotLeakIntoLaterExpressions) {
+    EXPECT_EQ(Text("( 1 + )"), "1");
+    EXPECT_EQ(Text("( 5 )"), "5");
+    Set("E", Value::Str(""), VariableKind::String);
+    EXPECT_EQ(Text("2 * E"), "2");  // the empty text ends the expression inside its group
+    EXPECT_EQ(Text("( 5 )"), "5");
+}
+
+TEST_F(Expressions, TokenPositionsCountACallAsOneToken) {
+    Set("BIG", Value::Real(4e9), VariableKind::Integer);
+    EvalResult r = Eval("NOT ( 0 ) + 1 + BIG");
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.code, 21);
+    EXPECT_EQ(r.token, 4);
+    EXPECT_EQ(Eval("1 + .").code, 20);  // a lone "." is no number
+}
+
 TEST_F(Expressions, BalanceAndDepthAreChecked) {
     for (const char* text : {"(1 + 2", "1 + 2)", ")(", "NOT(0"}) {
         EvalResult r = Eval(text);
