@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "frontend/tokenize.h"
 #include "frontend/validation.h"
@@ -31,10 +32,13 @@ constexpr int kExitNoWindow = 69;
 
 const char* const kUsage =
     "usage: tarnwick run [options] FILE\n"
+    "       tarnwick check [--all] FILE\n"
     "\n"
-    "Runs FILE, a program's source text, after testing it for errors.\n"
+    "run: runs FILE, a program's source text, after testing it for errors.\n"
+    "check: tests FILE for errors; prints nothing when it passes. --all reports every failing\n"
+    "row instead of the first.\n"
     "\n"
-    "options:\n"
+    "options of run:\n"
     "  --headless            run without a window\n"
     "  --stats               write the run statistics to stderr after the run\n"
     "  --max-statements N    request a stop when N statements have been counted\n"
@@ -95,6 +99,79 @@ bool ReadWholeFile(const std::string& path, std::string& out, std::string& error
     return !failed;
 }
 
+// Reads FILE for a verb; prints why it cannot and gives the exit status, or 0.
+int ReadProgram(const std::string& file, std::string& text) {
+    std::string error;
+    if (!ReadWholeFile(file, text, error)) {
+        std::fprintf(stderr, "tarnwick: cannot read %s: %s\n", file.c_str(), error.c_str());
+        return kExitNoInput;
+    }
+    return 0;
+}
+
+// Where a row came from, for a user fixing a file: "Row R (line L): ".
+std::string RowPlace(const TokenBuffer& program, int row) {
+    return "Row " + std::to_string(row) + " (line " + std::to_string(program.SourceLine(row) + 1) +
+           "): ";
+}
+
+int CheckVerb(int argc, char** argv) {
+    bool all = false;
+    std::string file;
+    for (int i = 0; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--all") {
+            all = true;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return UsageError("unknown option " + arg);
+        } else if (file.empty()) {
+            file = arg;
+        } else {
+            return UsageError("more than one FILE given (" + file + ", " + arg + ")");
+        }
+    }
+    if (file.empty()) return UsageError("no FILE given");
+    std::string text;
+    if (int status = ReadProgram(file, text)) return status;
+    const std::string caption = EditorCaption(BaseName(file));
+    const std::vector<std::string> lines = SplitSourceLines(text);
+
+    if (all) {
+        // Every line whose tokens do not fit, before anything else.
+        bool failed = false;
+        for (size_t n = 0; n < lines.size(); ++n) {
+            TokenizeLineResult line = TokenizeLine(lines[n]);
+            if (!line.failed) continue;
+            std::fprintf(stderr, "%s\n",
+                         TokenizerFailureLine(caption, "Line " + std::to_string(n + 1) + ": " +
+                                                           line.message)
+                             .c_str());
+            failed = true;
+        }
+        if (failed) return kExitTestFailed;
+    }
+    TokenBuffer program;
+    TokenizeSuccess filled = FillTokenBuffer(lines, program);
+    if (filled.failed) {
+        std::fprintf(stderr, "%s\n", TokenizerFailureLine(caption, filled.message).c_str());
+        return kExitTestFailed;
+    }
+    RoutineTable routines;
+    CommandValidationRules rules;
+    if (!all) {
+        ValiditySuccess valid = Validate_Command_Tokens(program, routines, rules);
+        if (valid.ok) return kExitStopped;
+        std::fprintf(stderr, "%s\n", ValidatorFailureLine(caption, valid.message).c_str());
+        return kExitTestFailed;
+    }
+    std::vector<ValiditySuccess> failures = ValidateEveryRow(program, routines, rules);
+    for (const ValiditySuccess& f : failures) {
+        std::fprintf(stderr, "%s\n",
+                     ValidatorFailureLine(caption, RowPlace(program, f.row) + f.message).c_str());
+    }
+    return failures.empty() ? kExitStopped : kExitTestFailed;
+}
+
 int RunVerb(int argc, char** argv) {
     RunOptions options;
     for (int i = 0; i < argc; ++i) {
@@ -136,11 +213,8 @@ int RunVerb(int argc, char** argv) {
     }
     if (options.file.empty()) return UsageError("no FILE given");
 
-    std::string text, error;
-    if (!ReadWholeFile(options.file, text, error)) {
-        std::fprintf(stderr, "tarnwick: cannot read %s: %s\n", options.file.c_str(), error.c_str());
-        return kExitNoInput;
-    }
+    std::string text;
+    if (int status = ReadProgram(options.file, text)) return status;
     const std::string name = BaseName(options.file);
     const std::string caption = EditorCaption(name);
 
@@ -216,6 +290,7 @@ int main(int argc, char** argv) {
     if (argc < 2) return tw::UsageError("no command given");
     std::string verb = argv[1];
     if (verb == "run") return tw::RunVerb(argc - 2, argv + 2);
+    if (verb == "check") return tw::CheckVerb(argc - 2, argv + 2);
     if (verb == "--help" || verb == "-h" || verb == "help") {
         std::fputs(tw::kUsage, stdout);
         return 0;

@@ -174,3 +174,37 @@ ValiditySuccess Validate_Command_Tokens(const TokenBuffer& buffer, RoutineTable&
 }
 
 }  // namespace tw
+
+namespace tw {
+
+std::vector<ValiditySuccess> ValidateEveryRow(const TokenBuffer& buffer, RoutineTable& routines,
+                                              ValidationRules& rules) {
+    std::vector<ValiditySuccess> failures;
+    rules.BeginPass();
+    ValiditySuccess first = Perform_First_Pass(buffer, routines);
+    if (!first.ok) {
+        first.message =
+            "Error #004 : Testing Failed, the following problem arised during the first pass : " +
+            first.message;
+        failures.push_back(first);
+    }
+    for (int r = 0; !buffer.RowEmpty(r); ++r) {
+        const TokenRow& row = buffer.Row(r);
+        const Args args(row);
+        int entry = FindValidationCommand(UpperCopy(row[0]));
+        ValidCommandSuccess rule =
+            entry >= 0 ? rules.Check(entry, args, routines) : rules.CheckUnlisted(args, routines);
+        if (rule.ok) continue;
+        ValiditySuccess failure;
+        failure.code = rule.code;
+        failure.message =
+            "Error #003 : Testing Failed, could not test this program because " + rule.message;
+        failure.row = r;
+        failure.entry = entry;
+        failures.push_back(failure);
+    }
+    rules.EndPass();
+    return failures;
+}
+
+}  // namespace tw

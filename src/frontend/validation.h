@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "frontend/keywords.h"
 #include "frontend/token_buffer.h"
@@ -76,6 +77,11 @@ ValiditySuccess Perform_First_Pass(const TokenBuffer& buffer, RoutineTable& rout
 
 ValiditySuccess Validate_Command_Tokens(const TokenBuffer& buffer, RoutineTable& routines,
                                         ValidationRules& rules, ProgressSink* progress = nullptr);
+
+// Like Validate_Command_Tokens, but goes on after a failure: every failing row, in order (the
+// first pass's failure first). Empty when the program passes.
+std::vector<ValiditySuccess> ValidateEveryRow(const TokenBuffer& buffer, RoutineTable& routines,
+                                              ValidationRules& rules);
 
 // Trace hook of the front end, validator and interpreter. Switched off: it returns at once.
 enum class TraceLevel { TOKENIZER, EXPRESSION, VALIDATOR, INTERRUPTER };

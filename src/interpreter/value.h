@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "frontend/number_text.h"
+
 namespace tw {
 
 enum class ValueType : uint8_t { Int, Real, Str };
@@ -53,11 +55,6 @@ std::string IntText(int64_t v);
 std::string TextOf(const Value& v);
 void AppendText(std::string& out, const Value& v);
 
-// A whole 32-bit integer text: optional sign and decimal digits.
-bool ParseWholeNumber(std::string_view text, int32_t& out);
-// A decimal number text: optional sign, digits with an optional '.', optional exponent.
-// Overflow fails; underflow gives 0.
-bool ParseDecimal(std::string_view text, double& out);
 
 // What a single text is to the expression classifier.
 enum class TextClass : uint8_t { Integer = 0, Real = 1, String = 2 };

@@ -169,6 +169,58 @@ TEST(Cli, UsageAndInputErrors) {
     EXPECT_EQ(folder.status, 66);
 }
 
+// tarnwick check: the first failure as the environment shows it, or every failing row.
+TEST(Cli, Check) {
+    const fs::path folder = g_folder.parent_path() / "check";
+    Outcome good = RunProcess({g_tarnwick, "check", (g_folder / "expressions.bas").string()});
+    EXPECT_EQ(good.status, 0);
+    EXPECT_EQ(good.out + good.err, "");
+
+    Outcome first = RunProcess({g_tarnwick, "check", (folder / "rules.bas").string()});
+    EXPECT_EQ(first.status, 2);
+    EXPECT_EQ(first.err,
+              "Testing Error : Project : rules.bas: Error #003 : Testing Failed, could not test this "
+              "program because end of line expected, however <1> found.\n");
+
+    Outcome all = RunProcess({g_tarnwick, "check", "--all", (folder / "rules.bas").string()});
+    EXPECT_EQ(all.status, 2);
+    const std::string prefix =
+        "Testing Error : Project : rules.bas: Row %: Error #003 : Testing Failed, could not test "
+        "this program because ";
+    auto line = [&](const std::string& place, const std::string& message) {
+        std::string l = prefix;
+        l.replace(l.find('%'), 1, place);
+        return l + message + "\n";
+    };
+    EXPECT_EQ(all.err, line("0 (line 2)", "end of line expected, however <1> found.") +
+                           line("2 (line 4)", "9X is not a valid variable name.") +
+                           line("3 (line 5)", "there was an errors in the expression.") +
+                           line("4 (line 6)", "Error <12> : Unexpected end of line found.") +
+                           line("5 (line 7)", "Error <6> : Illegal screen number."));
+
+    Outcome pass = RunProcess({g_tarnwick, "check", "--all", (folder / "first_pass.bas").string()});
+    EXPECT_EQ(pass.status, 2);
+    EXPECT_EQ(pass.err,
+              "Testing Error : Project : first_pass.bas: Row 2 (line 3): Error #004 : Testing "
+              "Failed, the following problem arised during the first pass : Procedure <P> "
+              "redeclared as a function.\n"
+              "Testing Error : Project : first_pass.bas: Row 3 (line 4): Error #003 : Testing "
+              "Failed, could not test this program because end of line expected, however <1> "
+              "found.\n");
+
+    Outcome tooLong = RunProcess({g_tarnwick, "check", (g_folder / "tokenizer_error.bas").string()});
+    EXPECT_EQ(tooLong.status, 2);
+    EXPECT_EQ(tooLong.err.rfind("Error : Project : tokenizer_error.bas: Error #002 - ", 0), 0u);
+    Outcome tooLongAll =
+        RunProcess({g_tarnwick, "check", "--all", (g_folder / "tokenizer_error.bas").string()});
+    EXPECT_EQ(tooLongAll.err.rfind("Error : Project : tokenizer_error.bas: Line 2: Error #002 - ", 0),
+              0u);
+
+    EXPECT_EQ(RunProcess({g_tarnwick, "check"}).status, 64);
+    EXPECT_EQ(RunProcess({g_tarnwick, "check", "--some", "x.bas"}).status, 64);
+    EXPECT_EQ(RunProcess({g_tarnwick, "check", (folder / "missing.bas").string()}).status, 66);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {

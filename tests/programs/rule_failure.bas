@@ -1,0 +1,3 @@
+OUTPUTDEBUG "not run"
+HOME 5
+STOP
