@@ -1,0 +1,2 @@
+IF "yes" THEN
+ENDIF

@@ -1,0 +1,4 @@
+IF 0 THEN
+OUTPUTDEBUG "then"
+ELSE
+OUTPUTDEBUG "never"

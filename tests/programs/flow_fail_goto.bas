@@ -1,0 +1,3 @@
+REM A name without a colon is no label.
+nowhere
+GOTO Nowhere

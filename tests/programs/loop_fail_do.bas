@@ -1,0 +1,4 @@
+REM The inner DO takes the only LOOP.
+DO
+DO
+LOOP

@@ -1,0 +1,3 @@
+FOR I = 1 TO 2
+FOR J = 1 TO 2
+NEXT

@@ -1,0 +1,2 @@
+FOR 9X = 1 TO 2
+NEXT

@@ -1,0 +1,3 @@
+FOR I = 1 TO 1
+NEXT
+NEXT

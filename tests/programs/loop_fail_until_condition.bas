@@ -1,0 +1,2 @@
+REPEAT
+UNTIL "no"

@@ -1,0 +1,3 @@
+WHILE 0
+WHILE 0
+WEND

@@ -1,0 +1,2 @@
+WHILE 2
+WEND

@@ -1,0 +1,79 @@
+REM Every loop form inside every other: two chains of nine nested loops cover the 16
+REM ordered pairs (DO DO FOR DO REPEAT DO WHILE FOR FOR, then FOR REPEAT FOR WHILE
+REM REPEAT REPEAT WHILE WHILE DO). Each loop runs twice, so the innermost body runs
+REM 512 times when every closing command ends only the innermost loop.
+LET K = 0
+LET D1 = 0
+DO
+LET D2 = 0
+DO
+FOR F3 = 1 TO 2
+LET D4 = 0
+DO
+LET R5 = 0
+REPEAT
+LET D6 = 0
+DO
+LET W7 = 0
+WHILE W7 < 2
+FOR F8 = 1 TO 2
+FOR F9 = 1 TO 2
+INC K
+NEXT
+NEXT
+INC W7
+WEND
+INC D6
+IF D6 = 2 THEN BREAK LOOP
+LOOP
+INC R5
+UNTIL R5 = 2
+INC D4
+IF D4 = 2 THEN BREAK LOOP
+LOOP
+NEXT
+INC D2
+IF D2 = 2 THEN BREAK LOOP
+LOOP
+INC D1
+IF D1 = 2 THEN BREAK LOOP
+LOOP
+OUTPUTDEBUG K + " " + F3 + " " + F8 + " " + F9
+
+LET K = 0
+FOR A1 = 1 TO 2
+LET R2 = 0
+REPEAT
+FOR A3 = 1 TO 2
+LET W4 = 0
+WHILE W4 < 2
+LET R5 = 0
+REPEAT
+LET R6 = 0
+REPEAT
+LET W7 = 0
+WHILE W7 < 2
+LET W8 = 0
+WHILE W8 < 2
+LET D9 = 0
+DO
+INC K
+INC D9
+IF D9 = 2 THEN BREAK LOOP
+LOOP
+INC W8
+WEND
+INC W7
+WEND
+INC R6
+UNTIL R6 = 2
+INC R5
+UNTIL R5 = 2
+INC W4
+WEND
+NEXT
+INC R2
+UNTIL R2 = 2
+NEXT
+OUTPUTDEBUG K + " " + A1 + " " + A3
+STOP

@@ -1,0 +1,1 @@
+OUTPUTDEBUG ABS("A")

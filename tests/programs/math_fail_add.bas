@@ -1,0 +1,2 @@
+LET Q = 1
+ADD qq, 1

@@ -1,0 +1,2 @@
+LET S = "abc"
+INC S

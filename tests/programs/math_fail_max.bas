@@ -1,0 +1,1 @@
+OUTPUTDEBUG MAX(1, "A")

@@ -1,0 +1,1 @@
+OUTPUTDEBUG MIN("A", 1)

@@ -1,0 +1,1 @@
+OUTPUTDEBUG SGN("A")

@@ -1,0 +1,3 @@
+PROCEDURE Known
+ENDPROC
+CALL unKnown

@@ -1,0 +1,3 @@
+OUTPUTDEBUG "before"
+PROCEDURE open
+OUTPUTDEBUG "never"

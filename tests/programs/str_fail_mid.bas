@@ -1,0 +1,1 @@
+OUTPUTDEBUG MID("HELLO", "X", 2)
