@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/frame.h"
+
 namespace tw {
 
 enum class MessageKind : uint8_t { Information, Warning, Error };
@@ -47,8 +49,39 @@ public:
     // The window that shows the display during a run.
     virtual void ShowDisplayWindow() {}
     virtual void CloseDisplayWindow() {}
+    // The display changed size (a new display mode).
+    virtual void SetDisplaySize(int width, int height) { (void)width, (void)height; }
+    // Shows a flipped frame (pixels `pitch` bytes per row) with the palette.
+    void PresentFrame(const uint8_t* pixels, int width, int height, int pitch,
+                      const Palette& palette) {
+        KeepFrame(pixels, width, height, pitch, palette);
+        presented_ = true;
+        ShowFrame(last_);
+    }
+    // The hardware palette changed: what is shown takes the new colours at once, as on an
+    // 8-bit display.
+    void PresentPalette(const Palette& palette) {
+        if (!last_.Valid()) return;
+        last_.palette = palette;
+        ShowFrame(last_);
+    }
+    // Blocks until the next frame boundary of the display's refresh.
+    virtual void WaitForVerticalBlank() {}
+    // The last frame shown (invalid when none was).
+    const Frame& LastFrame() const { return last_; }
+    // Records a frame as the last one without showing it (the picture at the end of a run that
+    // never flipped).
+    void KeepFrame(const uint8_t* pixels, int width, int height, int pitch, const Palette& palette);
+    bool FramePresented() const { return presented_; }
     // True when the user asked to close the display window (ends the run as QUIT does).
     virtual bool CloseRequested() { return false; }
+
+protected:
+    // Puts a frame in the window (nothing without one).
+    virtual void ShowFrame(const Frame& frame) { (void)frame; }
+
+    Frame last_;
+    bool presented_ = false;
 };
 
 }  // namespace tw

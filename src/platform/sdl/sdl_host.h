@@ -8,6 +8,7 @@
 
 struct SDL_Window;
 struct SDL_Renderer;
+struct SDL_Texture;
 
 namespace tw {
 
@@ -39,17 +40,25 @@ public:
     void ShowDisplayWindow() override;
     void CloseDisplayWindow() override;
     bool CloseRequested() override;
+    void SetDisplaySize(int width, int height) override;
+    void WaitForVerticalBlank() override;
+
+protected:
+    void ShowFrame(const Frame& frame) override;
 
 private:
     // Reads pending window events, at most about once a millisecond: pumping on every
     // statement would cap the interpreter's speed.
     void Pump(bool force = false);
     void Present();
+    int ScaleThatFits() const;
 
     Options options_;
     bool open_ = false;
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    int textureWidth_ = 0, textureHeight_ = 0;
     uint32_t lastPump_ = 0;
     bool pumpedOnce_ = false;
     bool closeRequested_ = false;
