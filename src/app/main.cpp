@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "display/frame_file.h"
 #include "frontend/tokenize.h"
 #include "frontend/validation.h"
 #include "interpreter/interpreter.h"
@@ -45,6 +46,8 @@ const char* const kUsage =
     "  --timeout MS          request a stop after MS milliseconds of the run clock\n"
     "  --virtual-time        the clock starts at 0 and advances 1 ms per pass of the run loop\n"
     "  --watchdog MS         the watchdog's allowance in milliseconds (default 1500000)\n"
+    "  --frame FILE          write the last frame shown (else the display at the end of the\n"
+    "                        run) to FILE: an 8-bit BMP when FILE ends in .bmp, else a PNG\n"
     "  --scale N             show the window at N times the display size\n"
     "  --fullscreen          start full screen\n"
     "\n"
@@ -65,6 +68,7 @@ struct RunOptions {
     int64_t timeoutMs = 0;
     int32_t watchdog = 1500000;
     int scale = 0;
+    std::string frame;
     std::string file;
 };
 
@@ -199,6 +203,10 @@ int RunVerb(int argc, char** argv) {
             if (!n)
                 return UsageError("--watchdog needs a number of milliseconds from 0 to 2147483647");
             options.watchdog = static_cast<int32_t>(*n);
+        } else if (arg == "--frame") {
+            const char* path = value();
+            if (!path || !*path) return UsageError("--frame needs a file name");
+            options.frame = path;
         } else if (arg == "--scale") {
             auto n = ParseCount(value(), 1, 16);
             if (!n) return UsageError("--scale needs a whole number from 1 to 16");
@@ -280,6 +288,13 @@ int RunVerb(int argc, char** argv) {
     in.program = &program;
     in.routines = &routines;
     RunOutcome outcome = RunProgram(in);
+    if (!options.frame.empty()) {
+        std::string why;
+        if (!WriteFrame(host->LastFrame(), options.frame, why)) {
+            std::fprintf(stderr, "tarnwick: cannot write the frame to %s: %s\n",
+                         options.frame.c_str(), why.c_str());
+        }
+    }
     return finish(outcome == RunOutcome::Stopped ? kExitStopped : kExitMessage);
 }
 

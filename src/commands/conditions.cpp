@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "commands/command_support.h"
+#include "interpreter/arguments.h"
 #include "commands/registry.h"
 #include "commands/structure.h"
 #include "frontend/names.h"

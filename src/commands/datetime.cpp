@@ -9,7 +9,7 @@
 #include <cmath>
 #include <ctime>
 
-#include "commands/command_support.h"
+#include "interpreter/arguments.h"
 #include "commands/registry.h"
 #include "interpreter/interpreter.h"
 

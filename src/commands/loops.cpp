@@ -4,7 +4,7 @@
 // its entry the single active (innermost) one. A closing command works on the active entry only:
 // it jumps back to the opening row or ends the loop and reactivates the enclosing one.
 
-#include "commands/command_support.h"
+#include "interpreter/arguments.h"
 #include "commands/registry.h"
 #include "commands/structure.h"
 #include "frontend/names.h"

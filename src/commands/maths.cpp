@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "commands/command_support.h"
+#include "interpreter/arguments.h"
 #include "commands/registry.h"
 #include "frontend/names.h"
 #include "interpreter/interpreter.h"

@@ -6,7 +6,7 @@
 // of one procedure carry the same name, so the first return of a recursive procedure frees the
 // locals of all its active frames.
 
-#include "commands/command_support.h"
+#include "interpreter/arguments.h"
 #include "commands/registry.h"
 #include "commands/structure.h"
 #include "frontend/names.h"

@@ -1,5 +1,9 @@
 #include "commands/registry.h"
 
+#include "display/effects.h"
+#include "display/graphics.h"
+#include "display/screens.h"
+
 namespace tw {
 
 void RegisterAllCommands(CommandTable& commands, FunctionTable& functions) {
@@ -11,6 +15,9 @@ void RegisterAllCommands(CommandTable& commands, FunctionTable& functions) {
     RegisterStringFunctions(functions);
     RegisterDateTimeFunctions(functions);
     RegisterMiscCommands(commands, functions);
+    RegisterScreenCommands(commands);
+    RegisterGraphicsCommands(commands, functions);
+    RegisterEffectCommands(commands);
 }
 
 }  // namespace tw

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "commands/command_support.h"
+#include "interpreter/arguments.h"
 #include "commands/registry.h"
 #include "interpreter/interpreter.h"
 

@@ -1,22 +1,84 @@
 #pragma once
-// The screens of a run and their composition onto the display.
-//
-// The run loop drives the display through these calls. The screen table, the surfaces and the
-// composition are not built yet, so each call does nothing and a run draws nothing.
+// The 16 numbered screens of a run, their stacking, and their composition onto the display.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "display/disp_screen.h"
+#include "interpreter/interpreter.h"
+#include "interpreter/results.h"
 
 namespace tw {
 
-class Interpreter;
+inline constexpr int kScreenCount = 16;
+
+// A screen's text cursor, font and attributes (kept for the whole run).
+struct TextState {
+    int32_t textX = 0, textY = 0, textRow = 0, textColumn = 0;
+    uint8_t gridMode = 0;
+    uint8_t preformatting = 1;
+    FontSpec font;
+    int32_t cellWidth = 0, cellHeight = 0;
+    int32_t tabWidth = 8;
+    uint8_t drawMode = 0;
+    int32_t memorizedColumn = 0, memorizedRow = 0;
+    uint8_t cursorVisible = 0;
+};
+
+struct ScreenRecord {
+    bool open = false;
+    int32_t offsetY = 0, offsetX = 0;
+    int32_t width = 0, height = 0;
+    std::unique_ptr<TDispSurface> surface;
+    bool canvasHeld = false;
+    TextState text;
+    int32_t depth = -1;  // stacking rank among the open screens, 0 in front; -1 closed
+};
+
+struct PenSpec {
+    Colour colour = kBlack;
+    PenStyle style = PenStyle::Solid;
+};
+struct BrushSpec {
+    Colour colour = kWhite;
+    BrushStyle style = BrushStyle::Solid;
+};
+
+class Screens : public SubsystemState {
+public:
+    std::unique_ptr<TDispScreen> screen;
+    std::array<ScreenRecord, kScreenCount> records;
+    int currentScreen = 0;
+    int displayWidth = 800, displayHeight = 600;
+    TDisplayMode displayMode = TDisplayMode::dm800x600x8;
+    // The drawing colours: palette indexes (values outside 0..255 are RGB values).
+    int32_t inkIndex = 16777215;
+    int32_t brushIndex = 0;
+    PenSpec defaultPen;
+    BrushSpec defaultBrush;
+
+    ScreenRecord* Open(int n) {
+        return n >= 0 && n < kScreenCount && records[n].open ? &records[n] : nullptr;
+    }
+    // The canvas colour of a drawing colour: the palette entry of an index, or the value itself
+    // outside 0..255.
+    Colour ColourOf(int32_t index) const;
+};
+
+// The screens of the interpreter (made on first use).
+Screens& ScreensOf(Interpreter& in);
 
 // The run's pen, brush, ink and brush colours at the start of a run.
 void ResetDrawingColours(Interpreter& in);
-// Creates the screen object and the 16 screen records.
+// Creates the screen object and the 16 screen records, then starts the display.
 void CreateScreens(Interpreter& in);
-// Enters the display mode and opens screen 0.
+// Enters the display mode and opens screen 0 over the whole display.
 void StartDisplay(Interpreter& in);
-// Leaves the display mode.
+// Leaves the display mode; every screen is closed.
 void StopDisplay(Interpreter& in);
-// Frees the screen object and every screen surface.
+// Frees the screen object.
 void FreeScreens(Interpreter& in);
 // Tells the display to show the desktop surface.
 void FlipToDesktop(Interpreter& in);
@@ -24,5 +86,12 @@ void FlipToDesktop(Interpreter& in);
 void UpdateDisplay(Interpreter& in, bool flip);
 // Releases the canvas of every open screen that holds one.
 void ReleaseHeldCanvases(Interpreter& in);
+// When the run never flipped, composes the display once and keeps it as the run's last frame.
+void KeepFinalFrame(Interpreter& in);
+
+void BringToFront(Screens& s, int n);
+void SendToBack(Screens& s, int n);
+
+void RegisterScreenCommands(CommandTable& commands);
 
 }  // namespace tw

@@ -41,6 +41,12 @@ struct RunLimits {
 
 struct EvalScratch;
 struct EvalCache;
+
+// The state of a subsystem that lives outside the interpreter core (the screens, the sprites);
+// the subsystem defines it, the interpreter owns it.
+struct SubsystemState {
+    virtual ~SubsystemState() = default;
+};
 struct ExpressionPlan;
 
 // What a command learns about its own row the first time it runs, so that the next time it
@@ -82,6 +88,7 @@ public:
     GosubStack gosubs;
     TimerTable timers;
     KeyBuffer keys;
+    std::unique_ptr<SubsystemState> display;
     CommandTable commands;
     FunctionTable functions;
 

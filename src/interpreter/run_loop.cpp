@@ -48,6 +48,7 @@ TimerSlot RunTimer(const char* name, int32_t interval, int32_t allowed, TimerKin
 
 // Ends the display side of a run (stop the display, free the screens, close the window).
 void TearDown(Interpreter& in) {
+    KeepFinalFrame(in);
     StopDisplay(in);
     FreeScreens(in);
     in.host.CloseDisplayWindow();

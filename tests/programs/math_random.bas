@@ -1,4 +1,5 @@
-REM The seed is 0 when the process starts; each draw is seed := seed * 134775813 + 1
+REM The seed is 0 when the process starts, and the display's default palette takes the
+REM first 708 draws (236 entries, three components each); each draw is seed := seed * 134775813 + 1
 REM (mod 2^32) divided by 2^32. RANDOMIZE n sets the seed, RANDOMIZE alone adds one.
 OUTPUTDEBUG RANDOM
 OUTPUTDEBUG RANDOM

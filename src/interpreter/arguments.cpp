@@ -1,4 +1,4 @@
-#include "commands/command_support.h"
+#include "interpreter/arguments.h"
 
 #include "interpreter/interpreter.h"
 

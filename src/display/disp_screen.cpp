@@ -1,0 +1,347 @@
+#include "display/disp_screen.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "interpreter/random.h"
+#include "platform/host.h"
+
+namespace tw {
+
+void DisplayModeSize(TDisplayMode mode, int& width, int& height) {
+    switch (mode) {
+        case TDisplayMode::dm320x200x8: width = 320, height = 200; return;
+        case TDisplayMode::dm800x600x8: width = 800, height = 600; return;
+        case TDisplayMode::dm1024x768x8: width = 1024, height = 768; return;
+        case TDisplayMode::dm640x400x8: width = 640, height = 400; return;
+        case TDisplayMode::dm320x240x8: width = 320, height = 240; return;
+        default: width = 640, height = 480; return;
+    }
+}
+
+void Trace(Host& host, std::string_view message) { host.Trace(message.substr(0, 255)); }
+
+Palette DefaultPalette() {
+    // The twenty static colours of the system palette.
+    static const uint8_t kStatic[20][3] = {
+        {0, 0, 0},       {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128},
+        {128, 0, 128},   {0, 128, 128},   {192, 192, 192}, {192, 220, 192}, {166, 202, 240},
+        {255, 251, 240}, {160, 160, 164}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0},
+        {255, 255, 0},   {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255}};
+    Palette p{};
+    // One draw in 0..254: the high 32 bits of the new seed times 255.
+    auto draw = [] {
+        uint32_t& seed = RandomSeed();
+        seed = seed * 134775813u + 1u;
+        return static_cast<uint8_t>((uint64_t{seed} * 255) >> 32);
+    };
+    for (int i = 10; i <= 245; ++i) {
+        p[i].red = draw();
+        p[i].green = draw();
+        p[i].blue = draw();
+    }
+    for (int i = 0; i < 10; ++i) p[i] = {kStatic[i][0], kStatic[i][1], kStatic[i][2], 0};
+    for (int i = 0; i < 10; ++i) {
+        p[246 + i] = {kStatic[10 + i][0], kStatic[10 + i][1], kStatic[10 + i][2], 0};
+    }
+    return p;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TDispSurface
+
+TDispSurface::TDispSurface(TDispScreen& screen, int width, int height)
+    : screen_(screen), canvas_(this) {
+    if (width > 0 && height > 0) {
+        surface_ = SDL_CreateRGBSurfaceWithFormat(0, width, height, 8, SDL_PIXELFORMAT_INDEX8);
+    }
+    if (!surface_) {
+        throw EDispSurface("Could not create memory surface (" + std::to_string(width) + ", " +
+                           std::to_string(height) + ")");
+    }
+    if (screen.SharedPalette()) SDL_SetSurfacePalette(surface_, screen.SharedPalette());
+    width_ = width;
+    height_ = height;
+    pitch_ = surface_->pitch;
+    std::memset(surface_->pixels, 0, static_cast<size_t>(pitch_) * height_);
+}
+
+TDispSurface::~TDispSurface() {
+    if (surface_) SDL_FreeSurface(surface_);
+}
+
+uint8_t* TDispSurface::Pixels() const { return static_cast<uint8_t*>(surface_->pixels); }
+
+void TDispSurface::Erase(uint8_t index) {
+    std::memset(surface_->pixels, index, static_cast<size_t>(pitch_) * height_);
+}
+
+void TDispSurface::Draw(int64_t x, int64_t y, bool transparent, const Rect& sourceRect,
+                        const TDispSurface& source) {
+    // The source rectangle within the source, then the destination within this surface.
+    int64_t left = std::max<int64_t>(sourceRect.left, 0);
+    int64_t top = std::max<int64_t>(sourceRect.top, 0);
+    int64_t right = std::min<int64_t>(sourceRect.right, source.width_);
+    int64_t bottom = std::min<int64_t>(sourceRect.bottom, source.height_);
+    x += left - sourceRect.left;
+    y += top - sourceRect.top;
+    if (x < 0) left -= x, x = 0;
+    if (y < 0) top -= y, y = 0;
+    right = std::min<int64_t>(right, left + (width_ - x));
+    bottom = std::min<int64_t>(bottom, top + (height_ - y));
+    if (left >= right || top >= bottom) return;
+    const size_t count = static_cast<size_t>(right - left);
+    const uint8_t key = source.transparent_;
+    for (int64_t row = top; row < bottom; ++row) {
+        const uint8_t* from = source.Pixels() + row * source.pitch_ + left;
+        uint8_t* to = Pixels() + (y + row - top) * pitch_ + x;
+        if (!transparent) {
+            std::memmove(to, from, count);
+            continue;
+        }
+        for (size_t i = 0; i < count; ++i) {
+            if (from[i] != key) to[i] = from[i];
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// TDispCanvas
+
+TDispCanvas::TDispCanvas(TDispSurface* surface) : surface_(surface) {
+    if (!surface) throw EDispCanvas("Cannot create canvas for NIL surface");
+}
+
+Pen TDispCanvas::MakePen() {
+    TDispScreen& screen = surface_->Screen();
+    Pen pen;
+    pen.index = screen.NearestIndex(penColour);
+    pen.style = penStyle;
+    pen.op = penMode;
+    // The gaps of a styled pen show the background colour, which follows the brush; a clear
+    // brush leaves them transparent.
+    pen.opaqueGaps = brushStyle == BrushStyle::Solid;
+    pen.gapIndex = screen.NearestIndex(brushColour);
+    return pen;
+}
+
+Brush TDispCanvas::MakeBrush() {
+    Brush brush;
+    brush.index = surface_->Screen().NearestIndex(brushColour);
+    brush.clear = brushStyle == BrushStyle::Clear;
+    brush.op = penMode;
+    return brush;
+}
+
+void TDispCanvas::SetPixel(int64_t x, int64_t y, Colour colour) {
+    Take();
+    raster::SetPixel(surface_->Target(), x, y, surface_->Screen().NearestIndex(colour));
+}
+
+void TDispCanvas::MoveTo(int64_t x, int64_t y) {
+    Take();
+    penPos = {x, y};
+}
+
+void TDispCanvas::LineTo(int64_t x, int64_t y) {
+    Take();
+    uint32_t phase = 0;
+    raster::Line(surface_->Target(), MakePen(), penPos, {x, y}, phase);
+    penPos = {x, y};
+}
+
+void TDispCanvas::Polyline(const std::vector<Point>& points) {
+    Take();
+    raster::Polyline(surface_->Target(), MakePen(), points);
+}
+
+void TDispCanvas::Polygon(const std::vector<Point>& points) {
+    Take();
+    raster::Polygon(surface_->Target(), MakePen(), MakeBrush(), points);
+}
+
+void TDispCanvas::Ellipse(int64_t left, int64_t top, int64_t right, int64_t bottom) {
+    Take();
+    raster::Ellipse(surface_->Target(), MakePen(), MakeBrush(), Rect{left, top, right, bottom});
+}
+
+void TDispCanvas::Arc(const Rect& box, Point start, Point end) {
+    Take();
+    raster::Arc(surface_->Target(), MakePen(), box, start, end);
+}
+
+void TDispCanvas::Pie(const Rect& box, Point start, Point end) {
+    Take();
+    raster::Pie(surface_->Target(), MakePen(), MakeBrush(), box, start, end);
+}
+
+void TDispCanvas::FillRect(const Rect& r) {
+    Take();
+    Brush brush = MakeBrush();
+    if (!brush.clear) raster::FillRect(surface_->Target(), r, brush.index, brush.op);
+}
+
+void TDispCanvas::FloodFill(int64_t x, int64_t y, Colour colour) {
+    Take();
+    raster::FloodFill(surface_->Target(), x, y, surface_->Screen().NearestIndex(colour), MakeBrush());
+}
+
+namespace {
+
+// SDL_ttf draws Latin-1; a text's bytes are its characters.
+SDL_Surface* RenderSolid(TTF_Font* font, const std::string& text) {
+    if (!font || text.empty()) return nullptr;
+    SDL_Color white{255, 255, 255, 255};
+    return TTF_RenderText_Solid(font, text.c_str(), white);
+}
+
+}  // namespace
+
+int TDispCanvas::TextWidth(const std::string& text) {
+    TTF_Font* f = surface_->Screen().Fonts().Get(font);
+    int w = 0, h = 0;
+    if (!f || text.empty() || TTF_SizeText(f, text.c_str(), &w, &h) != 0) return 0;
+    return w;
+}
+
+int TDispCanvas::TextHeight(const std::string&) {
+    TTF_Font* f = surface_->Screen().Fonts().Get(font);
+    return f ? TTF_FontHeight(f) : PointsToPixels(font.size);
+}
+
+void TDispCanvas::DrawText(int64_t x, int64_t y, const std::string& text, const Rect* clip) {
+    Take();
+    TDispScreen& screen = surface_->Screen();
+    TTF_Font* f = screen.Fonts().Get(font);
+    SDL_Surface* glyphs = RenderSolid(f, text);
+    if (!glyphs) return;
+    const uint8_t ink = screen.NearestIndex(font.color);
+    const bool opaque = brushStyle == BrushStyle::Solid;
+    const uint8_t background = screen.NearestIndex(brushColour);
+    const PixelTarget t = surface_->Target();
+    Rect area{0, 0, t.width, t.height};
+    if (clip) {
+        area.left = std::max(area.left, clip->left);
+        area.top = std::max(area.top, clip->top);
+        area.right = std::min(area.right, clip->right);
+        area.bottom = std::min(area.bottom, clip->bottom);
+    }
+    // Only the rows and columns of the text that fall inside the area are visited.
+    const int64_t firstRow = std::max<int64_t>(0, area.top - y);
+    const int64_t lastRow = std::min<int64_t>(glyphs->h, area.bottom - y);
+    const int64_t firstColumn = std::max<int64_t>(0, area.left - x);
+    const int64_t lastColumn = std::min<int64_t>(glyphs->w, area.right - x);
+    for (int64_t row = firstRow; row < lastRow; ++row) {
+        const uint8_t* source = static_cast<const uint8_t*>(glyphs->pixels) + row * glyphs->pitch;
+        uint8_t* target = t.pixels + (y + row) * t.pitch;
+        for (int64_t column = firstColumn; column < lastColumn; ++column) {
+            if (source[column] != 0) {
+                target[x + column] = ink;
+            } else if (opaque) {
+                target[x + column] = background;
+            }
+        }
+    }
+    SDL_FreeSurface(glyphs);
+}
+
+void TDispCanvas::TextOut(int64_t x, int64_t y, const std::string& text) {
+    DrawText(x, y, text, nullptr);
+    penPos = {x + TextWidth(text), y};
+}
+
+void TDispCanvas::TextRect(const Rect& clip, int64_t x, int64_t y, const std::string& text) {
+    DrawText(x, y, text, &clip);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TDispScreen
+
+TDispScreen::TDispScreen(Host& h) : host(h) { sdlPalette_ = SDL_AllocPalette(256); }
+
+TDispScreen::~TDispScreen() {
+    Finalize();
+    if (sdlPalette_) SDL_FreePalette(sdlPalette_);
+}
+
+void TDispScreen::Initialize() {
+    if (initialized_) return;
+    DisplayModeSize(DisplayMode, width_, height_);
+    host.SetDisplaySize(width_, height_);
+    front_ = std::make_unique<TDispSurface>(*this, width_, height_);
+    back_ = std::make_unique<TDispSurface>(*this, width_, height_);
+    initialized_ = true;
+    SetPalette(DefaultPalette());
+    back_->Erase(0);
+    Flip();
+    back_->Erase(0);
+}
+
+void TDispScreen::Finalize() {
+    if (!initialized_) return;
+    front_.reset();
+    back_.reset();
+    initialized_ = false;
+}
+
+void TDispScreen::Flip() {
+    if (!initialized_) return;
+    std::swap(front_, back_);
+    host.PresentFrame(front_->Pixels(), width_, height_, front_->Pitch(), hardware_);
+}
+
+void TDispScreen::WaitForVerticalBlank() { host.WaitForVerticalBlank(); }
+
+void TDispScreen::SetPalette(const Palette& entries) {
+    stored_ = entries;
+    LoadHardware(entries);
+}
+
+void TDispScreen::SetEntries(const Palette& entries) { LoadHardware(entries); }
+
+void TDispScreen::LoadHardware(const Palette& entries) {
+    hardware_ = entries;
+    nearest_.clear();
+    if (sdlPalette_) {
+        SDL_Color colours[256];
+        for (int i = 0; i < 256; ++i) {
+            colours[i] = SDL_Color{entries[i].red, entries[i].green, entries[i].blue, 255};
+        }
+        SDL_SetPaletteColors(sdlPalette_, colours, 0, 256);
+    }
+    host.PresentPalette(hardware_);
+}
+
+bool TDispScreen::KeyDown(int virtualKey) { return host.KeyDown(virtualKey); }
+
+Colour TDispScreen::EntryColour(int index) const {
+    const PaletteEntry& e = hardware_[static_cast<uint8_t>(index)];
+    return Colour{e.red} | (Colour{e.green} << 8) | (Colour{e.blue} << 16);
+}
+
+uint8_t TDispScreen::NearestIndex(Colour colour) {
+    for (const auto& [c, index] : nearest_) {
+        if (c == colour) return index;
+    }
+    const int r = colour & 0xFF, g = (colour >> 8) & 0xFF, b = (colour >> 16) & 0xFF;
+    int best = 0;
+    int bestDistance = INT32_MAX;
+    for (int i = 0; i < 256; ++i) {
+        const int dr = hardware_[i].red - r, dg = hardware_[i].green - g, db = hardware_[i].blue - b;
+        const int d = dr * dr + dg * dg + db * db;
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = i;
+            if (d == 0) break;
+        }
+    }
+    // A few colours are in use at a time; keep the latest answers.
+    if (nearest_.size() >= 32) nearest_.erase(nearest_.begin());
+    nearest_.emplace_back(colour, static_cast<uint8_t>(best));
+    return static_cast<uint8_t>(best);
+}
+
+}  // namespace tw

@@ -1,0 +1,41 @@
+// FADE: darkens the whole display to black, one palette step per vertical blank.
+
+#include "display/effects.h"
+
+#include "display/screens.h"
+#include "frontend/number_text.h"
+
+namespace tw {
+
+namespace {
+
+// FADE n: for k = n down to 0, every component becomes (value * k) div n, each step applied to
+// the value the previous one left. The hardware palette changes; the stored copy does not, and
+// the palette stays dark afterwards.
+void FadeCommand(Interpreter& in, const Args& args, CommandResult& result) {
+    result.ok = true;
+    Screens& s = ScreensOf(in);
+    int32_t n = 0;
+    // A first token that is no integer, and n = 0 (whose one step divides by zero), fail.
+    if (!ParseWholeNumber(args[0], n) || n == 0) {
+        result.Fail(0, 0, "FADE Failed");
+        return;
+    }
+    if (n < 0 || !s.screen || !s.screen->Initialized()) return;
+    Palette working = s.screen->Entries();
+    for (int64_t k = n; k >= 0; --k) {
+        for (PaletteEntry& e : working) {
+            e.red = static_cast<uint8_t>(int64_t{e.red} * k / n);
+            e.green = static_cast<uint8_t>(int64_t{e.green} * k / n);
+            e.blue = static_cast<uint8_t>(int64_t{e.blue} * k / n);
+        }
+        s.screen->WaitForVerticalBlank();
+        s.screen->SetEntries(working);
+    }
+}
+
+}  // namespace
+
+void RegisterEffectCommands(CommandTable& commands) { commands.Bind(CommandId::FADE, FadeCommand); }
+
+}  // namespace tw

@@ -1,0 +1,10 @@
+#pragma once
+// Display effects: FADE.
+
+#include "interpreter/results.h"
+
+namespace tw {
+
+void RegisterEffectCommands(CommandTable& commands);
+
+}  // namespace tw

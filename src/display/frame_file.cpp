@@ -1,0 +1,77 @@
+#include "display/frame_file.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+namespace tw {
+
+namespace {
+
+bool EndsWithBmp(const std::string& path) {
+    if (path.size() < 4) return false;
+    std::string tail = path.substr(path.size() - 4);
+    std::transform(tail.begin(), tail.end(), tail.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return tail == ".bmp";
+}
+
+}  // namespace
+
+bool WriteFrame(const Frame& frame, const std::string& path, std::string& error) {
+    if (!frame.Valid()) {
+        error = "there is no frame to write";
+        return false;
+    }
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormat(0, frame.width, frame.height, 8, SDL_PIXELFORMAT_INDEX8);
+    if (!surface) {
+        error = SDL_GetError();
+        return false;
+    }
+    SDL_Color colours[256];
+    for (int i = 0; i < 256; ++i) {
+        colours[i] = SDL_Color{frame.palette[i].red, frame.palette[i].green, frame.palette[i].blue, 255};
+    }
+    SDL_SetPaletteColors(surface->format->palette, colours, 0, 256);
+    for (int y = 0; y < frame.height; ++y) {
+        std::memcpy(static_cast<uint8_t*>(surface->pixels) + y * surface->pitch,
+                    &frame.indices[static_cast<size_t>(y) * frame.width], frame.width);
+    }
+    const int rc = EndsWithBmp(path) ? SDL_SaveBMP(surface, path.c_str()) : IMG_SavePNG(surface, path.c_str());
+    if (rc != 0) error = SDL_GetError();
+    SDL_FreeSurface(surface);
+    return rc == 0;
+}
+
+bool ReadFrame(const std::string& path, Frame& frame, std::string& error) {
+    SDL_Surface* surface = IMG_Load(path.c_str());
+    if (!surface) {
+        error = IMG_GetError();
+        return false;
+    }
+    if (!surface->format->palette || surface->format->BitsPerPixel != 8) {
+        error = "not an 8-bit picture with a palette";
+        SDL_FreeSurface(surface);
+        return false;
+    }
+    frame.width = surface->w;
+    frame.height = surface->h;
+    frame.indices.resize(static_cast<size_t>(frame.width) * frame.height);
+    for (int y = 0; y < frame.height; ++y) {
+        std::memcpy(&frame.indices[static_cast<size_t>(y) * frame.width],
+                    static_cast<uint8_t*>(surface->pixels) + y * surface->pitch, frame.width);
+    }
+    const SDL_Palette* p = surface->format->palette;
+    for (int i = 0; i < 256; ++i) {
+        frame.palette[i] = i < p->ncolors ? PaletteEntry{p->colors[i].r, p->colors[i].g, p->colors[i].b, 0}
+                                          : PaletteEntry{};
+    }
+    SDL_FreeSurface(surface);
+    return true;
+}
+
+}  // namespace tw
