@@ -9,6 +9,7 @@ namespace tw {
 
 struct PaletteEntry {
     uint8_t red = 0, green = 0, blue = 0, flags = 0;
+    bool operator==(const PaletteEntry&) const = default;
 };
 using Palette = std::array<PaletteEntry, 256>;
 

@@ -1,0 +1,3 @@
+FADE -5
+FADE 0
+STOP
