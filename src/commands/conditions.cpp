@@ -22,11 +22,8 @@ const char* const kMsgNoEndif = "RTE (64) - Could find no terminating ENDIF comm
 // on after the matching ELSE or ENDIF. Any value other than 0 counts as False.
 void IfCommand(Interpreter& in, const Args& args, CommandResult& result) {
     result.ok = true;
-    Expression condition;
-    int position = 0;
-    CollectExpression(args, position, "THEN", "", condition, result);
-    if (!result.ok) return;
-    EvalResult value = Evaluate(in, condition.AsArgs());
+    RowCache* cache = in.CacheFor(args);
+    EvalResult value = CollectAndEvaluate(in, args, 0, cache, "THEN", "");
     if (!value.ok) {
         result.CopyFailure(value);
         return;
@@ -39,7 +36,7 @@ void IfCommand(Interpreter& in, const Args& args, CommandResult& result) {
     }
     if (number == 0.0) return;
     const int32_t from = in.run.currentLine;
-    int32_t partner = Remembered(in.CacheFor(args), [&] { return BlockScan(in, from, "IF", "ENDIF", "ELSE"); });
+    int32_t partner = Remembered(cache, [&] { return BlockScan(in, from, "IF", "ENDIF", "ELSE"); });
     if (partner == kNotFound) {
         result.Fail(64, 0, kMsgNoEndif);
         return;

@@ -77,8 +77,10 @@ public:
     // The drawing is done: the canvas is held until here, then released.
     void Done() {
         screen_->canvasHeld = true;
+        ++s_.canvasesHeld;
         Canvas().ReleaseHandle();
         screen_->canvasHeld = false;
+        --s_.canvasesHeld;
     }
     bool Failed() {
         result_.Fail(999, 0, std::string("Error <999> : ") + (failText_ ? failText_ : ""));

@@ -129,7 +129,10 @@ void FlipToDesktop(Interpreter& in) {
 
 void ReleaseHeldCanvases(Interpreter& in) {
     if (!in.display) return;
-    for (ScreenRecord& r : ScreensOf(in).records) {
+    Screens& s = ScreensOf(in);
+    if (s.canvasesHeld == 0) return;
+    s.canvasesHeld = 0;
+    for (ScreenRecord& r : s.records) {
         if (r.open && r.canvasHeld) {
             r.surface->Canvas().ReleaseHandle();
             r.canvasHeld = false;

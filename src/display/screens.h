@@ -58,6 +58,8 @@ public:
     int32_t brushIndex = 0;
     PenSpec defaultPen;
     BrushSpec defaultBrush;
+    // How many open screens hold their canvas (checked after every statement).
+    int canvasesHeld = 0;
 
     ScreenRecord* Open(int n) {
         return n >= 0 && n < kScreenCount && records[n].open ? &records[n] : nullptr;

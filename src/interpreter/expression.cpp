@@ -796,13 +796,14 @@ EvalResult EvaluateWithPlan(Interpreter& in, const Args& tokens, ExpressionPlan*
 
 }  // namespace
 
-EvalResult CollectAndEvaluate(Interpreter& in, const Args& tokens, int start, RowCache* cache) {
+EvalResult CollectAndEvaluate(Interpreter& in, const Args& tokens, int start, RowCache* cache,
+                              std::string_view stop1, std::string_view stop2) {
     if (cache) {
         if (cache->collected < 0) {
             Expression expr;
             TResult status;
             int end = start;
-            CollectExpression(tokens, end, "", "", expr, status);
+            CollectExpression(tokens, end, stop1, stop2, expr, status);
             if (!status.ok) {
                 EvalResult result;
                 result.CopyFailure(status);
@@ -815,7 +816,7 @@ EvalResult CollectAndEvaluate(Interpreter& in, const Args& tokens, int start, Ro
     }
     Expression expr;
     TResult status;
-    CollectExpression(tokens, start, "", "", expr, status);
+    CollectExpression(tokens, start, stop1, stop2, expr, status);
     if (!status.ok) {
         EvalResult result;
         result.CopyFailure(status);

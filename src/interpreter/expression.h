@@ -94,10 +94,12 @@ EvalResult Evaluate(Interpreter& in, const Args& tokens);
 
 struct RowCache;
 
-// Collects the expression at `start` (up to the first empty token at depth 0) and evaluates it.
-// With the running row's cache, the collection and the evaluator's facts are kept there.
+// Collects the expression at `start` (up to a stop word at depth 0; empty stop words stop at
+// the end) and evaluates it. With the running row's cache, the collection and the evaluator's
+// facts are kept there: a row's command collects the same expression every time.
 EvalResult CollectAndEvaluate(Interpreter& in, const Args& tokens, int start = 0,
-                              RowCache* cache = nullptr);
+                              RowCache* cache = nullptr, std::string_view stop1 = {},
+                              std::string_view stop2 = {});
 
 // Messages of the evaluator.
 extern const char* const kMsgInvalidOperator;     // 19

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 namespace tw {
@@ -99,26 +100,34 @@ std::string TextOf(const Value& v) {
 }
 
 bool ToReal48(double v, double& out) {
-    if (std::isnan(v)) return false;
-    if (v == 0.0) {
-        out = 0.0;
+    // Works on the bits of the double: its 52-bit fraction is rounded (half to even) to the 39
+    // bits the 6-byte real keeps, and its exponent must fit the 6-byte real's exponent byte.
+    uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    const uint64_t sign = bits & (uint64_t{1} << 63);
+    int64_t exponent = static_cast<int64_t>((bits >> 52) & 0x7FF);
+    uint64_t fraction = bits & ((uint64_t{1} << 52) - 1);
+    if (exponent == 0x7FF) return false;  // infinity or not a number
+    if (exponent == 0) {                 // zero, or far below the smallest 6-byte real
+        out = sign ? -0.0 : 0.0;
         return true;
     }
-    if (std::isinf(v)) return false;
-    int exponent = 0;
-    double mantissa = std::frexp(std::fabs(v), &exponent);  // [0.5, 1)
-    double scaled = std::nearbyint(std::ldexp(mantissa, 40));
-    if (scaled >= 0x1p40) {
-        scaled = 0x1p39;
+    const uint64_t dropped = fraction & 0x1FFF;
+    fraction >>= 13;
+    if (dropped > 0x1000 || (dropped == 0x1000 && (fraction & 1))) ++fraction;
+    if (fraction == (uint64_t{1} << 39)) {
+        fraction = 0;
         ++exponent;
     }
-    // The exponent byte of the 6-byte real is exponent + 128 and must lie in 1..255.
-    if (exponent + 128 > 255) return false;
-    if (exponent + 128 < 1) {
-        out = 0.0;
+    // The exponent byte of the 6-byte real is the unbiased exponent + 129, in 1..255.
+    const int64_t byte = exponent - 1023 + 129;
+    if (byte > 255) return false;
+    if (byte < 1) {
+        out = sign ? -0.0 : 0.0;
         return true;
     }
-    out = std::copysign(std::ldexp(scaled, exponent - 40), v);
+    bits = sign | (static_cast<uint64_t>(exponent) << 52) | (fraction << 13);
+    std::memcpy(&out, &bits, sizeof out);
     return true;
 }
 
