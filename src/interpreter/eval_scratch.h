@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "interpreter/expression.h"
@@ -50,10 +49,10 @@ void ComputeFacts(std::string_view text, TokenFacts& facts, bool withName);
 struct Cell {
     enum class Tag : uint8_t { Text, Int, Real, Str };
     Tag tag = Tag::Text;
-    std::string_view text;              // Text
+    std::string_view text;              // Text and Str: the characters
     int32_t i = 0;                      // Int
     double r = 0.0;                     // Real: the real that its 15-digit text denotes
-    std::string s;                      // Str
+    std::string s;                      // Str: a function's text, which `text` views
     const TokenFacts* facts = nullptr;  // Text and Str
 };
 
@@ -78,18 +77,57 @@ struct EvalScratch {
 };
 
 struct PlanKey {
-    const char* first;
+    const char* first;  // where the first token's characters are in the token buffer
     int count;
-    bool operator==(const PlanKey& o) const { return first == o.first && count == o.count; }
 };
-struct PlanKeyHash {
-    size_t operator()(const PlanKey& k) const {
-        return std::hash<const void*>()(k.first) ^ (static_cast<size_t>(k.count) << 1);
+
+// The plans of the program's token lists, found by the place of their first token: open
+// addressing on a power-of-two table, since it is looked up for every evaluation.
+class PlanTable {
+public:
+    std::unique_ptr<ExpressionPlan>& Find(PlanKey key) {
+        if (2 * (used_ + 1) > slots_.size()) Grow();
+        size_t i = Hash(key) & (slots_.size() - 1);
+        for (;; i = (i + 1) & (slots_.size() - 1)) {
+            Slot& slot = slots_[i];
+            if (!slot.first) {
+                slot.first = key.first;
+                slot.count = key.count;
+                ++used_;
+                return slot.plan;
+            }
+            if (slot.first == key.first && slot.count == key.count) return slot.plan;
+        }
     }
+    void clear() {
+        slots_.clear();
+        used_ = 0;
+    }
+
+private:
+    struct Slot {
+        const char* first = nullptr;
+        int count = 0;
+        std::unique_ptr<ExpressionPlan> plan;
+    };
+    static size_t Hash(PlanKey key) {
+        uint64_t h = reinterpret_cast<uintptr_t>(key.first) * 0x9E3779B97F4A7C15ull;
+        return static_cast<size_t>((h >> 17) ^ static_cast<uint64_t>(key.count) * 0xC2B2AE3Dull);
+    }
+    void Grow() {
+        std::vector<Slot> old = std::move(slots_);
+        slots_ = std::vector<Slot>(old.empty() ? 64 : old.size() * 2);
+        used_ = 0;
+        for (Slot& slot : old) {
+            if (slot.first) Find(PlanKey{slot.first, slot.count}) = std::move(slot.plan);
+        }
+    }
+    std::vector<Slot> slots_;
+    size_t used_ = 0;
 };
 
 struct EvalCache {
-    std::unordered_map<PlanKey, std::unique_ptr<ExpressionPlan>, PlanKeyHash> plans;
+    PlanTable plans;
 };
 
 }  // namespace tw

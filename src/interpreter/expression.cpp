@@ -132,7 +132,7 @@ std::string_view CellText(const Cell& c, std::string& buffer) {
         case Cell::Tag::Text:
             return c.text;
         case Cell::Tag::Str:
-            return c.s;
+            return c.text;
         case Cell::Tag::Int:
             buffer = IntText(c.i);
             return buffer;
@@ -275,9 +275,13 @@ bool ApplyOperator(ExpressionLevel& level, const Value& r, bool stringMode, TRes
 
     if (textual) {
         if (op == OperatorCode::Add) {
-            std::string joined = TextOf(l);
-            AppendText(joined, r);
-            l = Value::Str(std::move(joined));
+            if (l.IsStr()) {
+                AppendText(l.s, r);
+            } else {
+                std::string joined = TextOf(l);
+                AppendText(joined, r);
+                l = Value::Str(std::move(joined));
+            }
             return true;
         }
         if (IsComparison(op)) {
@@ -527,7 +531,7 @@ ExpressionPlan* PlanFor(Interpreter& in, const Args& tokens, int count) {
     if (!in.rememberProgram || !tokens.FromProgram() || count == 0 || tokens[0].empty()) {
         return nullptr;
     }
-    auto& slot = in.evalCache().plans[PlanKey{tokens[0].data(), count}];
+    auto& slot = in.evalCache().plans.Find(PlanKey{tokens[0].data(), count});
     if (!slot) {
         slot = std::make_unique<ExpressionPlan>();
         slot->facts.resize(count);
@@ -538,7 +542,9 @@ ExpressionPlan* PlanFor(Interpreter& in, const Args& tokens, int count) {
 
 EvalResult EvaluateWithPlan(Interpreter& in, const Args& tokens, ExpressionPlan** planSlot);
 
-// A cell standing for a value: numbers as numbers, texts with their facts.
+// A cell standing for a value: numbers as numbers, texts with their facts. A text cell views
+// `v`'s characters, which must outlive the evaluation (a variable's value does: nothing assigns
+// a variable while an expression is evaluated).
 void SetValueCell(Cell& c, const Value& v, EvalScratch& sc) {
     switch (v.type) {
         case ValueType::Int:
@@ -554,9 +560,9 @@ void SetValueCell(Cell& c, const Value& v, EvalScratch& sc) {
             break;
         case ValueType::Str: {
             c.tag = Cell::Tag::Str;
-            c.s = v.s;
+            c.text = v.s;
             TokenFacts& facts = sc.facts.emplace_back();
-            ComputeFacts(c.s, facts, false);
+            ComputeFacts(c.text, facts, false);
             c.facts = &facts;
             break;
         }
@@ -645,7 +651,17 @@ bool SubstituteOperands(Interpreter& in, const Args& tokens, int count, Expressi
             return false;
         }
         Cell& target = cells.back();
-        SetValueCell(target, call.value, sc);
+        if (call.value.type == ValueType::Str) {
+            // The call's text lives in the cell itself: the cells do not move once made.
+            target.s = std::move(call.value.s);
+            target.tag = Cell::Tag::Str;
+            target.text = target.s;
+            TokenFacts& textFacts = sc.facts.emplace_back();
+            ComputeFacts(target.text, textFacts, false);
+            target.facts = &textFacts;
+        } else {
+            SetValueCell(target, call.value, sc);
+        }
         if (target.facts && target.facts->Structural()) plain = false;
         if (parens) p = q;  // the tokens of the call are consumed
     }
@@ -671,8 +687,9 @@ EvalResult EvaluateWithPlan(Interpreter& in, const Args& tokens, ExpressionPlan*
 
     int count = tokens.Count();
     while (count > 0 && tokens[count - 1].empty()) --count;
-    // Facts made during this evaluation are pointed at: their storage must not move.
+    // Facts and cells made during this evaluation are pointed at: their storage must not move.
     sc.facts.reserve(2 * count + 1);
+    cells.reserve(count + 1);
     ExpressionPlan* plan;
     if (planSlot && *planSlot) {
         plan = *planSlot;
@@ -778,7 +795,7 @@ EvalResult EvaluateWithPlan(Interpreter& in, const Args& tokens, ExpressionPlan*
                 level.op = OperatorCode::None;
                 if (!ok) return fail(err.code, i, err.message, true);
             } else {
-                level.value = v;
+                level.value = std::move(v);
             }
         }
         if (!expectOperand && !afterParen) {
