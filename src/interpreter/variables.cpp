@@ -14,7 +14,7 @@ int VariableTable::FirstFree() const {
 
 void VariableTable::Reset() {
     for (auto& slot : slots_) slot = Variable{};
-    ++generation_;
+    for (auto& g : generations_) ++g;
     for (size_t i = 0; i < kConstants.size(); ++i) {
         Variable& v = slots_[i];
         v.name = std::string(kConstants[i].name);

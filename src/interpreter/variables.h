@@ -41,16 +41,18 @@ public:
         }
         return -1;
     }
-    // Find, remembering the answer in `hint`: while no name in the table changes, the answer
-    // cannot change either.
+    // Find, remembering the answer in `hint`. The answer for a name can change only when a slot
+    // takes or loses that name, so each name's group counts such changes: while the count of
+    // the name's group is unchanged, the remembered answer stands.
     struct Hint {
         uint64_t generation = 0;  // 0: nothing remembered
         int slot = -1;
     };
     int Find(std::string_view upper, Hint& hint) const {
-        if (hint.generation == generation_) return hint.slot;
+        const uint64_t generation = generations_[Group(upper)];
+        if (hint.generation == generation) return hint.slot;
         hint.slot = Find(upper);
-        hint.generation = generation_;
+        hint.generation = generation;
         return hint.slot;
     }
     int FirstFree() const;
@@ -58,19 +60,32 @@ public:
     const Variable& operator[](int i) const { return slots_[i]; }
 
     void SetName(int i, std::string name) {
+        ++generations_[Group(slots_[i].name)];
+        ++generations_[Group(name)];
         slots_[i].name = std::move(name);
-        ++generation_;
     }
     void FreeSlot(int i) {
+        ++generations_[Group(slots_[i].name)];
         slots_[i] = Variable{};
-        ++generation_;
     }
     // Every slot free, then the constants TRUE (0) and FALSE (-1) in slots 0 and 1.
     void Reset();
 
 private:
+    static size_t Group(std::string_view name) {
+        if (name.empty()) return 0;
+        return (static_cast<unsigned char>(name[0]) * 31u + static_cast<unsigned char>(name.back()) +
+                name.size() * 7u) % kGroups;
+    }
+    static constexpr size_t kGroups = 64;
+
     std::array<Variable, kSlots> slots_{};
-    uint64_t generation_ = 1;
+    std::array<uint64_t, kGroups> generations_ = MakeGenerations();
+    static constexpr std::array<uint64_t, kGroups> MakeGenerations() {
+        std::array<uint64_t, kGroups> g{};
+        for (auto& v : g) v = 1;
+        return g;
+    }
 };
 
 struct TConstant {
