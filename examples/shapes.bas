@@ -46,11 +46,12 @@ ARC 420, 200, 520, 300, 520, 250, 470, 200
 BRUSH 249
 PIE 560, 200, 660, 300, 660, 250, 610, 200
 
-REM PAINT fills the area of the ink's colour around a point.
+REM PAINT fills the area of the ink's colour around a point, then leaves a white brush.
 INK 250
 BOX 680, 200 TO 780, 300
 INK 0
 PAINT 700, 220, 0
+BRUSH 0
 
 REM Text, and a second screen stacked in front.
 INK 255
@@ -58,7 +59,7 @@ TEXT 20, 360, "TEXT writes at any point; the graphics cursor ends after it."
 SCREEN OPEN 1, 300, 150
 SCREEN OFFSET 1, 480, 400
 INK 251
-BOX 0, 0 TO 300, 150
+BOX 0, 0 TO 299, 149
 TEXT 20, 60, "Screen 1, in front of screen 0"
 DISPLAY UPDATE
 

@@ -11,7 +11,7 @@
 //   2. The clipped span write, through which every pixel goes.
 //   3. Pen patterns.
 //   4. Lines: the clipped walk.
-//   5. Figures: pen pixels over fill spans, each pixel written once.
+//   5. Figures: pen pixels over fill spans, no pixel written twice under Xor.
 //   6. Polygon fill.
 //   7. Ellipse geometry: rows, outline runs, positions along the curve.
 //   8. Sweeps of arcs and pies.
@@ -38,14 +38,17 @@ Point ClampPoint(Point p) {
     return {ClampCoord(p.x), ClampCoord(p.y)};
 }
 
-Wide FloorDiv(Wide a, Wide b) {
-    Wide q = a / b;
+// For int64_t where the operands fit, and Wide for products of coordinates.
+template <class T>
+T FloorDiv(T a, T b) {
+    T q = a / b;
     if (a % b != 0 && ((a < 0) != (b < 0))) --q;
     return q;
 }
 
-Wide CeilDiv(Wide a, Wide b) {
-    return -FloorDiv(-a, b);
+template <class T>
+T CeilDiv(T a, T b) {
+    return -FloorDiv<T>(-a, b);
 }
 
 int64_t ClampWide(Wide v, int64_t lo, int64_t hi) {
@@ -80,7 +83,9 @@ void WriteSpan(const PixelTarget& t, int64_t y, int64_t x0, int64_t x1, uint8_t 
     if (x0 > x1) return;
     uint8_t* p = t.pixels + y * t.pitch + x0;
     const size_t n = static_cast<size_t>(x1 - x0 + 1);
-    if (op == RasterOp::Copy) {
+    if (n == 1) {
+        *p = op == RasterOp::Copy ? index : static_cast<uint8_t>(*p ^ index);
+    } else if (op == RasterOp::Copy) {
         std::memset(p, index, n);
     } else {
         for (size_t i = 0; i < n; ++i) p[i] ^= index;
@@ -110,12 +115,18 @@ constexpr uint32_t PatternFromRuns(std::initializer_list<uint32_t> runs) {
 
 uint32_t PatternMask(PenStyle style) {
     switch (style) {
-        case PenStyle::Solid: return PatternFromRuns({24});
-        case PenStyle::Dash: return PatternFromRuns({18, 6});
-        case PenStyle::Dot: return PatternFromRuns({3, 3});
-        case PenStyle::DashDot: return PatternFromRuns({9, 6, 3, 6});
-        case PenStyle::DashDotDot: return PatternFromRuns({9, 3, 3, 3, 3, 3});
-        case PenStyle::Clear: break;
+        case PenStyle::Solid:
+            return PatternFromRuns({24});
+        case PenStyle::Dash:
+            return PatternFromRuns({18, 6});
+        case PenStyle::Dot:
+            return PatternFromRuns({3, 3});
+        case PenStyle::DashDot:
+            return PatternFromRuns({9, 6, 3, 6});
+        case PenStyle::DashDotDot:
+            return PatternFromRuns({9, 3, 3, 3, 3, 3});
+        case PenStyle::Clear:
+            break;
     }
     return 0;
 }
@@ -201,8 +212,8 @@ int64_t WalkLine(int w, int h, Point a, Point b, uint32_t phase, Visit&& visit) 
     if (m == 0) {
         if (kLo > 0 || kHi < 0) return M;
     } else {
-        lo = std::max<Wide>(lo, CeilDiv(Wide{2} * M * kLo - M + bias, Wide{2} * m));
-        hi = std::min<Wide>(hi, CeilDiv(Wide{2} * M * kHi + M + bias, Wide{2} * m) - 1);
+        lo = std::max<Wide>(lo, CeilDiv<Wide>(Wide{2} * M * kLo - M + bias, Wide{2} * m));
+        hi = std::min<Wide>(hi, CeilDiv<Wide>(Wide{2} * M * kHi + M + bias, Wide{2} * m) - 1);
     }
     if (lo > hi) return M;
 
@@ -243,10 +254,11 @@ struct FillSpan {
     int32_t y, x0, x1;
 };
 
-// A figure collects the pixels its pen writes and the spans its brush fills, then writes each
-// pixel once: the fill under the pen's pixels is left out, and a pixel the pen reaches twice (a
-// shared vertex, a crossing) keeps the last write. With Xor, a second write would cancel the
-// first; with Copy, the result equals filling first and drawing the outline over it.
+// A figure collects the pixels its pen writes and the spans its brush fills before writing any.
+// With Xor (pen or brush) every pixel must be written once, or a second write would cancel the
+// first: the fill under the pen's pixels is left out, and a pixel the pen reaches twice (a shared
+// vertex, a crossing) keeps only its last write. With Copy, writing the fill and then the pen in
+// drawing order gives that same picture.
 class Figure {
 public:
     Figure(const PixelTarget& t, const Pen& pen) : t_(t), ink_(pen) {}
@@ -272,11 +284,20 @@ public:
         x0 = std::max<int64_t>(x0, 0);
         x1 = std::min<int64_t>(x1, t_.width - 1);
         if (x0 > x1) return;
-        fill_.push_back({static_cast<int32_t>(y), static_cast<int32_t>(x0),
-                         static_cast<int32_t>(x1)});
+        fill_.push_back(
+            {static_cast<int32_t>(y), static_cast<int32_t>(x0), static_cast<int32_t>(x1)});
     }
 
     void Draw(const Brush* brush) {
+        const bool fill = brush != nullptr && !brush->clear;
+        if (ink_.op == RasterOp::Copy && (!fill || brush->op == RasterOp::Copy)) {
+            if (fill) {
+                for (const FillSpan& s : fill_)
+                    WriteSpan(t_, s.y, s.x0, s.x1, brush->index, brush->op);
+            }
+            for (const PenPixel& p : pen_) WriteSpan(t_, p.y, p.x, p.x, p.index, ink_.op);
+            return;
+        }
         auto before = [](const PenPixel& a, const PenPixel& b) {
             return a.y != b.y ? a.y < b.y : a.x < b.x;
         };
@@ -288,9 +309,10 @@ public:
         }
         pen_.resize(kept);
 
-        if (brush != nullptr && !brush->clear) {
+        if (fill) {
             for (const FillSpan& s : fill_) {
-                auto it = std::lower_bound(pen_.begin(), pen_.end(), PenPixel{s.y, s.x0, 0}, before);
+                auto it =
+                    std::lower_bound(pen_.begin(), pen_.end(), PenPixel{s.y, s.x0, 0}, before);
                 int64_t from = s.x0;
                 for (; it != pen_.end() && it->y == s.y && it->x <= s.x1; ++it) {
                     WriteSpan(t_, s.y, from, it->x - 1, brush->index, brush->op);
@@ -312,6 +334,18 @@ private:
 // ---------------------------------------------------------------------------------------------
 // 6. Polygon fill
 
+// Where the edge p-q (p.y < q.y) crosses row y, rounded up, clamped to [0, w].
+int64_t CrossingX(Point p, Point q, int64_t y, int w) {
+    // Below this bound the products fit in 64 bits, which divides much faster.
+    constexpr int64_t kNarrow = int64_t{1} << 30;
+    if (std::max({std::llabs(p.x), std::llabs(q.x), std::llabs(p.y), std::llabs(q.y)}) < kNarrow) {
+        const int64_t num = p.x * (q.y - p.y) + (y - p.y) * (q.x - p.x);
+        return std::clamp<int64_t>(CeilDiv<int64_t>(num, q.y - p.y), 0, w);
+    }
+    const Wide num = Wide{p.x} * (q.y - p.y) + Wide{y - p.y} * (q.x - p.x);
+    return ClampWide(CeilDiv<Wide>(num, q.y - p.y), 0, w);
+}
+
 // Even-odd fill sampled at pixel centres, with the top-left rule of the drawing API: a centre on
 // a left or top edge is inside, on a right or bottom edge outside (as a Rect's right and bottom).
 void FillPolygon(const std::vector<Point>& pts, Figure& fig, int w, int h) {
@@ -330,8 +364,7 @@ void FillPolygon(const std::vector<Point>& pts, Figure& fig, int w, int h) {
             if (p.y == q.y) continue;
             if (p.y > q.y) std::swap(p, q);
             if (y < p.y || y >= q.y) continue;
-            const Wide num = Wide{p.x} * (q.y - p.y) + Wide{y - p.y} * (q.x - p.x);
-            xs.push_back(ClampWide(CeilDiv(num, q.y - p.y), 0, w));
+            xs.push_back(CrossingX(p, q, y, w));
         }
         std::sort(xs.begin(), xs.end());
         for (size_t i = 0; i + 1 < xs.size(); i += 2) fig.Fill(y, xs[i], xs[i + 1] - 1);
@@ -346,7 +379,7 @@ void FillPolygon(const std::vector<Point>& pts, Figure& fig, int w, int h) {
 // H = bottom - top high. A pixel belongs to the ellipse when its centre lies inside the ellipse
 // inscribed in the box (DX^2/W^2 + DY^2/H^2 <= 1), widened so that every row of the box holds the
 // centre pixel(s) and the middle row(s) span the whole width: thin ellipses then still touch the
-// four sides of their box, as the drawing API's do. The outline is the set of ellipse pixels with
+// four sides of their box. The outline is the set of ellipse pixels with
 // a 4-neighbour outside it; in each row it is one run at each end.
 //
 // Positions along the outline (for styled pens) count pixels counter-clockwise from the east end
@@ -371,9 +404,9 @@ public:
         H_ = B_ - T_;
         S_ = L_ + R_ - 1;
         SY_ = T_ + B_ - 1;
-        cL_ = FloorDiv(S_, 2);
-        cR_ = CeilDiv(S_, 2);
-        mt_ = static_cast<int64_t>(FloorDiv(SY_, 2));
+        cL_ = FloorDiv<int64_t>(S_, 2);
+        cR_ = CeilDiv<int64_t>(S_, 2);
+        mt_ = FloorDiv<int64_t>(SY_, 2);
         ml_ = SY_ - mt_ - 1;
         exact_ = W_ <= (int64_t{1} << 31) && H_ <= (int64_t{1} << 31);
     }
@@ -390,7 +423,7 @@ public:
     int64_t Total() const { return n1_ + n2_ + n3_ + n4_; }
 
     // The right end of row r's span (r inside the box); the left end mirrors it about S / 2.
-    int64_t Xr(int64_t r) const { return static_cast<int64_t>(FloorDiv(S_ + HalfWidth(r), 2)); }
+    int64_t Xr(int64_t r) const { return FloorDiv<int64_t>(S_ + HalfWidth(r), 2); }
     int64_t Xl(int64_t r) const { return S_ - Xr(r); }
 
     // Makes positions along the curve available (RowRuns with positions, PosOf, Total).
@@ -424,7 +457,8 @@ public:
         n4_ = P2(T_, ml_);
     }
 
-    // The outline pixels of row r, at most one run per quadrant, left to right.
+    // The outline pixels of row r: a run on each side of the centre column (one may be empty),
+    // left to right, each within one quadrant.
     int RowRuns(int64_t r, Run out[2], bool withPos) const {
         constexpr int64_t kNone = std::numeric_limits<int64_t>::min() / 4;
         const int64_t xr = Xr(r), xl = S_ - xr;
@@ -465,7 +499,9 @@ public:
     }
 
 private:
-    // Half the span of row r in doubled units.
+    // Half the span of row r in doubled units: the largest D with D^2 H^2 + DY^2 W^2 <= W^2 H^2,
+    // widened as described above. Up to 2^31 the floating estimate is corrected with integer
+    // products, which then fit in 128 bits; beyond, far outside any target, the estimate serves.
     int64_t HalfWidth(int64_t r) const {
         const int64_t dy = std::llabs(2 * r - SY_);
         const Wide m = Wide{H_} * H_ - Wide{dy} * dy;
@@ -642,7 +678,8 @@ public:
     // The row where a radial meets the ellipse, and the x of that meeting, rounded.
     void Meeting(Dir d, int64_t& x, int64_t& r) const {
         const long double u = static_cast<long double>(d.u), v = static_cast<long double>(d.v);
-        const long double w = static_cast<long double>(g_.W()), h = static_cast<long double>(g_.H());
+        const long double w = static_cast<long double>(g_.W()),
+                          h = static_cast<long double>(g_.H());
         const long double t = 1.0L / std::sqrt(u * u / (w * w) + v * v / (h * h));
         const long double y = (static_cast<long double>(g_.SY()) - v * t) / 2.0L;
         const long double xx = (static_cast<long double>(g_.S()) + u * t) / 2.0L;
@@ -654,7 +691,7 @@ public:
     bool RadialX(Dir d, int64_t r, int64_t& x) const {
         if (d.v == 0) return false;
         const Wide v = Wide{g_.SY()} - 2 * r;
-        x = ClampWide(FloorDiv(d.u * v + d.v * g_.S(), Wide{2} * d.v), -kCoordLimit * 4,
+        x = ClampWide(FloorDiv<Wide>(d.u * v + d.v * g_.S(), Wide{2} * d.v), -kCoordLimit * 4,
                       kCoordLimit * 4);
         return true;
     }
@@ -668,8 +705,8 @@ private:
     }
 
     static Interval Solve(Wide a, Wide c, int64_t x0, int64_t x1) {
-        if (a > 0) return {x0, ClampWide(FloorDiv(c, a), x0 - 1, x1)};
-        if (a < 0) return {ClampWide(CeilDiv(c, a), x0, x1 + 1), x1};
+        if (a > 0) return {x0, ClampWide(FloorDiv<Wide>(c, a), x0 - 1, x1)};
+        if (a < 0) return {ClampWide(CeilDiv<Wide>(c, a), x0, x1 + 1), x1};
         return c >= 0 ? Interval{x0, x1} : Interval{x0, x0 - 1};
     }
 
@@ -818,8 +855,7 @@ void DrawArcOrPie(const PixelTarget& t, const Pen& pen, const Brush* brush, cons
             }
             const Point c{bu > 0 ? g.CentreRight() : g.CentreLeft(),
                           bv > 0 ? g.UpperMiddle() : g.SY() - g.UpperMiddle()};
-            const int64_t arcLength =
-                ends.found ? Mod(g.PosOf(e.x, e.y) - posA, g.Total()) + 1 : 0;
+            const int64_t arcLength = ends.found ? Mod(g.PosOf(e.x, e.y) - posA, g.Total()) + 1 : 0;
             uint32_t phase = Advance(0, arcLength);
             fig.Segment(e, c, phase);
             fig.Segment(c, a, phase);
