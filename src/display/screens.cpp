@@ -63,6 +63,7 @@ void CreateScreens(Interpreter& in) {
     s.displayWidth = 800;
     s.displayHeight = 600;
     s.currentScreen = 0;
+    s.composedAndShown = false;
     const TextState text = FreshTextState(*s.screen);
     for (ScreenRecord& r : s.records) {
         r.open = false;
@@ -200,12 +201,16 @@ void UpdateDisplay(Interpreter& in, bool flip) {
     back.Canvas().TextOut(0, s.displayHeight - 20,
                           "Tarnwick - Run Number :" + std::to_string(in.run.statementCount));
     back.Canvas().ReleaseHandle();
-    if (flip) s.screen->Flip();
+    if (flip) {
+        s.screen->Flip();
+        s.composedAndShown = true;
+    }
 }
 
 void KeepFinalFrame(Interpreter& in) {
-    if (!in.display || in.host.FramePresented()) return;
+    if (!in.display) return;
     Screens& s = ScreensOf(in);
+    if (s.composedAndShown) return;
     if (!s.screen || !s.screen->Initialized()) return;
     UpdateDisplay(in, false);
     TDispSurface& back = s.screen->BackSurface();

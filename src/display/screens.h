@@ -60,6 +60,8 @@ public:
     BrushSpec defaultBrush;
     // How many open screens hold their canvas (checked after every statement).
     int canvasesHeld = 0;
+    // Whether a composition has been flipped onto the display during this run.
+    bool composedAndShown = false;
 
     ScreenRecord* Open(int n) {
         return n >= 0 && n < kScreenCount && records[n].open ? &records[n] : nullptr;
@@ -88,7 +90,8 @@ void FlipToDesktop(Interpreter& in);
 void UpdateDisplay(Interpreter& in, bool flip);
 // Releases the canvas of every open screen that holds one.
 void ReleaseHeldCanvases(Interpreter& in);
-// When the run never flipped, composes the display once and keeps it as the run's last frame.
+// When no composition was shown during the run, composes the display once and keeps it as the
+// run's last frame.
 void KeepFinalFrame(Interpreter& in);
 
 void BringToFront(Screens& s, int n);

@@ -14,12 +14,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "display/frame_file.h"
 
 extern char** environ;
 
@@ -167,6 +170,49 @@ TEST(Cli, UsageAndInputErrors) {
 
     Outcome folder = RunProcess({g_tarnwick, "run", "--headless", g_folder.string()});
     EXPECT_EQ(folder.status, 66);
+}
+
+// --frame writes the last frame shown, palette indexes and palette included.
+TEST(Cli, FrameFile) {
+    const fs::path dir = fs::temp_directory_path();
+    const fs::path program = dir / "tarnwick_frame_program.bas";
+    {
+        std::ofstream out(program);
+        out << "CLS 300\nPLOT 10, 20, 4\nSCREEN OPEN 1, 10, 10\nCLS 249\n"
+               "SCREEN OFFSET 1, 100, 50\nDISPLAY UPDATE\nSTOP\n";
+    }
+    for (const char* name : {"tarnwick_frame.bmp", "tarnwick_frame.png"}) {
+        const fs::path frame = dir / name;
+        Outcome run = RunProcess({g_tarnwick, "run", "--headless", "--frame", frame.string(),
+                                  program.string()});
+        EXPECT_EQ(run.status, 0) << run.err;
+        tw::Frame f;
+        std::string error;
+        ASSERT_TRUE(tw::ReadFrame(frame.string(), f, error)) << error;
+        EXPECT_EQ(f.width, 800);
+        EXPECT_EQ(f.height, 600);
+        EXPECT_EQ(f.indices[20 * 800 + 10], 4);
+        EXPECT_EQ(f.indices[300 * 800 + 400], 44);
+        EXPECT_EQ(f.indices[55 * 800 + 105], 249);
+        EXPECT_EQ(f.palette[249].red, 255);
+        std::remove(frame.string().c_str());
+    }
+    // A run that never flipped still leaves the display as it was at the end.
+    const fs::path frame = dir / "tarnwick_frame_end.bmp";
+    {
+        std::ofstream out(program);
+        out << "CLS 7\nSTOP\n";
+    }
+    Outcome run = RunProcess({g_tarnwick, "run", "--headless", "--virtual-time", "--frame",
+                              frame.string(), program.string()});
+    EXPECT_EQ(run.status, 0);
+    tw::Frame f;
+    std::string error;
+    ASSERT_TRUE(tw::ReadFrame(frame.string(), f, error)) << error;
+    EXPECT_EQ(f.indices[300 * 800 + 400], 7);
+    std::remove(frame.string().c_str());
+    std::remove(program.string().c_str());
+    EXPECT_EQ(RunProcess({g_tarnwick, "run", "--headless", "--frame"}).status, 64);
 }
 
 // tarnwick check: the first failure as the environment shows it, or every failing row.
