@@ -55,7 +55,6 @@ public:
     void PresentFrame(const uint8_t* pixels, int width, int height, int pitch,
                       const Palette& palette) {
         KeepFrame(pixels, width, height, pitch, palette);
-        presented_ = true;
         ShowFrame(last_);
     }
     // The hardware palette changed: what is shown takes the new colours at once, as on an
@@ -72,7 +71,6 @@ public:
     // Records a frame as the last one without showing it (the picture at the end of a run that
     // never flipped).
     void KeepFrame(const uint8_t* pixels, int width, int height, int pitch, const Palette& palette);
-    bool FramePresented() const { return presented_; }
     // True when the user asked to close the display window (ends the run as QUIT does).
     virtual bool CloseRequested() { return false; }
 
@@ -81,7 +79,6 @@ protected:
     virtual void ShowFrame(const Frame& frame) { (void)frame; }
 
     Frame last_;
-    bool presented_ = false;
 };
 
 }  // namespace tw
