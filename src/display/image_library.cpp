@@ -1,0 +1,1 @@
+#include "display/image_library.h"
