@@ -1,5 +1,6 @@
 // The `tarnwick` command.
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -15,7 +16,9 @@
 #include "interpreter/interpreter.h"
 #include "interpreter/run_loop.h"
 #include "platform/headless/headless_host.h"
+#include "app/project_command.h"
 #include "project/check_and_run.h"
+#include "project/twp_file.h"
 #include "validator/rules.h"
 #ifdef TARNWICK_HAVE_SDL
 #include "platform/sdl/sdl_host.h"
@@ -34,8 +37,10 @@ constexpr int kExitNoWindow = 69;
 const char* const kUsage =
     "usage: tarnwick run [options] FILE\n"
     "       tarnwick check [--all] FILE\n"
+    "       tarnwick project new|add|list|extract|set ... (tarnwick project for its usage)\n"
     "\n"
-    "run: runs FILE, a program's source text, after testing it for errors.\n"
+    "FILE is a program's source text, or a project (.twp), whose main code unit is used.\n"
+    "run: runs FILE after testing it for errors.\n"
     "check: tests FILE for errors; prints nothing when it passes. --all reports every failing\n"
     "row instead of the first.\n"
     "\n"
@@ -103,8 +108,36 @@ bool ReadWholeFile(const std::string& path, std::string& out, std::string& error
     return !failed;
 }
 
-// Reads FILE for a verb; prints why it cannot and gives the exit status, or 0.
-int ReadProgram(const std::string& file, std::string& text) {
+bool IsProjectFile(const std::string& path) {
+    if (path.size() < 4) return false;
+    std::string tail = path.substr(path.size() - 4);
+    for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return tail == ".twp";
+}
+
+// Reads FILE for a verb: a source file's text, or a project's main code unit (the project is
+// kept in `project`). Prints why it cannot and gives the exit status, or 0. `name` is the name
+// the message lines use.
+int ReadProgram(const std::string& file, std::string& text, std::string& name,
+                std::unique_ptr<ProjectState>& project) {
+    name = BaseName(file);
+    if (IsProjectFile(file)) {
+        HeadlessHost::Options options;
+        options.debug = nullptr;
+        HeadlessHost messages(options);
+        project = std::make_unique<ProjectState>();
+        std::string error;
+        std::FILE* probe = std::fopen(file.c_str(), "rb");
+        if (!probe) {
+            std::fprintf(stderr, "tarnwick: cannot read %s: %s\n", file.c_str(), std::strerror(errno));
+            return kExitNoInput;
+        }
+        std::fclose(probe);
+        if (!LoadProject(*project, file, messages)) return kExitNoInput;
+        text = project->MainSource();
+        name = project->fileName;
+        return 0;
+    }
     std::string error;
     if (!ReadWholeFile(file, text, error)) {
         std::fprintf(stderr, "tarnwick: cannot read %s: %s\n", file.c_str(), error.c_str());
@@ -135,9 +168,10 @@ int CheckVerb(int argc, char** argv) {
         }
     }
     if (file.empty()) return UsageError("no FILE given");
-    std::string text;
-    if (int status = ReadProgram(file, text)) return status;
-    const std::string caption = EditorCaption(BaseName(file));
+    std::string text, name;
+    std::unique_ptr<ProjectState> project;
+    if (int status = ReadProgram(file, text, name, project)) return status;
+    const std::string caption = EditorCaption(name);
     const std::vector<std::string> lines = SplitSourceLines(text);
 
     if (all) {
@@ -221,9 +255,9 @@ int RunVerb(int argc, char** argv) {
     }
     if (options.file.empty()) return UsageError("no FILE given");
 
-    std::string text;
-    if (int status = ReadProgram(options.file, text)) return status;
-    const std::string name = BaseName(options.file);
+    std::string text, name;
+    std::unique_ptr<ProjectState> project;
+    if (int status = ReadProgram(options.file, text, name, project)) return status;
     const std::string caption = EditorCaption(name);
 
     std::unique_ptr<Host> host;
@@ -306,6 +340,7 @@ int main(int argc, char** argv) {
     std::string verb = argv[1];
     if (verb == "run") return tw::RunVerb(argc - 2, argv + 2);
     if (verb == "check") return tw::CheckVerb(argc - 2, argv + 2);
+    if (verb == "project") return tw::ProjectVerb(argc - 2, argv + 2);
     if (verb == "--help" || verb == "-h" || verb == "help") {
         std::fputs(tw::kUsage, stdout);
         return 0;

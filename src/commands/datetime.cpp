@@ -12,6 +12,7 @@
 #include "interpreter/arguments.h"
 #include "commands/registry.h"
 #include "interpreter/interpreter.h"
+#include "platform/clock.h"
 
 namespace tw {
 
@@ -384,18 +385,7 @@ void StrToTimeFunction(Interpreter& in, const Args& args, FunctionResult& result
                   "RTE (77) - STRTOTIME Failed, String contained no valid time.");
 }
 
-// Now, as a date-time value in local time.
-double Now() {
-    timespec ts;
-    clock_gettime(CLOCK_REALTIME, &ts);
-    std::tm local{};
-    time_t seconds = ts.tv_sec;
-    localtime_r(&seconds, &local);
-    int64_t days = DaysFromCivil(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) + kEpochOffset;
-    double ms = local.tm_hour * 3600000.0 + local.tm_min * 60000.0 + local.tm_sec * 1000.0 +
-                static_cast<double>(ts.tv_nsec / 1000000);
-    return static_cast<double>(days) + ms / kMillisecondsPerDay;
-}
+double Now() { return LocalDateTimeNow(); }
 
 void CurrentDateFunction(Interpreter&, const Args&, FunctionResult& result) {
     result.ok = true;

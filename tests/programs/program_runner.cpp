@@ -215,6 +215,79 @@ TEST(Cli, FrameFile) {
     EXPECT_EQ(RunProcess({g_tarnwick, "run", "--headless", "--frame"}).status, 64);
 }
 
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// tarnwick project: made, filled, listed, extracted, changed and run from the command line; a
+// command that fails leaves the file as it was.
+TEST(Cli, Project) {
+    const fs::path dir = fs::temp_directory_path() / ("tarnwick_cli_project_" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const std::string twp = (dir / "game.twp").string();
+    const fs::path source = dir / "main.bas";
+    {
+        std::ofstream(source) << "OUTPUTDEBUG \"from the project\"\nSTOP\n";
+        std::ofstream(dir / "route.pth") << "1,2\n";
+        std::ofstream(dir / "hit.tws") << "xyz";
+    }
+    Outcome made = RunProcess({g_tarnwick, "project", "new", twp, "--source", source.string()});
+    EXPECT_EQ(made.status, 0) << made.err;
+    EXPECT_EQ(RunProcess({g_tarnwick, "project", "new", twp}).status, 1);  // already there
+
+    Outcome added = RunProcess({g_tarnwick, "project", "add", twp, "path", (dir / "route.pth").string(),
+                                (dir / "route.pth").string()});
+    EXPECT_EQ(added.status, 0) << added.err;
+    EXPECT_EQ(RunProcess({g_tarnwick, "project", "add", twp, "sound", (dir / "hit.tws").string()}).status, 0);
+
+    Outcome list = RunProcess({g_tarnwick, "project", "list", twp});
+    EXPECT_EQ(list.status, 0);
+    EXPECT_NE(list.out.find("Main Code"), std::string::npos);
+    EXPECT_NE(list.out.find("      ID = 2\n"), std::string::npos);
+    EXPECT_NE(list.out.find("      Volumne = 100\n"), std::string::npos);
+
+    Outcome extracted = RunProcess({g_tarnwick, "project", "extract", twp, "0", "-"});
+    EXPECT_EQ(extracted.out, ReadBytes(source));
+    EXPECT_EQ(RunProcess({g_tarnwick, "project", "extract", twp, "3", (dir / "out.tws").string()}).status, 0);
+    EXPECT_EQ(ReadBytes(dir / "out.tws"), "xyz");
+
+    Outcome run = RunProcess({g_tarnwick, "run", "--headless", twp});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "from the project\n");
+
+    // Refused changes leave the file byte for byte.
+    const std::string before = ReadBytes(twp);
+    Outcome taken = RunProcess({g_tarnwick, "project", "set", twp, "1", "ID", "2"});
+    EXPECT_EQ(taken.status, 1);
+    EXPECT_EQ(taken.err,
+              "Warning : Could not change this paths ID to the specified value. A path with this "
+              "value currently exists!\n");
+    Outcome notNumber = RunProcess({g_tarnwick, "project", "set", twp, "1", "ID", "two"});
+    EXPECT_EQ(notNumber.err, "Path ID Must be a valid numerical value. It must be unique to each path.\n");
+    EXPECT_EQ(RunProcess({g_tarnwick, "project", "set", twp, "9", "ID", "5"}).status, 1);
+    EXPECT_EQ(RunProcess({g_tarnwick, "project", "add", twp, "bitmap", (dir / "none.bmp").string()}).status, 1);
+    EXPECT_EQ(RunProcess({g_tarnwick, "project", "add", twp, "paint", source.string()}).status, 64);
+    EXPECT_EQ(RunProcess({g_tarnwick, "project", "extract", twp, "1001", "-"}).status, 64);
+    EXPECT_EQ(ReadBytes(twp), before);
+
+    EXPECT_EQ(RunProcess({g_tarnwick, "project", "set", twp, "1", "ID", "5"}).status, 0);
+    EXPECT_NE(RunProcess({g_tarnwick, "project", "list", twp}).out.find("ID = 5"), std::string::npos);
+
+    // A damaged project: the load error, nothing run.
+    {
+        std::ofstream(dir / "bad.twp") << "TWP and not much else";
+    }
+    Outcome bad = RunProcess({g_tarnwick, "run", "--headless", (dir / "bad.twp").string()});
+    EXPECT_EQ(bad.status, 66);
+    EXPECT_EQ(bad.err, "Error : COuld not load this Tarnwick project! Please make sure the project is not corrupt!!\n");
+    EXPECT_EQ(RunProcess({g_tarnwick, "project", "list", (dir / "missing.twp").string()}).status, 66);
+    EXPECT_EQ(RunProcess({g_tarnwick, "project"}).status, 64);
+    fs::remove_all(dir);
+}
+
 // tarnwick check: the first failure as the environment shows it, or every failing row.
 TEST(Cli, Check) {
     const fs::path folder = g_folder.parent_path() / "check";
