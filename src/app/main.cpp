@@ -16,6 +16,7 @@
 #include "interpreter/interpreter.h"
 #include "interpreter/run_loop.h"
 #include "platform/headless/headless_host.h"
+#include "app/files.h"
 #include "app/project_command.h"
 #include "project/check_and_run.h"
 #include "project/twp_file.h"
@@ -87,26 +88,6 @@ std::optional<int64_t> ParseCount(const char* text, int64_t minimum, int64_t max
     return value;
 }
 
-std::string BaseName(const std::string& path) {
-    size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-bool ReadWholeFile(const std::string& path, std::string& out, std::string& error) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        error = std::strerror(errno);
-        return false;
-    }
-    out.clear();
-    char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) out.append(buffer, n);
-    const bool failed = std::ferror(file) != 0;
-    if (failed) error = std::strerror(errno);
-    std::fclose(file);
-    return !failed;
-}
 
 bool IsProjectFile(const std::string& path) {
     if (path.size() < 4) return false;

@@ -11,6 +11,8 @@
 
 #include "app/project_command.h"
 
+#include "app/files.h"
+
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -51,27 +53,6 @@ int Usage(const std::string& reason) {
 bool Exists(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0;
-}
-
-bool ReadFile(const std::string& path, std::string& out, std::string& error) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        error = std::strerror(errno);
-        return false;
-    }
-    char buffer[65536];
-    size_t n;
-    out.clear();
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) out.append(buffer, n);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) error = "read error";
-    return !failed;
-}
-
-std::string BaseName(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // Messages of the project model go to stderr, as the environment would show them in boxes.
@@ -138,7 +119,7 @@ int NewCommand(const std::vector<std::string>& args) {
     project->projectOpen = true;
     if (!source.empty()) {
         std::string text, error;
-        if (!ReadFile(source, text, error)) {
+        if (!ReadWholeFile(source, text, error)) {
             std::fprintf(stderr, "tarnwick: cannot read %s: %s\n", source.c_str(), error.c_str());
             return kExitNoInput;
         }
@@ -180,7 +161,7 @@ int AddCommand(const std::vector<std::string>& args) {
         }
         // A source unit made from a file: the unit the environment adds, holding the file.
         std::string text, error;
-        if (!ReadFile(path, text, error)) {
+        if (!ReadWholeFile(path, text, error)) {
             host->ShowMessage(MessageKind::Error, kMsgCannotOpenFile);
             return kExitFailed;
         }
