@@ -72,8 +72,7 @@ std::string Repeated(const std::string& unit, int32_t n) {
     return out;
 }
 
-// A result longer than this is refused rather than exhausting memory.
-constexpr int64_t kMaxStringLength = 64 * 1024 * 1024;
+constexpr int64_t kMaxStringLength = static_cast<int64_t>(kMaxTextLength);
 
 void LeftFunction(Interpreter& in, const Args& args, FunctionResult& result) {
     StringArguments a(in, args, 2, result);

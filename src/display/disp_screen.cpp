@@ -191,20 +191,34 @@ void TDispCanvas::FloodFill(int64_t x, int64_t y, Colour colour) {
 
 namespace {
 
+// SDL_ttf converts a whole text on the stack: texts are drawn and measured in pieces of this
+// many characters, so that no text can exhaust the stack.
+constexpr size_t kTextPiece = 512;
+
 // SDL_ttf draws Latin-1; a text's bytes are its characters.
-SDL_Surface* RenderSolid(TTF_Font* font, const std::string& text) {
+SDL_Surface* RenderSolid(TTF_Font* font, std::string_view text) {
     if (!font || text.empty()) return nullptr;
+    const std::string piece(text);
     SDL_Color white{255, 255, 255, 255};
-    return TTF_RenderText_Solid(font, text.c_str(), white);
+    return TTF_RenderText_Solid(font, piece.c_str(), white);
+}
+
+int PieceWidth(TTF_Font* font, std::string_view text) {
+    if (!font || text.empty()) return 0;
+    const std::string piece(text);
+    int w = 0, h = 0;
+    return TTF_SizeText(font, piece.c_str(), &w, &h) == 0 ? w : 0;
 }
 
 }  // namespace
 
 int TDispCanvas::TextWidth(const std::string& text) {
     TTF_Font* f = surface_->Screen().Fonts().Get(font);
-    int w = 0, h = 0;
-    if (!f || text.empty() || TTF_SizeText(f, text.c_str(), &w, &h) != 0) return 0;
-    return w;
+    int64_t width = 0;
+    for (size_t at = 0; at < text.size(); at += kTextPiece) {
+        width += PieceWidth(f, std::string_view(text).substr(at, kTextPiece));
+    }
+    return static_cast<int>(std::min<int64_t>(width, INT32_MAX));
 }
 
 int TDispCanvas::TextHeight(const std::string&) {
@@ -216,8 +230,7 @@ void TDispCanvas::DrawText(int64_t x, int64_t y, const std::string& text, const 
     Take();
     TDispScreen& screen = surface_->Screen();
     TTF_Font* f = screen.Fonts().Get(font);
-    SDL_Surface* glyphs = RenderSolid(f, text);
-    if (!glyphs) return;
+    if (!f) return;
     const uint8_t ink = screen.NearestIndex(font.color);
     const bool opaque = brushStyle == BrushStyle::Solid;
     const uint8_t background = screen.NearestIndex(brushColour);
@@ -229,23 +242,37 @@ void TDispCanvas::DrawText(int64_t x, int64_t y, const std::string& text, const 
         area.right = std::min(area.right, clip->right);
         area.bottom = std::min(area.bottom, clip->bottom);
     }
-    // Only the rows and columns of the text that fall inside the area are visited.
-    const int64_t firstRow = std::max<int64_t>(0, area.top - y);
-    const int64_t lastRow = std::min<int64_t>(glyphs->h, area.bottom - y);
-    const int64_t firstColumn = std::max<int64_t>(0, area.left - x);
-    const int64_t lastColumn = std::min<int64_t>(glyphs->w, area.right - x);
-    for (int64_t row = firstRow; row < lastRow; ++row) {
-        const uint8_t* source = static_cast<const uint8_t*>(glyphs->pixels) + row * glyphs->pitch;
-        uint8_t* target = t.pixels + (y + row) * t.pitch;
-        for (int64_t column = firstColumn; column < lastColumn; ++column) {
-            if (source[column] != 0) {
-                target[x + column] = ink;
-            } else if (opaque) {
-                target[x + column] = background;
+    if (y >= area.bottom || y + TTF_FontHeight(f) <= area.top) return;
+    // Piece by piece from the left: pieces left of the area are only measured, drawing stops
+    // at its right edge.
+    for (size_t at = 0; at < text.size() && x < area.right; at += kTextPiece) {
+        const std::string_view piece = std::string_view(text).substr(at, kTextPiece);
+        const int width = PieceWidth(f, piece);
+        if (x + width <= area.left) {
+            x += width;
+            continue;
+        }
+        SDL_Surface* glyphs = RenderSolid(f, piece);
+        if (!glyphs) return;
+        // Only the rows and columns of the piece that fall inside the area are visited.
+        const int64_t firstRow = std::max<int64_t>(0, area.top - y);
+        const int64_t lastRow = std::min<int64_t>(glyphs->h, area.bottom - y);
+        const int64_t firstColumn = std::max<int64_t>(0, area.left - x);
+        const int64_t lastColumn = std::min<int64_t>(glyphs->w, area.right - x);
+        for (int64_t row = firstRow; row < lastRow; ++row) {
+            const uint8_t* source = static_cast<const uint8_t*>(glyphs->pixels) + row * glyphs->pitch;
+            uint8_t* target = t.pixels + (y + row) * t.pitch;
+            for (int64_t column = firstColumn; column < lastColumn; ++column) {
+                if (source[column] != 0) {
+                    target[x + column] = ink;
+                } else if (opaque) {
+                    target[x + column] = background;
+                }
             }
         }
+        x += glyphs->w;
+        SDL_FreeSurface(glyphs);
     }
-    SDL_FreeSurface(glyphs);
 }
 
 void TDispCanvas::TextOut(int64_t x, int64_t y, const std::string& text) {

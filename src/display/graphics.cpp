@@ -36,7 +36,7 @@ public:
                 result_.CopyFailure(value);
                 return false;
             }
-            if (!ToInt32(value.value, n)) return Failed();
+            if (!ValueToInteger(value.value, n, result_)) return false;
             position_ += 2;
         }
         screen_ = s_.screen && s_.screen->Initialized() ? s_.Open(n) : nullptr;
@@ -91,14 +91,16 @@ public:
 private:
     bool Next(Value& v) {
         Expression expr;
-        CollectExpression(args_, position_, ",", "TO", expr, result_);
+        int end = position_;
+        CollectExpression(args_, end, ",", "TO", expr, result_);
         if (!result_.ok) return false;
         EvalResult value = Evaluate(in_, expr.AsArgs());
         if (!value.ok) {
             result_.CopyFailure(value);
             return false;
         }
-        position_ += 2;  // past the separator
+        // Past the expression and its separator (or the end of the line).
+        position_ += expr.Count() + 1;
         v = std::move(value.value);
         return true;
     }

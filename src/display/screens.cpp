@@ -110,10 +110,13 @@ void StopDisplay(Interpreter& in) {
         s.screen->FrontSurface().Canvas().ReleaseHandle();
         s.screen->BackSurface().Canvas().ReleaseHandle();
     }
+    // Closed screens leave the stack: the ranks of the open screens stay 0 to n - 1.
     for (ScreenRecord& r : s.records) {
         r.surface.reset();
         r.open = false;
+        r.depth = -1;
     }
+    s.canvasesHeld = 0;
     s.screen->Finalize();
 }
 

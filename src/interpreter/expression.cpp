@@ -225,6 +225,9 @@ bool Holds(OperatorCode op, const T& l, const T& r) {
     }
 }
 
+// The length of a value's text; numbers are short.
+size_t TextLength(const Value& v) { return v.IsStr() ? v.s.size() : 24; }
+
 // Reads an AND/OR operand: it must be 0 or -1.
 bool LogicalOperand(const Value& v, TResult& err) {
     double d;
@@ -275,6 +278,10 @@ bool ApplyOperator(ExpressionLevel& level, const Value& r, bool stringMode, TRes
 
     if (textual) {
         if (op == OperatorCode::Add) {
+            if (TextLength(l) + TextLength(r) > kMaxTextLength) {
+                err.Fail(21, 0, kMsgValueTooBig);
+                return false;
+            }
             if (l.IsStr()) {
                 AppendText(l.s, r);
             } else {
@@ -297,6 +304,10 @@ bool ApplyOperator(ExpressionLevel& level, const Value& r, bool stringMode, TRes
     switch (op) {
         case OperatorCode::Add:
             if (l.IsStr() && r.IsStr()) {
+                if (l.s.size() + r.s.size() > kMaxTextLength) {
+                    err.Fail(21, 0, kMsgValueTooBig);
+                    return false;
+                }
                 l.s += r.s;
                 return true;
             }

@@ -39,6 +39,9 @@ struct Value {
     bool IsStr() const { return type == ValueType::Str; }
 };
 
+// The longest text a value may hold; longer results are refused rather than exhausting memory.
+inline constexpr size_t kMaxTextLength = 64 * 1024 * 1024;
+
 // Truth values of the language.
 inline constexpr int32_t kTrue = 0;
 inline constexpr int32_t kFalse = -1;

@@ -187,6 +187,32 @@ TEST(Display, EvaluationFailuresOfGraphicsCommands) {
     EXPECT_TRUE(Show(many + "\nSTOP").messages.empty());
 }
 
+TEST(Display, LastArgumentsRunToTheEndOfTheLine) {
+    Shown s = Show(
+        "INK 4\nLET X = 10\nPLOT X, X + 1\nPLOT 20, (20)\nINK 249\nPOLYLINE 30, 30 TO 40, 30 + 0\n"
+        "BRUSH 250\nPOLYGON 50, 50 TO 60, 50 TO 60, 55 + 5\nDISPLAY UPDATE\nSTOP");
+    EXPECT_TRUE(s.messages.empty());
+    EXPECT_EQ(s.Pixel(10, 11), 4);  // the ink, not a colour read from the expression
+    EXPECT_EQ(s.Pixel(20, 20), 4);
+    EXPECT_EQ(s.Pixel(35, 30), 249);
+    EXPECT_EQ(s.Pixel(58, 52), 250);
+}
+
+TEST(Display, VeryLongTextIsDrawnInPieces) {
+    Shown s = Show("TEXT -100000, 10, REPEAT(\"W\", 300000)\nOUTPUTDEBUG GRLOCATEX > 0\n"
+                   "DISPLAY UPDATE\nSTOP");
+    EXPECT_TRUE(s.messages.empty());
+    EXPECT_EQ(s.debug, (std::vector<std::string>{"0"}));
+    EXPECT_GT(s.Count(0, 10, 800, 25, 255), 1000);  // white glyphs across the whole width
+}
+
+TEST(Display, ResolutionLeavesTheStackWhole) {
+    Shown s = Show("SCREEN OPEN 1, 50, 50\nSCREEN OPEN 2, 50, 50\nRESOLUTION 640X480\n"
+                   "SCREEN OPEN 1, 50, 50\nCLS 250\nSCREEN OPEN 2, 50, 50\nCLS 251\n"
+                   "SCREEN TO FRONT 0\nCLS 252\nDISPLAY UPDATE\nSTOP");
+    EXPECT_EQ(s.Pixel(20, 20), 252);  // screen 0 is in front of the two reopened screens
+}
+
 TEST(Display, GraphicsCursor) {
     Shown s = Show(
         "GFXLOCATE 5, 7\nOUTPUTDEBUG GRLOCATEX\nOUTPUTDEBUG GRLOCATEY\n"

@@ -229,6 +229,16 @@ TEST_F(Expressions, TokenPositionsCountACallAsOneToken) {
     EXPECT_EQ(Eval("1 + .").code, 20);  // a lone "." is no number
 }
 
+TEST_F(Expressions, JoiningStopsAtTheLongestText) {
+    Set("BIG", Value::Str(std::string(kMaxTextLength / 2 + 1, 'A')), VariableKind::String);
+    EvalResult r = Eval("BIG + BIG");
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.code, 21);
+    EXPECT_EQ(r.message, kMsgValueTooBig);
+    Set("HALF", Value::Str(std::string(kMaxTextLength / 2, 'A')), VariableKind::String);
+    EXPECT_TRUE(Eval("HALF + HALF").ok);
+}
+
 TEST_F(Expressions, BalanceAndDepthAreChecked) {
     for (const char* text : {"(1 + 2", "1 + 2)", ")(", "NOT(0"}) {
         EvalResult r = Eval(text);
