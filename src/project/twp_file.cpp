@@ -84,7 +84,7 @@ std::string ProjectItem::Name() const {
 
 void ProjectItem::SetName(std::string_view text) {
     name.fill('\0');
-    std::memcpy(name.data(), text.data(), std::min(text.size(), kItemNameBytes - 1));
+    std::copy_n(text.begin(), std::min(text.size(), kItemNameBytes - 1), name.begin());
 }
 
 std::string ProjectState::MainSource() const {
@@ -174,6 +174,7 @@ public:
     bool AtEnd() const { return position_ >= bytes_.size(); }
     size_t Remaining() const { return bytes_.size() - position_; }
     void Read(void* out, size_t n) {
+        if (n == 0) return;  // an empty buffer may have no storage at all
         if (n > Remaining()) throw Corrupt("the file ends in the middle of a record");
         std::memcpy(out, bytes_.data() + position_, n);
         position_ += n;
@@ -219,7 +220,9 @@ bool LoadProjectBytes(ProjectState& project, const std::vector<uint8_t>& bytes,
                       const std::string& path, Host& host) {
     project.projectOpen = false;
     ProjectHeader header;
-    std::memcpy(header.bytes.data(), bytes.data(), std::min(bytes.size(), kProjectHeaderBytes));
+    if (!bytes.empty()) {
+        std::memcpy(header.bytes.data(), bytes.data(), std::min(bytes.size(), kProjectHeaderBytes));
+    }
     if (bytes.size() < 3 || !header.MagicOk()) {
         host.ShowMessage(MessageKind::Error, kMsgNotAProject);
         return false;
