@@ -61,7 +61,8 @@ void BM_PresentInWindow(benchmark::State& state) {
     Screens& s = ScreensOf(in);
     TDispSurface& back = s.screen->BackSurface();
     for (auto _ : state) {
-        host.PresentFrame(back.Pixels(), back.Width(), back.Height(), back.Pitch(), s.screen->Entries());
+        host.PresentFrame(back.Pixels(), back.Width(), back.Height(), back.Pitch(),
+                          s.screen->Entries());
     }
     state.counters["frames/s"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);

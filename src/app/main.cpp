@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "app/files.h"
+#include "app/project_command.h"
 #include "display/frame_file.h"
 #include "frontend/tokenize.h"
 #include "frontend/validation.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/run_loop.h"
 #include "platform/headless/headless_host.h"
-#include "app/files.h"
-#include "app/project_command.h"
 #include "project/check_and_run.h"
 #include "project/twp_file.h"
 #include "validator/rules.h"
@@ -88,7 +88,6 @@ std::optional<int64_t> ParseCount(const char* text, int64_t minimum, int64_t max
     return value;
 }
 
-
 bool IsProjectFile(const std::string& path) {
     if (path.size() < 4) return false;
     std::string tail = path.substr(path.size() - 4);
@@ -107,10 +106,10 @@ int ReadProgram(const std::string& file, std::string& text, std::string& name,
         options.debug = nullptr;
         HeadlessHost messages(options);
         project = std::make_unique<ProjectState>();
-        std::string error;
         std::FILE* probe = std::fopen(file.c_str(), "rb");
         if (!probe) {
-            std::fprintf(stderr, "tarnwick: cannot read %s: %s\n", file.c_str(), std::strerror(errno));
+            std::fprintf(stderr, "tarnwick: cannot read %s: %s\n", file.c_str(),
+                         std::strerror(errno));
             return kExitNoInput;
         }
         std::fclose(probe);
@@ -161,10 +160,10 @@ int CheckVerb(int argc, char** argv) {
         for (size_t n = 0; n < lines.size(); ++n) {
             TokenizeLineResult line = TokenizeLine(lines[n]);
             if (!line.failed) continue;
-            std::fprintf(stderr, "%s\n",
-                         TokenizerFailureLine(caption, "Line " + std::to_string(n + 1) + ": " +
-                                                           line.message)
-                             .c_str());
+            std::fprintf(
+                stderr, "%s\n",
+                TokenizerFailureLine(caption, "Line " + std::to_string(n + 1) + ": " + line.message)
+                    .c_str());
             failed = true;
         }
         if (failed) return kExitTestFailed;

@@ -76,7 +76,8 @@ int Load(ProjectState& project, const std::string& file, Host& host) {
 int Save(ProjectState& project) {
     std::string error;
     if (!SaveProject(project, error)) {
-        std::fprintf(stderr, "tarnwick: cannot write %s: %s\n", project.filePath.c_str(), error.c_str());
+        std::fprintf(stderr, "tarnwick: cannot write %s: %s\n", project.filePath.c_str(),
+                     error.c_str());
         return kExitCannotWrite;
     }
     return kExitOk;
@@ -111,7 +112,8 @@ int NewCommand(const std::vector<std::string>& args) {
     }
     if (file.empty()) return Usage("no FILE given");
     if (Exists(file) && !force) {
-        std::fprintf(stderr, "tarnwick: %s already exists (use --force to replace it)\n", file.c_str());
+        std::fprintf(stderr, "tarnwick: %s already exists (use --force to replace it)\n",
+                     file.c_str());
         return kExitFailed;
     }
     auto project = std::make_unique<ProjectState>();
@@ -193,7 +195,8 @@ int ListCommand(const std::vector<std::string>& args) {
                     DateTimeText(item.added).c_str(), item.Name().c_str());
         const ItemProperties& list = project->properties[i];
         for (size_t k = 0; k < list.size(); k += 2) {
-            std::printf("      %s = %s\n", list[k].c_str(), k + 1 < list.size() ? list[k + 1].c_str() : "");
+            std::printf("      %s = %s\n", list[k].c_str(),
+                        k + 1 < list.size() ? list[k + 1].c_str() : "");
         }
     }
     return kExitOk;

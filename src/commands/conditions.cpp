@@ -5,10 +5,10 @@
 
 #include <cmath>
 
-#include "interpreter/arguments.h"
 #include "commands/registry.h"
 #include "commands/structure.h"
 #include "frontend/names.h"
+#include "interpreter/arguments.h"
 #include "interpreter/expression.h"
 #include "interpreter/interpreter.h"
 
@@ -48,7 +48,8 @@ void IfCommand(Interpreter& in, const Args& args, CommandResult& result) {
 void ElseCommand(Interpreter& in, const Args& args, CommandResult& result) {
     result.ok = true;
     const int32_t from = in.run.currentLine;
-    int32_t partner = Remembered(in.CacheFor(args), [&] { return BlockScan(in, from, "IF", "ENDIF"); });
+    int32_t partner =
+        Remembered(in.CacheFor(args), [&] { return BlockScan(in, from, "IF", "ENDIF"); });
     if (partner == kNotFound) {
         result.Fail(64, 0, kMsgNoEndif);
         return;
@@ -59,7 +60,8 @@ void ElseCommand(Interpreter& in, const Args& args, CommandResult& result) {
 void GotoCommand(Interpreter& in, const Args& args, CommandResult& result) {
     result.ok = true;
     const int32_t from = in.run.currentLine;
-    int32_t label = Remembered(in.CacheFor(args), [&] { return FindLabel(in, from, UpperCopy(args[0])); });
+    int32_t label =
+        Remembered(in.CacheFor(args), [&] { return FindLabel(in, from, UpperCopy(args[0])); });
     if (label == kNotFound) {
         result.Fail(67, 1, "RTE (67) - GOTO Failed, could not locate the label requested.");
         return;
@@ -70,7 +72,8 @@ void GotoCommand(Interpreter& in, const Args& args, CommandResult& result) {
 void GosubCommand(Interpreter& in, const Args& args, CommandResult& result) {
     result.ok = true;
     const int32_t from = in.run.currentLine;
-    int32_t label = Remembered(in.CacheFor(args), [&] { return FindLabel(in, from, UpperCopy(args[0])); });
+    int32_t label =
+        Remembered(in.CacheFor(args), [&] { return FindLabel(in, from, UpperCopy(args[0])); });
     if (label == kNotFound) {
         result.Fail(67, 1, "RTE (67) - GOSUB Failed, could not locate the label requested.");
         return;

@@ -9,8 +9,8 @@
 #include <cmath>
 #include <ctime>
 
-#include "interpreter/arguments.h"
 #include "commands/registry.h"
+#include "interpreter/arguments.h"
 #include "interpreter/interpreter.h"
 #include "platform/clock.h"
 
@@ -29,8 +29,9 @@ constexpr double kLastDay = 2958465.0;
 
 const char* const kDayNames[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                  "Thursday", "Friday", "Saturday"};
-const char* const kMonthNames[] = {"January", "February", "March",     "April",   "May",      "June",
-                                   "July",    "August",   "September", "October", "November", "December"};
+const char* const kMonthNames[] = {"January",   "February", "March",    "April",
+                                   "May",       "June",     "July",     "August",
+                                   "September", "October",  "November", "December"};
 
 // Days since 1 January 1970 of a civil date (proleptic Gregorian).
 int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
@@ -56,7 +57,9 @@ void CivilFromDays(int64_t z, int& y, int& m, int& d) {
 
 constexpr int64_t kEpochOffset = 25569;  // days from 30 December 1899 to 1 January 1970
 
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 int DaysInMonth(int y, int m) {
     static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     return m == 2 && IsLeap(y) ? 29 : days[m - 1];
@@ -76,7 +79,8 @@ bool Decode(double value, DateTimeParts& p) {
     int64_t days = static_cast<int64_t>(whole);
     if (ms >= kMillisecondsPerDay) ms = kMillisecondsPerDay - 1;
     CivilFromDays(days - kEpochOffset, p.year, p.month, p.day);
-    p.weekday = static_cast<int>(((days - kEpochOffset) % 7 + 11) % 7);  // 1 Jan 1970 was a Thursday
+    p.weekday =
+        static_cast<int>(((days - kEpochOffset) % 7 + 11) % 7);  // 1 Jan 1970 was a Thursday
     p.hour = static_cast<int>(ms / 3600000);
     p.minute = static_cast<int>(ms / 60000 % 60);
     p.second = static_cast<int>(ms / 1000 % 60);
@@ -135,21 +139,31 @@ void Format(std::string_view format, const DateTimeParts& p, std::string& out, i
             }
             case 'd':
                 run = std::min<size_t>(run, 6);
-                if (run <= 2) AppendNumber(out, p.day, static_cast<int>(run));
-                else if (run == 3) out.append(kDayNames[p.weekday], 3);
-                else if (run == 4) out += kDayNames[p.weekday];
-                else if (nesting == 0) Format(run == 5 ? kShortDateFormat : kLongDateFormat, p, out, 1);
+                if (run <= 2)
+                    AppendNumber(out, p.day, static_cast<int>(run));
+                else if (run == 3)
+                    out.append(kDayNames[p.weekday], 3);
+                else if (run == 4)
+                    out += kDayNames[p.weekday];
+                else if (nesting == 0)
+                    Format(run == 5 ? kShortDateFormat : kLongDateFormat, p, out, 1);
                 break;
             case 'm':
                 run = std::min<size_t>(run, 4);
-                if (afterHour && run <= 2) AppendNumber(out, p.minute, static_cast<int>(run));
-                else if (run <= 2) AppendNumber(out, p.month, static_cast<int>(run));
-                else if (run == 3) out.append(kMonthNames[p.month - 1], 3);
-                else out += kMonthNames[p.month - 1];
+                if (afterHour && run <= 2)
+                    AppendNumber(out, p.minute, static_cast<int>(run));
+                else if (run <= 2)
+                    AppendNumber(out, p.month, static_cast<int>(run));
+                else if (run == 3)
+                    out.append(kMonthNames[p.month - 1], 3);
+                else
+                    out += kMonthNames[p.month - 1];
                 break;
             case 'y':
-                if (run <= 2) AppendNumber(out, p.year % 100, 2);
-                else AppendNumber(out, p.year, 4);
+                if (run <= 2)
+                    AppendNumber(out, p.year % 100, 2);
+                else
+                    AppendNumber(out, p.year, 4);
                 break;
             case 'h': {
                 run = std::min<size_t>(run, 2);
@@ -245,7 +259,8 @@ bool ParseDate(std::string_view s, double& out) {
     if (i - yearStart <= 2) year += year < 50 ? 2000 : 1900;
     SkipBlanks(s, i);
     if (i != s.size()) return false;
-    if (year < 1 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) return false;
+    if (year < 1 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month))
+        return false;
     out = static_cast<double>(DaysFromCivil(year, month, day) + kEpochOffset);
     return true;
 }
@@ -385,7 +400,9 @@ void StrToTimeFunction(Interpreter& in, const Args& args, FunctionResult& result
                   "RTE (77) - STRTOTIME Failed, String contained no valid time.");
 }
 
-double Now() { return LocalDateTimeNow(); }
+double Now() {
+    return LocalDateTimeNow();
+}
 
 void CurrentDateFunction(Interpreter&, const Args&, FunctionResult& result) {
     result.ok = true;

@@ -4,10 +4,10 @@
 // its entry the single active (innermost) one. A closing command works on the active entry only:
 // it jumps back to the opening row or ends the loop and reactivates the enclosing one.
 
-#include "interpreter/arguments.h"
 #include "commands/registry.h"
 #include "commands/structure.h"
 #include "frontend/names.h"
+#include "interpreter/arguments.h"
 #include "interpreter/interpreter.h"
 
 namespace tw {
@@ -70,7 +70,8 @@ LoopEntry& FillEntry(Interpreter& in, const LoopStart& start, LoopKind kind, int
 bool ScanForPartner(Interpreter& in, const Args& args, const LoopForm& form, int32_t& partner,
                     CommandResult& result) {
     const int32_t from = in.run.currentLine;
-    partner = Remembered(in.CacheFor(args), [&] { return BlockScan(in, from, form.open, form.close); });
+    partner =
+        Remembered(in.CacheFor(args), [&] { return BlockScan(in, from, form.open, form.close); });
     if (partner == kNotFound) {
         result.Fail(form.failCode, 0, form.failMessage);
         return false;
@@ -118,7 +119,8 @@ void JumpBack(Interpreter& in, int e) {
     in.run.currentLine = entry.startLine;
 }
 
-void StartSimpleLoop(Interpreter& in, const Args& args, const LoopForm& form, CommandResult& result) {
+void StartSimpleLoop(Interpreter& in, const Args& args, const LoopForm& form,
+                     CommandResult& result) {
     result.ok = true;
     LoopStart start;
     if (!BeginLoop(in, start, result) || start.alreadyRunning) return;

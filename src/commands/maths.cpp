@@ -3,9 +3,9 @@
 
 #include <cmath>
 
-#include "interpreter/arguments.h"
 #include "commands/registry.h"
 #include "frontend/names.h"
+#include "interpreter/arguments.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/random.h"
 
@@ -18,15 +18,15 @@ constexpr double kRadiansToDegrees = 57.295779513082320877;
 
 // What degree mode does to a one-argument function.
 enum class Angle : uint8_t {
-    Ignored,       // the mode is not consulted
-    ArgumentIn,    // in degree mode the argument is taken in degrees
-    ResultOut,     // in degree mode the resulting angle is given in degrees
+    Ignored,     // the mode is not consulted
+    ArgumentIn,  // in degree mode the argument is taken in degrees
+    ResultOut,   // in degree mode the resulting angle is given in degrees
 };
 
 // One-argument functions: all the call's tokens are one expression, converted to real. Anything
 // that is not a finite real (a text, an overflow, a logarithm of 0) is the function's failure.
-void OneArgument(Interpreter& in, const Args& args, FunctionResult& result, double (*compute)(double),
-                 Angle angle, int32_t code, const char* message) {
+void OneArgument(Interpreter& in, const Args& args, FunctionResult& result,
+                 double (*compute)(double), Angle angle, int32_t code, const char* message) {
     result.ok = true;
     EvalResult value = Evaluate(in, args);
     if (!value.ok) {
@@ -49,31 +49,61 @@ void OneArgument(Interpreter& in, const Args& args, FunctionResult& result, doub
     result.value = Value::Real(y);
 }
 
-#define TW_ONE_ARGUMENT(Name, compute, angle, code, message)                           \
-    void Name(Interpreter& in, const Args& args, FunctionResult& result) {             \
-        OneArgument(in, args, result, compute, angle, code, message);                  \
+#define TW_ONE_ARGUMENT(Name, compute, angle, code, message)               \
+    void Name(Interpreter& in, const Args& args, FunctionResult& result) { \
+        OneArgument(in, args, result, compute, angle, code, message);      \
     }
 
-double Clamp1(double x) { return x > 1.0 ? 1.0 : (x < -1.0 ? -1.0 : x); }
-double Acos(double x) { return std::acos(Clamp1(x)); }
-double Asin(double x) { return std::asin(Clamp1(x)); }
+double Clamp1(double x) {
+    return x > 1.0 ? 1.0 : (x < -1.0 ? -1.0 : x);
+}
+double Acos(double x) {
+    return std::acos(Clamp1(x));
+}
+double Asin(double x) {
+    return std::asin(Clamp1(x));
+}
 double Tanh(double x) {
     if (x > 5678.22249441322) return 1.0;
     if (x < -5678.22249441322) return -1.0;
     return std::tanh(x);
 }
-double Log10(double x) { return x > 0 ? std::log10(x) : NAN; }
-double Ln(double x) { return x > 0 ? std::log(x) : NAN; }
-double Square(double x) { return x * x; }
-double Absolute(double x) { return std::fabs(x); }
-double Truncate(double x) { return std::trunc(x); }
-double Cos(double x) { return std::cos(x); }
-double Sin(double x) { return std::sin(x); }
-double Tan(double x) { return std::tan(x); }
-double Atan(double x) { return std::atan(x); }
-double Cosh(double x) { return std::cosh(x); }
-double Sinh(double x) { return std::sinh(x); }
-double Exp(double x) { return std::exp(x); }
+double Log10(double x) {
+    return x > 0 ? std::log10(x) : NAN;
+}
+double Ln(double x) {
+    return x > 0 ? std::log(x) : NAN;
+}
+double Square(double x) {
+    return x * x;
+}
+double Absolute(double x) {
+    return std::fabs(x);
+}
+double Truncate(double x) {
+    return std::trunc(x);
+}
+double Cos(double x) {
+    return std::cos(x);
+}
+double Sin(double x) {
+    return std::sin(x);
+}
+double Tan(double x) {
+    return std::tan(x);
+}
+double Atan(double x) {
+    return std::atan(x);
+}
+double Cosh(double x) {
+    return std::cosh(x);
+}
+double Sinh(double x) {
+    return std::sinh(x);
+}
+double Exp(double x) {
+    return std::exp(x);
+}
 
 TW_ONE_ARGUMENT(CosFunction, Cos, Angle::ArgumentIn, 35, "RTE (35) - COS, invalid value passed.")
 TW_ONE_ARGUMENT(SinFunction, Sin, Angle::ArgumentIn, 36, "RTE (36) - SIN, invalid value passed.")
@@ -184,9 +214,9 @@ void SgnFunction(Interpreter& in, const Args& args, FunctionResult& result) {
     }
     int order;
     if (!CompareValues(value.value, Value::Int(0), order)) {
-        result.Fail(43,
-                    0, "RTE (43) - SGN function failed, value passed was not valid and/or not of the "
-                       "correct type");
+        result.Fail(43, 0,
+                    "RTE (43) - SGN function failed, value passed was not valid and/or not of the "
+                    "correct type");
         return;
     }
     result.value = Value::Int(order);
@@ -247,8 +277,12 @@ void Step(Interpreter& in, const Args& args, CommandResult& result, int amount) 
     in.variables[slot].value = std::move(next);
 }
 
-void IncCommand(Interpreter& in, const Args& args, CommandResult& result) { Step(in, args, result, 1); }
-void DecCommand(Interpreter& in, const Args& args, CommandResult& result) { Step(in, args, result, -1); }
+void IncCommand(Interpreter& in, const Args& args, CommandResult& result) {
+    Step(in, args, result, 1);
+}
+void DecCommand(Interpreter& in, const Args& args, CommandResult& result) {
+    Step(in, args, result, -1);
+}
 
 // ADD name, amount [, low TO high] and SUB: integer arithmetic (wrapping at 32 bits), then the
 // range wraps around: above high becomes low, below low becomes high.

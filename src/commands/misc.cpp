@@ -4,8 +4,8 @@
 
 #include "commands/registry.h"
 #include "display/screens.h"
-#include "interpreter/arguments.h"
 #include "frontend/names.h"
+#include "interpreter/arguments.h"
 #include "interpreter/expression.h"
 #include "interpreter/interpreter.h"
 
@@ -40,7 +40,8 @@ void SetCommand(Interpreter& in, const Args& args, CommandResult& result) {
         int32_t style;
         if (!EvaluateInteger(in, args.From(1), style, result)) return;
         if (style < 0 || style > 5) {
-            result.Fail(22, 1, "RTE (22) - Set Line command failed, line style value was out of bounds");
+            result.Fail(22, 1,
+                        "RTE (22) - Set Line command failed, line style value was out of bounds");
             return;
         }
         Screens& s = ScreensOf(in);

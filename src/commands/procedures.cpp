@@ -6,10 +6,10 @@
 // of one procedure carry the same name, so the first return of a recursive procedure frees the
 // locals of all its active frames.
 
-#include "interpreter/arguments.h"
 #include "commands/registry.h"
 #include "commands/structure.h"
 #include "frontend/names.h"
+#include "interpreter/arguments.h"
 #include "interpreter/interpreter.h"
 
 namespace tw {
@@ -22,7 +22,8 @@ void CallCommand(Interpreter& in, const Args& args, CommandResult& result) {
     const int32_t declaration =
         Remembered(in.CacheFor(args), [&] { return FindProcedure(in, name); });
     if (declaration == kNotFound) {
-        result.Fail(78, 0, "RTE (78) - CALL Command Failed, could not find CALL " + std::string(args[0]));
+        result.Fail(78, 0,
+                    "RTE (78) - CALL Command Failed, could not find CALL " + std::string(args[0]));
         return;
     }
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "interpreter/arguments.h"
 #include "commands/registry.h"
+#include "interpreter/arguments.h"
 #include "interpreter/interpreter.h"
 
 namespace tw {
@@ -256,11 +256,15 @@ void ValFunction(Interpreter& in, const Args& args, FunctionResult& result) {
 
 // The language has no arrays, so SORT and MATCH have nothing to work on.
 void SortFunction(Interpreter&, const Args&, FunctionResult& result) {
-    result.Fail(37, 0, "RTE (37) - SORT is not available: it works on arrays, and the language has no arrays.");
+    result.Fail(
+        37, 0,
+        "RTE (37) - SORT is not available: it works on arrays, and the language has no arrays.");
 }
 
 void MatchFunction(Interpreter&, const Args&, FunctionResult& result) {
-    result.Fail(37, 0, "RTE (37) - MATCH is not available: it works on arrays, and the language has no arrays.");
+    result.Fail(
+        37, 0,
+        "RTE (37) - MATCH is not available: it works on arrays, and the language has no arrays.");
 }
 
 }  // namespace

@@ -13,16 +13,30 @@ namespace tw {
 
 void DisplayModeSize(TDisplayMode mode, int& width, int& height) {
     switch (mode) {
-        case TDisplayMode::dm320x200x8: width = 320, height = 200; return;
-        case TDisplayMode::dm800x600x8: width = 800, height = 600; return;
-        case TDisplayMode::dm1024x768x8: width = 1024, height = 768; return;
-        case TDisplayMode::dm640x400x8: width = 640, height = 400; return;
-        case TDisplayMode::dm320x240x8: width = 320, height = 240; return;
-        default: width = 640, height = 480; return;
+        case TDisplayMode::dm320x200x8:
+            width = 320, height = 200;
+            return;
+        case TDisplayMode::dm800x600x8:
+            width = 800, height = 600;
+            return;
+        case TDisplayMode::dm1024x768x8:
+            width = 1024, height = 768;
+            return;
+        case TDisplayMode::dm640x400x8:
+            width = 640, height = 400;
+            return;
+        case TDisplayMode::dm320x240x8:
+            width = 320, height = 240;
+            return;
+        default:
+            width = 640, height = 480;
+            return;
     }
 }
 
-void Trace(Host& host, std::string_view message) { host.Trace(message.substr(0, 255)); }
+void Trace(Host& host, std::string_view message) {
+    host.Trace(message.substr(0, 255));
+}
 
 Palette DefaultPalette() {
     // The twenty static colours of the system palette.
@@ -73,7 +87,9 @@ TDispSurface::~TDispSurface() {
     if (surface_) SDL_FreeSurface(surface_);
 }
 
-uint8_t* TDispSurface::Pixels() const { return static_cast<uint8_t*>(surface_->pixels); }
+uint8_t* TDispSurface::Pixels() const {
+    return static_cast<uint8_t*>(surface_->pixels);
+}
 
 void TDispSurface::Erase(uint8_t index) {
     std::memset(surface_->pixels, index, static_cast<size_t>(pitch_) * height_);
@@ -186,7 +202,8 @@ void TDispCanvas::FillRect(const Rect& r) {
 
 void TDispCanvas::FloodFill(int64_t x, int64_t y, Colour colour) {
     Take();
-    raster::FloodFill(surface_->Target(), x, y, surface_->Screen().NearestIndex(colour), MakeBrush());
+    raster::FloodFill(surface_->Target(), x, y, surface_->Screen().NearestIndex(colour),
+                      MakeBrush());
 }
 
 namespace {
@@ -260,7 +277,8 @@ void TDispCanvas::DrawText(int64_t x, int64_t y, const std::string& text, const 
         const int64_t firstColumn = std::max<int64_t>(0, area.left - x);
         const int64_t lastColumn = std::min<int64_t>(glyphs->w, area.right - x);
         for (int64_t row = firstRow; row < lastRow; ++row) {
-            const uint8_t* source = static_cast<const uint8_t*>(glyphs->pixels) + row * glyphs->pitch;
+            const uint8_t* source =
+                static_cast<const uint8_t*>(glyphs->pixels) + row * glyphs->pitch;
             uint8_t* target = t.pixels + (y + row) * t.pitch;
             for (int64_t column = firstColumn; column < lastColumn; ++column) {
                 if (source[column] != 0) {
@@ -287,7 +305,9 @@ void TDispCanvas::TextRect(const Rect& clip, int64_t x, int64_t y, const std::st
 // ---------------------------------------------------------------------------------------------
 // TDispScreen
 
-TDispScreen::TDispScreen(Host& h) : host(h) { sdlPalette_ = SDL_AllocPalette(256); }
+TDispScreen::TDispScreen(Host& h) : host(h) {
+    sdlPalette_ = SDL_AllocPalette(256);
+}
 
 TDispScreen::~TDispScreen() {
     Finalize();
@@ -320,14 +340,18 @@ void TDispScreen::Flip() {
     host.PresentFrame(front_->Pixels(), width_, height_, front_->Pitch(), hardware_);
 }
 
-void TDispScreen::WaitForVerticalBlank() { host.WaitForVerticalBlank(); }
+void TDispScreen::WaitForVerticalBlank() {
+    host.WaitForVerticalBlank();
+}
 
 void TDispScreen::SetPalette(const Palette& entries) {
     stored_ = entries;
     LoadHardware(entries);
 }
 
-void TDispScreen::SetEntries(const Palette& entries) { LoadHardware(entries); }
+void TDispScreen::SetEntries(const Palette& entries) {
+    LoadHardware(entries);
+}
 
 void TDispScreen::LoadHardware(const Palette& entries) {
     hardware_ = entries;
@@ -342,7 +366,9 @@ void TDispScreen::LoadHardware(const Palette& entries) {
     host.PresentPalette(hardware_);
 }
 
-bool TDispScreen::KeyDown(int virtualKey) { return host.KeyDown(virtualKey); }
+bool TDispScreen::KeyDown(int virtualKey) {
+    return host.KeyDown(virtualKey);
+}
 
 Colour TDispScreen::EntryColour(int index) const {
     const PaletteEntry& e = hardware_[static_cast<uint8_t>(index)];
@@ -357,7 +383,8 @@ uint8_t TDispScreen::NearestIndex(Colour colour) {
     int best = 0;
     int bestDistance = INT32_MAX;
     for (int i = 0; i < 256; ++i) {
-        const int dr = hardware_[i].red - r, dg = hardware_[i].green - g, db = hardware_[i].blue - b;
+        const int dr = hardware_[i].red - r, dg = hardware_[i].green - g,
+                  db = hardware_[i].blue - b;
         const int d = dr * dr + dg * dg + db * db;
         if (d < bestDistance) {
             bestDistance = d;

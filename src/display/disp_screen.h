@@ -128,7 +128,8 @@ public:
     void Erase(uint8_t index);
     // Copies the source rectangle of `source` to (x, y); when `transparent`, source pixels of the
     // source's transparent colour are skipped. Clipped to both surfaces.
-    void Draw(int64_t x, int64_t y, bool transparent, const Rect& sourceRect, const TDispSurface& source);
+    void Draw(int64_t x, int64_t y, bool transparent, const Rect& sourceRect,
+              const TDispSurface& source);
     void SetTransparentColor(uint8_t index) { transparent_ = index; }
     uint8_t TransparentColor() const { return transparent_; }
 

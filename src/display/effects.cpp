@@ -39,6 +39,8 @@ void FadeCommand(Interpreter& in, const Args& args, CommandResult& result) {
 
 }  // namespace
 
-void RegisterEffectCommands(CommandTable& commands) { commands.Bind(CommandId::FADE, FadeCommand); }
+void RegisterEffectCommands(CommandTable& commands) {
+    commands.Bind(CommandId::FADE, FadeCommand);
+}
 
 }  // namespace tw

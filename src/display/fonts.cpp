@@ -14,7 +14,9 @@ int PointsToPixels(int points) {
     return static_cast<int>((p * 96 + 36) / 72);
 }
 
-FontCache::FontCache() { ready_ = TTF_WasInit() > 0 || TTF_Init() == 0; }
+FontCache::FontCache() {
+    ready_ = TTF_WasInit() > 0 || TTF_Init() == 0;
+}
 
 FontCache::~FontCache() {
     for (auto& [key, font] : fonts_) {
@@ -63,8 +65,9 @@ TTF_Font* FontCache::Get(const FontSpec& spec) {
     auto fileKey = std::make_tuple(upper, spec.bold, spec.italic, spec.fixedPitch);
     auto file = files_.find(fileKey);
     if (file == files_.end()) {
-        file = files_.emplace(fileKey, MatchFile(spec.name, spec.bold, spec.italic, spec.fixedPitch))
-                   .first;
+        file =
+            files_.emplace(fileKey, MatchFile(spec.name, spec.bold, spec.italic, spec.fixedPitch))
+                .first;
     }
     TTF_Font* font = file->second.empty() ? nullptr : TTF_OpenFont(file->second.c_str(), pixels);
     if (font) {

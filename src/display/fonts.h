@@ -13,8 +13,8 @@ namespace tw {
 
 struct FontSpec {
     std::string name = "MS Sans Serif";
-    int size = 8;           // points
-    uint32_t color = 0;     // RGB value: red + green * 256 + blue * 65536
+    int size = 8;        // points
+    uint32_t color = 0;  // RGB value: red + green * 256 + blue * 65536
     bool bold = false;
     bool italic = false;
     bool underline = false;

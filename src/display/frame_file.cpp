@@ -34,14 +34,16 @@ bool WriteFrame(const Frame& frame, const std::string& path, std::string& error)
     }
     SDL_Color colours[256];
     for (int i = 0; i < 256; ++i) {
-        colours[i] = SDL_Color{frame.palette[i].red, frame.palette[i].green, frame.palette[i].blue, 255};
+        colours[i] =
+            SDL_Color{frame.palette[i].red, frame.palette[i].green, frame.palette[i].blue, 255};
     }
     SDL_SetPaletteColors(surface->format->palette, colours, 0, 256);
     for (int y = 0; y < frame.height; ++y) {
         std::memcpy(static_cast<uint8_t*>(surface->pixels) + y * surface->pitch,
                     &frame.indices[static_cast<size_t>(y) * frame.width], frame.width);
     }
-    const int rc = EndsWithBmp(path) ? SDL_SaveBMP(surface, path.c_str()) : IMG_SavePNG(surface, path.c_str());
+    const int rc =
+        EndsWithBmp(path) ? SDL_SaveBMP(surface, path.c_str()) : IMG_SavePNG(surface, path.c_str());
     if (rc != 0) error = SDL_GetError();
     SDL_FreeSurface(surface);
     return rc == 0;
@@ -67,8 +69,9 @@ bool ReadFrame(const std::string& path, Frame& frame, std::string& error) {
     }
     const SDL_Palette* p = surface->format->palette;
     for (int i = 0; i < 256; ++i) {
-        frame.palette[i] = i < p->ncolors ? PaletteEntry{p->colors[i].r, p->colors[i].g, p->colors[i].b, 0}
-                                          : PaletteEntry{};
+        frame.palette[i] = i < p->ncolors
+                               ? PaletteEntry{p->colors[i].r, p->colors[i].g, p->colors[i].b, 0}
+                               : PaletteEntry{};
     }
     SDL_FreeSurface(surface);
     return true;

@@ -5,9 +5,9 @@
 
 #include "display/graphics.h"
 
-#include "interpreter/arguments.h"
 #include "display/screens.h"
 #include "frontend/names.h"
+#include "interpreter/arguments.h"
 
 namespace tw {
 
@@ -41,7 +41,9 @@ public:
         }
         screen_ = s_.screen && s_.screen->Initialized() ? s_.Open(n) : nullptr;
         if (!screen_) {
-            result_.Fail(15, 2, "Error <15> : Run Time Error - Screen " + std::to_string(n) + " is not open.");
+            result_.Fail(
+                15, 2,
+                "Error <15> : Run Time Error - Screen " + std::to_string(n) + " is not open.");
             return false;
         }
         return true;
@@ -115,13 +117,17 @@ private:
     ScreenRecord* screen_ = nullptr;
 };
 
-void SetPenFromInk(Drawing& d) { d.Canvas().penColour = d.screens().ColourOf(d.screens().inkIndex); }
+void SetPenFromInk(Drawing& d) {
+    d.Canvas().penColour = d.screens().ColourOf(d.screens().inkIndex);
+}
 void SetBrushFromIndex(Drawing& d) {
     d.Canvas().brushColour = d.screens().ColourOf(d.screens().brushIndex);
 }
 
 // The box of a circle or an ellipse, in the 32-bit arithmetic of the original coordinates.
-int32_t Wrap(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); }
+int32_t Wrap(int64_t v) {
+    return static_cast<int32_t>(static_cast<uint32_t>(v));
+}
 
 // The bounding-box limit of the old desktop drawing API: the figure is drawn only when the OR of
 // left + right, top + bottom and their sum, as a signed 32-bit value, is at most 32768.
@@ -133,7 +139,8 @@ bool WithinLimits(const Rect& box) {
 }
 
 void PlotCommand(Interpreter& in, const Args& args, CommandResult& result) {
-    Drawing d(in, args, result, "Plot failed, during the evaluation of X,Y and colour parameters..");
+    Drawing d(in, args, result,
+              "Plot failed, during the evaluation of X,Y and colour parameters..");
     int32_t x, y, c;
     if (!d.Begin() || !d.Integer(x) || !d.Integer(y)) return;
     int32_t colour = d.screens().inkIndex;
@@ -192,7 +199,8 @@ bool Corners(Drawing& d, int32_t& x1, int32_t& y1, int32_t& x2, int32_t& y2) {
 }
 
 void BoxCommand(Interpreter& in, const Args& args, CommandResult& result) {
-    Drawing d(in, args, result, "Box Command failed, during the evaluation of X1,Y1,X2,Y2 arguments..");
+    Drawing d(in, args, result,
+              "Box Command failed, during the evaluation of X1,Y1,X2,Y2 arguments..");
     int32_t x1, y1, x2, y2;
     if (!d.Begin() || !Corners(d, x1, y1, x2, y2)) return;
     SetPenFromInk(d);
@@ -201,7 +209,8 @@ void BoxCommand(Interpreter& in, const Args& args, CommandResult& result) {
 }
 
 void BarCommand(Interpreter& in, const Args& args, CommandResult& result) {
-    Drawing d(in, args, result, "BAR Command failed, during the evaluation of X1,Y1,X2,Y2 arguments..");
+    Drawing d(in, args, result,
+              "BAR Command failed, during the evaluation of X1,Y1,X2,Y2 arguments..");
     int32_t x1, y1, x2, y2;
     if (!d.Begin() || !Corners(d, x1, y1, x2, y2)) return;
     SetPenFromInk(d);
@@ -212,7 +221,8 @@ void BarCommand(Interpreter& in, const Args& args, CommandResult& result) {
 
 // CIRCLE x, y, r and ELLIPSE x, y, rx, ry: outlines only.
 void Ellipse(Interpreter& in, const Args& args, CommandResult& result, bool circle) {
-    Drawing d(in, args, result, "CIRCLE Command failed, during the evaluation of X1,Y1,X2,Y2 arguments..");
+    Drawing d(in, args, result,
+              "CIRCLE Command failed, during the evaluation of X1,Y1,X2,Y2 arguments..");
     int32_t x, y, rx, ry;
     if (!d.Begin() || !d.Integer(x) || !d.Integer(y) || !d.Integer(rx)) return;
     if (circle) {
@@ -246,9 +256,11 @@ void EllipseCommand(Interpreter& in, const Args& args, CommandResult& result) {
 // POLYLINE and POLYGON: [TO] x1, y1 TO x2, y2 [TO ...]; a leading TO starts at the graphics
 // cursor. At most 50 points.
 void Polyfigure(Interpreter& in, const Args& args, CommandResult& result, bool polygon) {
-    Drawing d(in, args, result,
-              polygon ? "POLYGON Command failed, during the evaluation of X1,Y1 <repeating> arguments.."
-                      : "POLYLINE Command failed, during the evaluation of X1,Y1 <repeating> arguments..");
+    Drawing d(
+        in, args, result,
+        polygon
+            ? "POLYGON Command failed, during the evaluation of X1,Y1 <repeating> arguments.."
+            : "POLYLINE Command failed, during the evaluation of X1,Y1 <repeating> arguments..");
     if (!d.Begin()) return;
     std::vector<Point> points;
     if (EqualsUpper(d.Peek(), "TO")) {
@@ -285,7 +297,8 @@ void PolygonCommand(Interpreter& in, const Args& args, CommandResult& result) {
 }
 
 void InkCommand(Interpreter& in, const Args& args, CommandResult& result) {
-    Drawing d(in, args, result, "INK Command failed, during the evaluation of colour index arguments..");
+    Drawing d(in, args, result,
+              "INK Command failed, during the evaluation of colour index arguments..");
     int32_t c;
     if (!d.Begin() || !d.Integer(c)) return;
     d.screens().inkIndex = c;
@@ -294,7 +307,8 @@ void InkCommand(Interpreter& in, const Args& args, CommandResult& result) {
 }
 
 void BrushCommand(Interpreter& in, const Args& args, CommandResult& result) {
-    Drawing d(in, args, result, "BRUSH Command failed, during the evaluation of X1,Y1,X2,Y2 arguments..");
+    Drawing d(in, args, result,
+              "BRUSH Command failed, during the evaluation of X1,Y1,X2,Y2 arguments..");
     int32_t c;
     if (!d.Begin() || !d.Integer(c)) return;
     d.screens().brushIndex = c;
@@ -330,13 +344,18 @@ void ArcOrPie(Interpreter& in, const Args& args, CommandResult& result, bool pie
     d.Done();
 }
 
-void ArcCommand(Interpreter& in, const Args& args, CommandResult& result) { ArcOrPie(in, args, result, false); }
-void PieCommand(Interpreter& in, const Args& args, CommandResult& result) { ArcOrPie(in, args, result, true); }
+void ArcCommand(Interpreter& in, const Args& args, CommandResult& result) {
+    ArcOrPie(in, args, result, false);
+}
+void PieCommand(Interpreter& in, const Args& args, CommandResult& result) {
+    ArcOrPie(in, args, result, true);
+}
 
 // PAINT x, y, c: fills the area of the ink's colour around (x, y) with the screen's brush; c is
 // evaluated and has no effect. The screen's brush is the default brush afterwards.
 void PaintCommand(Interpreter& in, const Args& args, CommandResult& result) {
-    Drawing d(in, args, result, "Paint Command failed, during the evaluation of X1,Y1,X2,Y2 arguments..");
+    Drawing d(in, args, result,
+              "Paint Command failed, during the evaluation of X1,Y1,X2,Y2 arguments..");
     int32_t x, y, ignored;
     if (!d.Begin() || !d.Integer(x) || !d.Integer(y) || !d.Integer(ignored)) return;
     SetPenFromInk(d);
@@ -348,7 +367,8 @@ void PaintCommand(Interpreter& in, const Args& args, CommandResult& result) {
 }
 
 void TextCommand(Interpreter& in, const Args& args, CommandResult& result) {
-    Drawing d(in, args, result, "TEXT Command failed, during the evaluation of X1,Y1,X2,Y2 arguments..");
+    Drawing d(in, args, result,
+              "TEXT Command failed, during the evaluation of X1,Y1,X2,Y2 arguments..");
     int32_t x, y;
     std::string text;
     if (!d.Begin() || !d.Integer(x) || !d.Integer(y) || !d.Text(text)) return;
@@ -371,8 +391,12 @@ void GraphicsCursor(Interpreter& in, FunctionResult& result, bool x) {
     result.value = Value::Int(Wrap(x ? p.x : p.y));
 }
 
-void GrLocateXFunction(Interpreter& in, const Args&, FunctionResult& result) { GraphicsCursor(in, result, true); }
-void GrLocateYFunction(Interpreter& in, const Args&, FunctionResult& result) { GraphicsCursor(in, result, false); }
+void GrLocateXFunction(Interpreter& in, const Args&, FunctionResult& result) {
+    GraphicsCursor(in, result, true);
+}
+void GrLocateYFunction(Interpreter& in, const Args&, FunctionResult& result) {
+    GraphicsCursor(in, result, false);
+}
 
 }  // namespace
 

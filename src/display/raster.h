@@ -22,7 +22,14 @@ struct Point {
     int64_t y = 0;
 };
 
-enum class PenStyle : uint8_t { Solid = 0, Dash = 1, Dot = 2, DashDot = 3, DashDotDot = 4, Clear = 5 };
+enum class PenStyle : uint8_t {
+    Solid = 0,
+    Dash = 1,
+    Dot = 2,
+    DashDot = 3,
+    DashDotDot = 4,
+    Clear = 5
+};
 
 // How a pen or a brush pixel combines with the pixel under it.
 enum class RasterOp : uint8_t { Copy, Xor };
@@ -49,7 +56,8 @@ struct Rect {
 
 namespace raster {
 
-void SetPixel(const PixelTarget& t, int64_t x, int64_t y, uint8_t index, RasterOp op = RasterOp::Copy);
+void SetPixel(const PixelTarget& t, int64_t x, int64_t y, uint8_t index,
+              RasterOp op = RasterOp::Copy);
 // The index at (x, y), or -1 outside the target.
 int GetPixel(const PixelTarget& t, int64_t x, int64_t y);
 
@@ -65,7 +73,8 @@ void Polyline(const PixelTarget& t, const Pen& pen, const std::vector<Point>& po
 
 // The closed polygon: its inside (alternate, even-odd rule) filled with the brush, then its
 // outline drawn with the pen.
-void Polygon(const PixelTarget& t, const Pen& pen, const Brush& brush, const std::vector<Point>& points);
+void Polygon(const PixelTarget& t, const Pen& pen, const Brush& brush,
+             const std::vector<Point>& points);
 
 // The ellipse inscribed in the box: filled with the brush, outlined with the pen.
 void Ellipse(const PixelTarget& t, const Pen& pen, const Brush& brush, const Rect& box);

@@ -4,8 +4,8 @@
 
 #include "display/screens.h"
 
-#include "interpreter/arguments.h"
 #include "frontend/names.h"
+#include "interpreter/arguments.h"
 
 namespace tw {
 
@@ -190,7 +190,8 @@ void UpdateDisplay(Interpreter& in, bool flip) {
             Rect source{0, 0, r.width, r.height};
             if (x < 0) source.left = -x, x = 0;
             if (y < 0) source.top = -y, y = 0;
-            if (int64_t{r.width} + r.offsetX > s.displayWidth) source.right = int64_t{s.displayWidth} - r.offsetX;
+            if (int64_t{r.width} + r.offsetX > s.displayWidth)
+                source.right = int64_t{s.displayWidth} - r.offsetX;
             if (int64_t{r.height} + r.offsetY > s.displayHeight) {
                 source.bottom = int64_t{s.displayHeight} - r.offsetY;
             }
@@ -217,7 +218,8 @@ void KeepFinalFrame(Interpreter& in) {
     if (!s.screen || !s.screen->Initialized()) return;
     UpdateDisplay(in, false);
     TDispSurface& back = s.screen->BackSurface();
-    in.host.KeepFrame(back.Pixels(), back.Width(), back.Height(), back.Pitch(), s.screen->Entries());
+    in.host.KeepFrame(back.Pixels(), back.Width(), back.Height(), back.Pitch(),
+                      s.screen->Entries());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -225,7 +227,9 @@ void KeepFinalFrame(Interpreter& in) {
 
 namespace {
 
-std::string Number(int32_t n) { return std::to_string(n); }
+std::string Number(int32_t n) {
+    return std::to_string(n);
+}
 
 // Reads `count` comma-separated integer expressions from `position` (the last to the end).
 bool ReadIntegers(Interpreter& in, const Args& args, int position, int count, int32_t* out,
@@ -239,7 +243,9 @@ bool ReadIntegers(Interpreter& in, const Args& args, int position, int count, in
     return true;
 }
 
-bool ValidSize(int32_t w, int32_t h) { return w >= 1 && w <= 1022 && h >= 1 && h <= 1022; }
+bool ValidSize(int32_t w, int32_t h) {
+    return w >= 1 && w <= 1022 && h >= 1 && h <= 1022;
+}
 
 void ScreenOpen(Interpreter& in, Screens& s, const Args& args, CommandResult& result) {
     int32_t v[3];
@@ -392,9 +398,9 @@ void ScreenOffset(Interpreter& in, Screens& s, const Args& args, CommandResult& 
         return;
     }
     if (!s.records[n].open) {
-        result.Fail(33, 2,
-                    "RTE (33) - Could not change screen location, screen (" + Number(n) +
-                        ") is not open.");
+        result.Fail(
+            33, 2,
+            "RTE (33) - Could not change screen location, screen (" + Number(n) + ") is not open.");
         return;
     }
     s.records[n].offsetX = v[1];
@@ -433,13 +439,20 @@ void ScreenCommand(Interpreter& in, const Args& args, CommandResult& result) {
     Screens& s = ScreensOf(in);
     if (!s.screen || !s.screen->Initialized()) return;
     UpperCopy word(args[0]);
-    if (word.view() == "OPEN") ScreenOpen(in, s, args, result);
-    else if (word.view() == "CLOSE") ScreenClose(in, s, args, result);
-    else if (word.view() == "CLONE") ScreenClone(in, s, args, result);
-    else if (word.view() == "TO") ScreenTo(in, s, args, result);
-    else if (word.view() == "CURRENT") ScreenCurrent(in, s, args, result);
-    else if (word.view() == "OFFSET") ScreenOffset(in, s, args, result);
-    else if (word.view() == "RESIZE") ScreenResize(in, s, args, result);
+    if (word.view() == "OPEN")
+        ScreenOpen(in, s, args, result);
+    else if (word.view() == "CLOSE")
+        ScreenClose(in, s, args, result);
+    else if (word.view() == "CLONE")
+        ScreenClone(in, s, args, result);
+    else if (word.view() == "TO")
+        ScreenTo(in, s, args, result);
+    else if (word.view() == "CURRENT")
+        ScreenCurrent(in, s, args, result);
+    else if (word.view() == "OFFSET")
+        ScreenOffset(in, s, args, result);
+    else if (word.view() == "RESIZE")
+        ScreenResize(in, s, args, result);
 }
 
 // ---------------------------------------------------------------------------------------------

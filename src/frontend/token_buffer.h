@@ -24,7 +24,8 @@ const std::string& EmptyToken();
 class Args {
 public:
     Args() = default;
-    explicit Args(const TokenRow& row) : strings_(&row[1]), count_(kArgumentCount), program_(true) {}
+    explicit Args(const TokenRow& row)
+        : strings_(&row[1]), count_(kArgumentCount), program_(true) {}
     Args(const std::string* first, int count) : strings_(first), count_(count) {}
     // `program`: the views point into the token buffer of the program being run, whose tokens
     // stay where they are until the next run; what is learnt about them may be kept.

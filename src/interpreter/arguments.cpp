@@ -53,8 +53,10 @@ void SplitArguments(const Args& args, int count, Args* parts) {
     int part = 0;
     for (int i = 0; i < n && part < count - 1; ++i) {
         std::string_view t = args[i];
-        if (t == "(") ++depth;
-        else if (t == ")") --depth;
+        if (t == "(")
+            ++depth;
+        else if (t == ")")
+            --depth;
         else if (t == "," && depth == 0) {
             parts[part++] = args.Slice(start, i - start);
             start = i + 1;

@@ -50,8 +50,16 @@ bool IsOperatorWord(std::string_view w) {
     switch (w.size()) {
         case 1:
             switch (w[0]) {
-                case '+': case '-': case '/': case '\\': case '*': case '(': case ')': case '<':
-                case '>': case '=':
+                case '+':
+                case '-':
+                case '/':
+                case '\\':
+                case '*':
+                case '(':
+                case ')':
+                case '<':
+                case '>':
+                case '=':
                     return true;
                 default:
                     return false;
@@ -69,22 +77,54 @@ bool IsOperatorWord(std::string_view w) {
 OperatorWord CheckOperator(std::string_view w, OperatorCode& code) {
     if (w.size() == 1) {
         switch (w[0]) {
-            case '+': code = OperatorCode::Add; return OperatorWord::Code;
-            case '-': code = OperatorCode::Subtract; return OperatorWord::Code;
-            case '*': code = OperatorCode::Multiply; return OperatorWord::Code;
-            case '\\': code = OperatorCode::IntegerDivide; return OperatorWord::Code;
-            case '/': code = OperatorCode::Divide; return OperatorWord::Code;
-            case '<': code = OperatorCode::Less; return OperatorWord::Code;
-            case '>': code = OperatorCode::Greater; return OperatorWord::Code;
-            case '=': code = OperatorCode::Equal; return OperatorWord::Code;
-            default: return OperatorWord::Invalid;
+            case '+':
+                code = OperatorCode::Add;
+                return OperatorWord::Code;
+            case '-':
+                code = OperatorCode::Subtract;
+                return OperatorWord::Code;
+            case '*':
+                code = OperatorCode::Multiply;
+                return OperatorWord::Code;
+            case '\\':
+                code = OperatorCode::IntegerDivide;
+                return OperatorWord::Code;
+            case '/':
+                code = OperatorCode::Divide;
+                return OperatorWord::Code;
+            case '<':
+                code = OperatorCode::Less;
+                return OperatorWord::Code;
+            case '>':
+                code = OperatorCode::Greater;
+                return OperatorWord::Code;
+            case '=':
+                code = OperatorCode::Equal;
+                return OperatorWord::Code;
+            default:
+                return OperatorWord::Invalid;
         }
     }
-    if (w == "<>") { code = OperatorCode::NotEqual; return OperatorWord::Code; }
-    if (w == "<=") { code = OperatorCode::LessEqual; return OperatorWord::Code; }
-    if (w == ">=") { code = OperatorCode::GreaterEqual; return OperatorWord::Code; }
-    if (EqualsUpper(w, "AND")) { code = OperatorCode::And; return OperatorWord::Code; }
-    if (EqualsUpper(w, "OR")) { code = OperatorCode::Or; return OperatorWord::Code; }
+    if (w == "<>") {
+        code = OperatorCode::NotEqual;
+        return OperatorWord::Code;
+    }
+    if (w == "<=") {
+        code = OperatorCode::LessEqual;
+        return OperatorWord::Code;
+    }
+    if (w == ">=") {
+        code = OperatorCode::GreaterEqual;
+        return OperatorWord::Code;
+    }
+    if (EqualsUpper(w, "AND")) {
+        code = OperatorCode::And;
+        return OperatorWord::Code;
+    }
+    if (EqualsUpper(w, "OR")) {
+        code = OperatorCode::Or;
+        return OperatorWord::Code;
+    }
     if (EqualsUpper(w, "NOT")) return OperatorWord::Not;
     return OperatorWord::Invalid;
 }
@@ -106,9 +146,15 @@ void ComputeFacts(std::string_view text, TokenFacts& f, bool withName) {
     // a decimal that fits the 6-byte real, or a string.
     if (!IsOperatorWord(text) && text != ".") {
         switch (ClassifyNumberText(text)) {
-            case TextClass::Integer: f.cls = CellClass::Integer; break;
-            case TextClass::Real: f.cls = CellClass::Real; break;
-            case TextClass::String: f.cls = CellClass::String; break;
+            case TextClass::Integer:
+                f.cls = CellClass::Integer;
+                break;
+            case TextClass::Real:
+                f.cls = CellClass::Real;
+                break;
+            case TextClass::String:
+                f.cls = CellClass::String;
+                break;
         }
     }
     f.numberOk = ParseDecimal(text, f.number);
@@ -144,11 +190,21 @@ std::string_view CellText(const Cell& c, std::string& buffer) {
 }
 
 // Numbers are never empty, parentheses or operators; texts have their facts.
-bool CellEmpty(const Cell& c) { return c.facts && c.facts->empty; }
-bool CellOpen(const Cell& c) { return c.facts && c.facts->open; }
-bool CellClose(const Cell& c) { return c.facts && c.facts->close; }
-bool CellPlusMinus(const Cell& c) { return c.facts && c.facts->plusMinus; }
-bool CellMultiplicative(const Cell& c) { return c.facts && c.facts->multiplicative; }
+bool CellEmpty(const Cell& c) {
+    return c.facts && c.facts->empty;
+}
+bool CellOpen(const Cell& c) {
+    return c.facts && c.facts->open;
+}
+bool CellClose(const Cell& c) {
+    return c.facts && c.facts->close;
+}
+bool CellPlusMinus(const Cell& c) {
+    return c.facts && c.facts->plusMinus;
+}
+bool CellMultiplicative(const Cell& c) {
+    return c.facts && c.facts->multiplicative;
+}
 
 CellClass ClassifyReal(double roundTripped) {
     if (roundTripped == std::trunc(roundTripped) && roundTripped >= -2147483648.0 &&
@@ -215,18 +271,27 @@ bool IsComparison(OperatorCode op) {
 template <typename T>
 bool Holds(OperatorCode op, const T& l, const T& r) {
     switch (op) {
-        case OperatorCode::Less: return l < r;
-        case OperatorCode::Greater: return r < l;
-        case OperatorCode::Equal: return l == r;
-        case OperatorCode::GreaterEqual: return !(l < r);
-        case OperatorCode::LessEqual: return !(r < l);
-        case OperatorCode::NotEqual: return !(l == r);
-        default: return false;
+        case OperatorCode::Less:
+            return l < r;
+        case OperatorCode::Greater:
+            return r < l;
+        case OperatorCode::Equal:
+            return l == r;
+        case OperatorCode::GreaterEqual:
+            return !(l < r);
+        case OperatorCode::LessEqual:
+            return !(r < l);
+        case OperatorCode::NotEqual:
+            return !(l == r);
+        default:
+            return false;
     }
 }
 
 // The length of a value's text; numbers are short.
-size_t TextLength(const Value& v) { return v.IsStr() ? v.s.size() : 24; }
+size_t TextLength(const Value& v) {
+    return v.IsStr() ? v.s.size() : 24;
+}
 
 // Reads an AND/OR operand: it must be 0 or -1.
 bool LogicalOperand(const Value& v, TResult& err) {
@@ -343,8 +408,8 @@ bool ApplyOperator(ExpressionLevel& level, const Value& r, bool stringMode, TRes
         case OperatorCode::And:
         case OperatorCode::Or: {
             if (!Numbers(l, r, dl, dr, err)) return false;
-            bool result = op == OperatorCode::And ? (dl == 0.0 && dr == 0.0)
-                                                  : !(dl == -1.0 && dr == -1.0);
+            bool result =
+                op == OperatorCode::And ? (dl == 0.0 && dr == 0.0) : !(dl == -1.0 && dr == -1.0);
             SetInt(l, result ? kTrue : kFalse);
             return true;
         }
@@ -416,8 +481,10 @@ void GroupMultiplicative(const std::vector<Cell>& cells, int lo, int hi, std::ve
         if (CellOpen(cells[i])) {
             int depth = 0, j = i;
             for (; j < hi; ++j) {
-                if (CellOpen(cells[j])) ++depth;
-                else if (CellClose(cells[j]) && --depth == 0) break;
+                if (CellOpen(cells[j]))
+                    ++depth;
+                else if (CellClose(cells[j]) && --depth == 0)
+                    break;
             }
             units.push_back({i, j});
             i = j + 1;
@@ -497,8 +564,10 @@ void Shape(const std::vector<Cell>& cells, int& end, bool& balanced) {
     }
     int depth = 0;
     for (int i = 0; i < end && depth >= 0; ++i) {
-        if (CellOpen(cells[i])) ++depth;
-        else if (CellClose(cells[i])) --depth;
+        if (CellOpen(cells[i]))
+            ++depth;
+        else if (CellClose(cells[i]))
+            --depth;
     }
     balanced = depth == 0;
 }
@@ -656,7 +725,8 @@ bool SubstituteOperands(Interpreter& in, const Args& tokens, int count, Expressi
             return false;
         }
         FunctionResult call;
-        in.functions.handlers[facts->function](in, Args(args.data(), 51, tokens.FromProgram()), call);
+        in.functions.handlers[facts->function](in, Args(args.data(), 51, tokens.FromProgram()),
+                                               call);
         if (!call.ok) {
             result.CopyFailure(call);
             return false;
@@ -799,7 +869,8 @@ EvalResult EvaluateWithPlan(Interpreter& in, const Args& tokens, ExpressionPlan*
         }
         if (expectOperand && !afterParen) {
             const Cell* c = t >= 0 ? &cells[t] : nullptr;
-            if (!ResolveOperand(c, stringMode, v, sc.text)) return fail(20, i, kMsgTypeMismatch, false);
+            if (!ResolveOperand(c, stringMode, v, sc.text))
+                return fail(20, i, kMsgTypeMismatch, false);
             ExpressionLevel& level = st.levels[st.stackLevel];
             if (level.op != OperatorCode::None) {
                 bool ok = ApplyOperator(level, v, stringMode, err);

@@ -36,12 +36,15 @@ void Interpreter::PrepareProgram() {
     rowWords.reserve(rows + 1);
     for (int r = 0; r <= rows; ++r) {  // the row after the last is the program's end
         std::string word = ToUpper(program->Cell(r, 0));
-        rowCommands.push_back(word.empty() ? kEndOfProgram : static_cast<int16_t>(FindCommand(word)));
+        rowCommands.push_back(word.empty() ? kEndOfProgram
+                                           : static_cast<int16_t>(FindCommand(word)));
         rowWords.push_back(std::move(word));
     }
 }
 
-std::string Interpreter::ToUpperName(std::string_view text) { return ToUpper(text); }
+std::string Interpreter::ToUpperName(std::string_view text) {
+    return ToUpper(text);
+}
 
 std::string_view Interpreter::SlowRowWord(int r) const {
     slowWord_ = program ? ToUpper(program->Cell(r, 0)) : std::string();

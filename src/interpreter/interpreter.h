@@ -53,7 +53,7 @@ struct ExpressionPlan;
 // need not learn it again. Everything here depends only on the program's tokens, which do not
 // change during a run.
 struct RowCache {
-    std::string name;                // argument 0 in upper case (valid when `named`)
+    std::string name;  // argument 0 in upper case (valid when `named`)
     bool named = false;
     VariableTable::Hint variable;    // where the variable that `name` names was found
     int32_t collected = -1;          // the first expression's token count (-1: not known yet)

@@ -118,7 +118,8 @@ void ExecuteStatement(Interpreter& in, CommandResult& runResult) {
         command = in.rowCommands[line];
     } else {
         std::string_view word = in.RowWord(line);
-        command = word.empty() ? Interpreter::kEndOfProgram : static_cast<int16_t>(FindCommand(word));
+        command =
+            word.empty() ? Interpreter::kEndOfProgram : static_cast<int16_t>(FindCommand(word));
     }
     if (command == Interpreter::kEndOfProgram) {
         runResult.Fail(14, 0, kMsgNoValidToken);

@@ -108,7 +108,7 @@ bool ToReal48(double v, double& out) {
     int64_t exponent = static_cast<int64_t>((bits >> 52) & 0x7FF);
     uint64_t fraction = bits & ((uint64_t{1} << 52) - 1);
     if (exponent == 0x7FF) return false;  // infinity or not a number
-    if (exponent == 0) {                 // zero, or far below the smallest 6-byte real
+    if (exponent == 0) {                  // zero, or far below the smallest 6-byte real
         out = sign ? -0.0 : 0.0;
         return true;
     }

@@ -58,7 +58,6 @@ std::string IntText(int64_t v);
 std::string TextOf(const Value& v);
 void AppendText(std::string& out, const Value& v);
 
-
 // What a single text is to the expression classifier.
 enum class TextClass : uint8_t { Integer = 0, Real = 1, String = 2 };
 // Integer when the text is a whole 32-bit integer text, Real when it is another decimal text

@@ -74,8 +74,9 @@ public:
 private:
     static size_t Group(std::string_view name) {
         if (name.empty()) return 0;
-        return (static_cast<unsigned char>(name[0]) * 31u + static_cast<unsigned char>(name.back()) +
-                name.size() * 7u) % kGroups;
+        return (static_cast<unsigned char>(name[0]) * 31u +
+                static_cast<unsigned char>(name.back()) + name.size() * 7u) %
+               kGroups;
     }
     static constexpr size_t kGroups = 64;
 

@@ -56,13 +56,20 @@ const char* const kMsgPathIdTaken =
 
 std::string ItemKindName(uint8_t kind) {
     switch (kind) {
-        case 0: return "source";
-        case 1: return "bitmap";
-        case 2: return "music";
-        case 3: return "path";
-        case 4: return "sound";
-        case 5: return "sprite";
-        default: return "kind " + std::to_string(kind);
+        case 0:
+            return "source";
+        case 1:
+            return "bitmap";
+        case 2:
+            return "music";
+        case 3:
+            return "path";
+        case 4:
+            return "sound";
+        case 5:
+            return "sprite";
+        default:
+            return "kind " + std::to_string(kind);
     }
 }
 
@@ -187,8 +194,8 @@ public:
     int32_t Int32() {
         uint8_t b[4];
         Read(b, 4);
-        return static_cast<int32_t>(uint32_t{b[0]} | (uint32_t{b[1]} << 8) | (uint32_t{b[2]} << 16) |
-                                    (uint32_t{b[3]} << 24));
+        return static_cast<int32_t>(uint32_t{b[0]} | (uint32_t{b[1]} << 8) |
+                                    (uint32_t{b[2]} << 16) | (uint32_t{b[3]} << 24));
     }
     double Double() {
         uint8_t b[8];
@@ -303,7 +310,8 @@ bool LoadProject(ProjectState& project, const std::string& path, Host& host) {
     std::vector<uint8_t> bytes;
     uint8_t buffer[65536];
     size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.insert(bytes.end(), buffer, buffer + n);
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
     if (failed) {
@@ -341,7 +349,8 @@ std::vector<uint8_t> ProjectFileBytes(ProjectState& project) {
             const size_t length = std::min<size_t>(list[k].size(), 255);
             out.push_back(static_cast<uint8_t>(length + 1));
             out.push_back(static_cast<uint8_t>(length));
-            out.insert(out.end(), list[k].begin(), list[k].begin() + static_cast<ptrdiff_t>(length));
+            out.insert(out.end(), list[k].begin(),
+                       list[k].begin() + static_cast<ptrdiff_t>(length));
         }
     }
     return out;
@@ -377,7 +386,8 @@ bool SaveProject(ProjectState& project, std::string& error) {
     if (!ok) error = std::strerror(errno);
     // The new file keeps the old one's permissions (a new project's follow the umask).
     struct stat old;
-    if (ok && stat(path.c_str(), &old) == 0) fchmod(fd, old.st_mode & 07777);
+    if (ok && stat(path.c_str(), &old) == 0)
+        fchmod(fd, old.st_mode & 07777);
     else if (ok) {
         const mode_t mask = umask(0);
         umask(mask);
@@ -438,16 +448,20 @@ bool AddItemFromFile(ProjectState& project, ItemKind kind, const std::string& pa
     if (kind == ItemKind::Path) {
         int32_t largest = 0;
         for (int i = 0; i < kMaxProjectItems; ++i) {
-            if (!project.items[i].used || project.items[i].kind != static_cast<uint8_t>(ItemKind::Path)) continue;
+            if (!project.items[i].used ||
+                project.items[i].kind != static_cast<uint8_t>(ItemKind::Path))
+                continue;
             const ItemProperties& list = project.properties[i];
             for (size_t k = 0; k + 1 < list.size(); k += 2) {
                 if (list[k] != "ID") continue;
                 int32_t id;
                 if (!ParseWholeNumber(list[k + 1], id)) {
                     std::fclose(file);
-                    host.ShowMessage(MessageKind::Error, "Could not add this path to the project because the path \"" +
-                                                             project.items[i].Name() + "\" has an ID that is not a number: \"" +
-                                                             list[k + 1] + "\".");
+                    host.ShowMessage(MessageKind::Error,
+                                     "Could not add this path to the project because the path \"" +
+                                         project.items[i].Name() +
+                                         "\" has an ID that is not a number: \"" + list[k + 1] +
+                                         "\".");
                     return false;
                 }
                 largest = std::max(largest, id);
@@ -474,11 +488,20 @@ bool AddItemFromFile(ProjectState& project, ItemKind kind, const std::string& pa
     item.data = std::move(data);
     ProjectHeader& h = project.header;
     switch (kind) {
-        case ItemKind::Bitmap: h.Set(ProjectHeader::kBitmapCount, h.Get(ProjectHeader::kBitmapCount) + 1); break;
-        case ItemKind::Sprite: h.Set(ProjectHeader::kSpriteCount, h.Get(ProjectHeader::kSpriteCount) + 1); break;
-        case ItemKind::Music: h.Set(ProjectHeader::kMusicCount, h.Get(ProjectHeader::kMusicCount) + 1); break;
-        case ItemKind::Path: h.Set(ProjectHeader::kPathCount, h.Get(ProjectHeader::kPathCount) + 1); break;
-        default: break;  // adding a sound does not count it
+        case ItemKind::Bitmap:
+            h.Set(ProjectHeader::kBitmapCount, h.Get(ProjectHeader::kBitmapCount) + 1);
+            break;
+        case ItemKind::Sprite:
+            h.Set(ProjectHeader::kSpriteCount, h.Get(ProjectHeader::kSpriteCount) + 1);
+            break;
+        case ItemKind::Music:
+            h.Set(ProjectHeader::kMusicCount, h.Get(ProjectHeader::kMusicCount) + 1);
+            break;
+        case ItemKind::Path:
+            h.Set(ProjectHeader::kPathCount, h.Get(ProjectHeader::kPathCount) + 1);
+            break;
+        default:
+            break;  // adding a sound does not count it
     }
     ItemProperties& list = project.properties[slot];
     list = {"Name", item.Name(), "Comments", ""};
@@ -516,7 +539,8 @@ bool FindItemProperty(const ProjectState& project, std::string_view itemName,
                       std::string_view propertyName, ItemKind kind, std::string& value) {
     for (int i = 0; i < kMaxProjectItems; ++i) {
         const ProjectItem& item = project.items[i];
-        if (!item.used || item.kind != static_cast<uint8_t>(kind) || item.Name() != itemName) continue;
+        if (!item.used || item.kind != static_cast<uint8_t>(kind) || item.Name() != itemName)
+            continue;
         const ItemProperties& list = project.properties[i];
         for (size_t k = 0; k + 1 < list.size(); k += 2) {
             if (list[k] == propertyName) {
@@ -529,8 +553,8 @@ bool FindItemProperty(const ProjectState& project, std::string_view itemName,
     return false;
 }
 
-std::string CheckPropertyChange(const ProjectState& project, int slot, std::string_view propertyName,
-                                std::string_view newValue) {
+std::string CheckPropertyChange(const ProjectState& project, int slot,
+                                std::string_view propertyName, std::string_view newValue) {
     const ProjectItem& item = project.items[slot];
     if (!item.used || item.kind != static_cast<uint8_t>(ItemKind::Path) || propertyName != "ID") {
         return std::string();
@@ -539,7 +563,8 @@ std::string CheckPropertyChange(const ProjectState& project, int slot, std::stri
     if (!ParseWholeNumber(newValue, id)) return kMsgPathIdNotNumber;
     // IDs are compared as texts: 01 is not 1.
     for (int i = 0; i < kMaxProjectItems; ++i) {
-        if (!project.items[i].used || project.items[i].kind != static_cast<uint8_t>(ItemKind::Path)) continue;
+        if (!project.items[i].used || project.items[i].kind != static_cast<uint8_t>(ItemKind::Path))
+            continue;
         const ItemProperties& list = project.properties[i];
         for (size_t k = 0; k + 1 < list.size(); k += 2) {
             if (list[k] == "ID" && list[k + 1] == newValue) return kMsgPathIdTaken;

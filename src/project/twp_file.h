@@ -12,13 +12,20 @@ namespace tw {
 
 class Host;
 
-enum class ItemKind : uint8_t { Source = 0, Bitmap = 1, Music = 2, Path = 3, Sound = 4, Sprite = 5 };
+enum class ItemKind : uint8_t {
+    Source = 0,
+    Bitmap = 1,
+    Music = 2,
+    Path = 3,
+    Sound = 4,
+    Sprite = 5
+};
 
 // The kind's name as the tools write it ("source", "bitmap", ...), or "kind N" for others.
 std::string ItemKindName(uint8_t kind);
 
-inline constexpr int kMaxProjectItems = 1001;            // slots 0..1000
-inline constexpr int32_t kMaxItemDataSize = 2097152;     // 2 MiB
+inline constexpr int kMaxProjectItems = 1001;         // slots 0..1000
+inline constexpr int32_t kMaxItemDataSize = 2097152;  // 2 MiB
 inline constexpr size_t kItemNameBytes = 256;
 inline constexpr size_t kProjectHeaderBytes = 60;
 
@@ -93,8 +100,8 @@ bool FindItemProperty(const ProjectState& project, std::string_view itemName,
 
 // The check a path's "ID" must pass before it changes: the message that refuses the new value,
 // or empty when it may be set (other items and properties always may).
-std::string CheckPropertyChange(const ProjectState& project, int slot, std::string_view propertyName,
-                                std::string_view newValue);
+std::string CheckPropertyChange(const ProjectState& project, int slot,
+                                std::string_view propertyName, std::string_view newValue);
 
 // The messages of loading and adding.
 extern const char* const kMsgNotAProject;

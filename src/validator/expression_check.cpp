@@ -81,8 +81,10 @@ TStandard_Return ReduceExpression(const Args& args, int start, const StopWords& 
                         "but found end of command.");
                 }
                 call.emplace_back(t);
-                if (t == "(") ++depth;
-                else if (t == ")" && --depth == 0) break;
+                if (t == "(")
+                    ++depth;
+                else if (t == ")" && --depth == 0)
+                    break;
             }
             TValid_Function_Success checked = FunctionRule(call);
             if (!checked.ok) return fail(checked.message);

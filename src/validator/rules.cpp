@@ -105,9 +105,11 @@ bool CheckValueAt(const Args& args, int position, const RoutineTable& routines,
 }
 
 // ADD variable , expression
-ValidCommandSuccess AddRule(const Args& args, const RoutineTable& routines, const StopWords& stops) {
+ValidCommandSuccess AddRule(const Args& args, const RoutineTable& routines,
+                            const StopWords& stops) {
     if (!IsValidName(args[0])) return Fail(std::string(args[0]) + " is not a valid variable name.");
-    if (args[1] != ",") return Fail("`,` expected, but <" + std::string(args[1]) + "> found.", 0, 1);
+    if (args[1] != ",")
+        return Fail("`,` expected, but <" + std::string(args[1]) + "> found.", 0, 1);
     ValidCommandSuccess failure;
     if (!CheckValueAt(args, 2, routines, stops, failure)) return failure;
     return Pass();
@@ -130,9 +132,9 @@ ValidCommandSuccess AutoRule(const Args& args, const RoutineTable&, const StopWo
     const char* kEndOfLine = "Error <12> : Unexpected end of line found.";
     if (!EqualsUpper(args[0], "UPDATE") && !EqualsUpper(args[0], "PRIORITY")) {
         if (args[0].empty()) return Fail(kEndOfLine, 12);
-        return Fail("Error <14> : Expected `UPDATE` or `PRIORITY`, found <" + std::string(args[0]) +
-                        ">",
-                    14);
+        return Fail(
+            "Error <14> : Expected `UPDATE` or `PRIORITY`, found <" + std::string(args[0]) + ">",
+            14);
     }
     if (args[1].empty()) return Fail(kEndOfLine, 12, 1);
     if (!EqualsUpper(args[1], "ON") && !EqualsUpper(args[1], "OFF")) {
@@ -232,13 +234,18 @@ const std::array<Rule, kValidationCommandCount>& RuleTable() {
 
 }  // namespace
 
-void CommandValidationRules::BeginPass() { stops_.Set(); }
+void CommandValidationRules::BeginPass() {
+    stops_.Set();
+}
 
-void CommandValidationRules::EndPass() { stops_.Clear(); }
+void CommandValidationRules::EndPass() {
+    stops_.Clear();
+}
 
 ValidCommandSuccess CommandValidationRules::Check(int entry, const Args& args,
                                                   const RoutineTable& routines) {
-    if (entry < 0 || entry >= kValidationCommandCount) return NullCommandRule(args, routines, stops_);
+    if (entry < 0 || entry >= kValidationCommandCount)
+        return NullCommandRule(args, routines, stops_);
     return RuleTable()[entry](args, routines, stops_);
 }
 

@@ -183,8 +183,8 @@ TEST(Cli, FrameFile) {
     }
     for (const char* name : {"tarnwick_frame.bmp", "tarnwick_frame.png"}) {
         const fs::path frame = dir / name;
-        Outcome run = RunProcess({g_tarnwick, "run", "--headless", "--frame", frame.string(),
-                                  program.string()});
+        Outcome run = RunProcess(
+            {g_tarnwick, "run", "--headless", "--frame", frame.string(), program.string()});
         EXPECT_EQ(run.status, 0) << run.err;
         tw::Frame f;
         std::string error;
@@ -225,7 +225,8 @@ std::string ReadBytes(const fs::path& path) {
 // tarnwick project: made, filled, listed, extracted, changed and run from the command line; a
 // command that fails leaves the file as it was.
 TEST(Cli, Project) {
-    const fs::path dir = fs::temp_directory_path() / ("tarnwick_cli_project_" + std::to_string(getpid()));
+    const fs::path dir =
+        fs::temp_directory_path() / ("tarnwick_cli_project_" + std::to_string(getpid()));
     fs::create_directories(dir);
     const std::string twp = (dir / "game.twp").string();
     const fs::path source = dir / "main.bas";
@@ -238,10 +239,12 @@ TEST(Cli, Project) {
     EXPECT_EQ(made.status, 0) << made.err;
     EXPECT_EQ(RunProcess({g_tarnwick, "project", "new", twp}).status, 1);  // already there
 
-    Outcome added = RunProcess({g_tarnwick, "project", "add", twp, "path", (dir / "route.pth").string(),
-                                (dir / "route.pth").string()});
+    Outcome added = RunProcess({g_tarnwick, "project", "add", twp, "path",
+                                (dir / "route.pth").string(), (dir / "route.pth").string()});
     EXPECT_EQ(added.status, 0) << added.err;
-    EXPECT_EQ(RunProcess({g_tarnwick, "project", "add", twp, "sound", (dir / "hit.tws").string()}).status, 0);
+    EXPECT_EQ(
+        RunProcess({g_tarnwick, "project", "add", twp, "sound", (dir / "hit.tws").string()}).status,
+        0);
 
     Outcome list = RunProcess({g_tarnwick, "project", "list", twp});
     EXPECT_EQ(list.status, 0);
@@ -251,7 +254,9 @@ TEST(Cli, Project) {
 
     Outcome extracted = RunProcess({g_tarnwick, "project", "extract", twp, "0", "-"});
     EXPECT_EQ(extracted.out, ReadBytes(source));
-    EXPECT_EQ(RunProcess({g_tarnwick, "project", "extract", twp, "3", (dir / "out.tws").string()}).status, 0);
+    EXPECT_EQ(
+        RunProcess({g_tarnwick, "project", "extract", twp, "3", (dir / "out.tws").string()}).status,
+        0);
     EXPECT_EQ(ReadBytes(dir / "out.tws"), "xyz");
 
     Outcome run = RunProcess({g_tarnwick, "run", "--headless", twp});
@@ -266,24 +271,29 @@ TEST(Cli, Project) {
               "Warning : Could not change this paths ID to the specified value. A path with this "
               "value currently exists!\n");
     Outcome notNumber = RunProcess({g_tarnwick, "project", "set", twp, "1", "ID", "two"});
-    EXPECT_EQ(notNumber.err, "Path ID Must be a valid numerical value. It must be unique to each path.\n");
+    EXPECT_EQ(notNumber.err,
+              "Path ID Must be a valid numerical value. It must be unique to each path.\n");
     EXPECT_EQ(RunProcess({g_tarnwick, "project", "set", twp, "9", "ID", "5"}).status, 1);
-    EXPECT_EQ(RunProcess({g_tarnwick, "project", "add", twp, "bitmap", (dir / "none.bmp").string()}).status, 1);
+    EXPECT_EQ(RunProcess({g_tarnwick, "project", "add", twp, "bitmap", (dir / "none.bmp").string()})
+                  .status,
+              1);
     EXPECT_EQ(RunProcess({g_tarnwick, "project", "add", twp, "paint", source.string()}).status, 64);
     EXPECT_EQ(RunProcess({g_tarnwick, "project", "extract", twp, "1001", "-"}).status, 64);
     EXPECT_EQ(ReadBytes(twp), before);
 
     EXPECT_EQ(RunProcess({g_tarnwick, "project", "set", twp, "1", "ID", "5"}).status, 0);
-    EXPECT_NE(RunProcess({g_tarnwick, "project", "list", twp}).out.find("ID = 5"), std::string::npos);
+    EXPECT_NE(RunProcess({g_tarnwick, "project", "list", twp}).out.find("ID = 5"),
+              std::string::npos);
 
     // A damaged project: the load error, nothing run.
-    {
-        std::ofstream(dir / "bad.twp") << "TWP and not much else";
-    }
+    { std::ofstream(dir / "bad.twp") << "TWP and not much else"; }
     Outcome bad = RunProcess({g_tarnwick, "run", "--headless", (dir / "bad.twp").string()});
     EXPECT_EQ(bad.status, 66);
-    EXPECT_EQ(bad.err, "Error : COuld not load this Tarnwick project! Please make sure the project is not corrupt!!\n");
-    EXPECT_EQ(RunProcess({g_tarnwick, "project", "list", (dir / "missing.twp").string()}).status, 66);
+    EXPECT_EQ(bad.err,
+              "Error : COuld not load this Tarnwick project! Please make sure the project is not "
+              "corrupt!!\n");
+    EXPECT_EQ(RunProcess({g_tarnwick, "project", "list", (dir / "missing.twp").string()}).status,
+              66);
     EXPECT_EQ(RunProcess({g_tarnwick, "project"}).status, 64);
     fs::remove_all(dir);
 }
@@ -297,9 +307,10 @@ TEST(Cli, Check) {
 
     Outcome first = RunProcess({g_tarnwick, "check", (folder / "rules.bas").string()});
     EXPECT_EQ(first.status, 2);
-    EXPECT_EQ(first.err,
-              "Testing Error : Project : rules.bas: Error #003 : Testing Failed, could not test this "
-              "program because end of line expected, however <1> found.\n");
+    EXPECT_EQ(
+        first.err,
+        "Testing Error : Project : rules.bas: Error #003 : Testing Failed, could not test this "
+        "program because end of line expected, however <1> found.\n");
 
     Outcome all = RunProcess({g_tarnwick, "check", "--all", (folder / "rules.bas").string()});
     EXPECT_EQ(all.status, 2);
@@ -327,13 +338,15 @@ TEST(Cli, Check) {
               "Failed, could not test this program because end of line expected, however <1> "
               "found.\n");
 
-    Outcome tooLong = RunProcess({g_tarnwick, "check", (g_folder / "tokenizer_error.bas").string()});
+    Outcome tooLong =
+        RunProcess({g_tarnwick, "check", (g_folder / "tokenizer_error.bas").string()});
     EXPECT_EQ(tooLong.status, 2);
     EXPECT_EQ(tooLong.err.rfind("Error : Project : tokenizer_error.bas: Error #002 - ", 0), 0u);
     Outcome tooLongAll =
         RunProcess({g_tarnwick, "check", "--all", (g_folder / "tokenizer_error.bas").string()});
-    EXPECT_EQ(tooLongAll.err.rfind("Error : Project : tokenizer_error.bas: Line 2: Error #002 - ", 0),
-              0u);
+    EXPECT_EQ(
+        tooLongAll.err.rfind("Error : Project : tokenizer_error.bas: Line 2: Error #002 - ", 0),
+        0u);
 
     EXPECT_EQ(RunProcess({g_tarnwick, "check"}).status, 64);
     EXPECT_EQ(RunProcess({g_tarnwick, "check", "--some", "x.bas"}).status, 64);

@@ -28,7 +28,9 @@ struct Shown {
     std::vector<std::string> messages;
     std::vector<std::string> debug;
     std::vector<Palette> palettes;
-    int Pixel(int x, int y) const { return frame.indices[static_cast<size_t>(y) * frame.width + x]; }
+    int Pixel(int x, int y) const {
+        return frame.indices[static_cast<size_t>(y) * frame.width + x];
+    }
     // How many pixels of the rectangle have the index.
     int Count(int left, int top, int right, int bottom, int index) const {
         int n = 0;
@@ -66,7 +68,8 @@ TEST(Display, DefaultPaletteIsTheSameInEveryProcess) {
     RandomSeed() = 0;
     Palette p = DefaultPalette();
     EXPECT_EQ((std::array<int, 3>{p[0].red, p[0].green, p[0].blue}), (std::array<int, 3>{0, 0, 0}));
-    EXPECT_EQ((std::array<int, 3>{p[7].red, p[7].green, p[7].blue}), (std::array<int, 3>{192, 192, 192}));
+    EXPECT_EQ((std::array<int, 3>{p[7].red, p[7].green, p[7].blue}),
+              (std::array<int, 3>{192, 192, 192}));
     EXPECT_EQ((std::array<int, 3>{p[249].red, p[249].green, p[249].blue}),
               (std::array<int, 3>{255, 0, 0}));
     EXPECT_EQ((std::array<int, 3>{p[255].red, p[255].green, p[255].blue}),
@@ -117,8 +120,7 @@ TEST(Display, OffsetsClipTheComposition) {
 
 TEST(Display, StackingOrder) {
     // Screen 2 in front of 1 in front of 0; TO BACK 2 puts it behind everything.
-    const std::string open =
-        "SCREEN OPEN 1, 100, 100\nCLS 250\nSCREEN OPEN 2, 50, 50\nCLS 251\n";
+    const std::string open = "SCREEN OPEN 1, 100, 100\nCLS 250\nSCREEN OPEN 2, 50, 50\nCLS 251\n";
     EXPECT_EQ(Show(open + "DISPLAY UPDATE\nSTOP").Pixel(20, 20), 251);
     Shown back = Show(open + "SCREEN TO BACK 2\nDISPLAY UPDATE\nSTOP");
     EXPECT_EQ(back.Pixel(20, 20), 250);
@@ -199,17 +201,19 @@ TEST(Display, LastArgumentsRunToTheEndOfTheLine) {
 }
 
 TEST(Display, VeryLongTextIsDrawnInPieces) {
-    Shown s = Show("TEXT -100000, 10, REPEAT(\"W\", 300000)\nOUTPUTDEBUG GRLOCATEX > 0\n"
-                   "DISPLAY UPDATE\nSTOP");
+    Shown s = Show(
+        "TEXT -100000, 10, REPEAT(\"W\", 300000)\nOUTPUTDEBUG GRLOCATEX > 0\n"
+        "DISPLAY UPDATE\nSTOP");
     EXPECT_TRUE(s.messages.empty());
     EXPECT_EQ(s.debug, (std::vector<std::string>{"0"}));
     EXPECT_GT(s.Count(0, 10, 800, 25, 255), 1000);  // white glyphs across the whole width
 }
 
 TEST(Display, ResolutionLeavesTheStackWhole) {
-    Shown s = Show("SCREEN OPEN 1, 50, 50\nSCREEN OPEN 2, 50, 50\nRESOLUTION 640X480\n"
-                   "SCREEN OPEN 1, 50, 50\nCLS 250\nSCREEN OPEN 2, 50, 50\nCLS 251\n"
-                   "SCREEN TO FRONT 0\nCLS 252\nDISPLAY UPDATE\nSTOP");
+    Shown s = Show(
+        "SCREEN OPEN 1, 50, 50\nSCREEN OPEN 2, 50, 50\nRESOLUTION 640X480\n"
+        "SCREEN OPEN 1, 50, 50\nCLS 250\nSCREEN OPEN 2, 50, 50\nCLS 251\n"
+        "SCREEN TO FRONT 0\nCLS 252\nDISPLAY UPDATE\nSTOP");
     EXPECT_EQ(s.Pixel(20, 20), 252);  // screen 0 is in front of the two reopened screens
 }
 
@@ -252,7 +256,8 @@ TEST(FrameFile, BmpAndPngKeepIndexesAndPalette) {
     f.width = 3;
     f.height = 2;
     f.indices = {0, 1, 2, 250, 251, 255};
-    for (int i = 0; i < 256; ++i) f.palette[i] = {static_cast<uint8_t>(i), 7, static_cast<uint8_t>(255 - i), 0};
+    for (int i = 0; i < 256; ++i)
+        f.palette[i] = {static_cast<uint8_t>(i), 7, static_cast<uint8_t>(255 - i), 0};
     const auto dir = std::filesystem::temp_directory_path();
     for (const char* name : {"tarnwick_frame_test.bmp", "tarnwick_frame_test.png"}) {
         const std::string path = (dir / name).string();

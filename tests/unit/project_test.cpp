@@ -32,7 +32,8 @@ protected:
     std::string Path(const std::string& name) const { return (dir / name).string(); }
     std::string Write(const std::string& name, const Bytes& bytes) const {
         std::ofstream out(Path(name), std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
         return Path(name);
     }
     static Bytes Read(const std::string& path) {
@@ -89,16 +90,19 @@ TEST_F(Projects, FormatFacts) {
     EXPECT_EQ(h.Get(ProjectHeader::kSourceCount), 1);
     EXPECT_EQ(h.Get(ProjectHeader::kFieldC), 20);
     EXPECT_EQ(h.Get(ProjectHeader::kFieldD), 8);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[44]), 10), std::string("800x600\0\0\0", 10));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[44]), 10),
+              std::string("800x600\0\0\0", 10));
     // The record: kind, the whole 256-byte name, size, date, data, then the property lines,
     // each stored as length + 1, length, characters.
     EXPECT_EQ(b[60], 0);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[61])), "Main Code");
-    const int32_t size = static_cast<int32_t>(b[317] | (b[318] << 8) | (b[319] << 16) | (b[320] << 24));
+    const int32_t size =
+        static_cast<int32_t>(b[317] | (b[318] << 8) | (b[319] << 16) | (b[320] << 24));
     EXPECT_EQ(size, static_cast<int32_t>(NewProjectTemplate().size()));
     const size_t props = 60 + 1 + 256 + 4 + 8 + static_cast<size_t>(size);
     EXPECT_EQ(b[props], 4);
-    EXPECT_EQ(Bytes(b.begin() + props + 1, b.begin() + props + 7), (Bytes{5, 4, 'N', 'a', 'm', 'e'}));
+    EXPECT_EQ(Bytes(b.begin() + props + 1, b.begin() + props + 7),
+              (Bytes{5, 4, 'N', 'a', 'm', 'e'}));
     EXPECT_EQ(b.size(), props + 1 + (2 + 4) + (2 + 8) + (2 + 8) + (2 + 24));
     // The template's lines end in CR LF.
     const std::string text = NewProjectTemplate();
@@ -157,7 +161,8 @@ TEST_F(Projects, ExactSizes) {
         std::string name = "big.bmp";
         name.resize(256, '\0');
         b.insert(b.end(), name.begin(), name.end());
-        for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(static_cast<uint32_t>(size) >> (8 * i)));
+        for (int i = 0; i < 4; ++i)
+            b.push_back(static_cast<uint8_t>(static_cast<uint32_t>(size) >> (8 * i)));
         b.insert(b.end(), 8, 0);
         b.insert(b.end(), static_cast<size_t>(size), 7);
         b.push_back(0);
@@ -174,7 +179,9 @@ TEST_F(Projects, ExactSizes) {
 TEST_F(Projects, HostileFilesFailCleanly) {
     const Bytes good = Template();
     std::vector<std::pair<std::string, Bytes>> cases;
-    for (size_t n : {3, 10, 59}) cases.push_back({"header of " + std::to_string(n) + " bytes", Bytes(good.begin(), good.begin() + n)});
+    for (size_t n : {3, 10, 59})
+        cases.push_back(
+            {"header of " + std::to_string(n) + " bytes", Bytes(good.begin(), good.begin() + n)});
     cases.push_back({"record cut short", Bytes(good.begin(), good.end() - 3)});
     cases.push_back({"record head cut short", Bytes(good.begin(), good.begin() + 100)});
     Bytes noTerminator = good;
@@ -208,7 +215,8 @@ TEST_F(Projects, HostileFilesFailCleanly) {
         EXPECT_FALSE(project->projectOpen) << what;
         EXPECT_EQ(host.messages, (std::vector<std::string>{kMsgCorruptProject})) << what;
         // The state of a failed load: the template, with the error lines in the editor.
-        EXPECT_EQ(project->MainSource(), "REM\r\nREM *** ERROR - Project Not Loaded!\r\nREM\r\n") << what;
+        EXPECT_EQ(project->MainSource(), "REM\r\nREM *** ERROR - Project Not Loaded!\r\nREM\r\n")
+            << what;
         EXPECT_EQ(project->fileName, "NewProject.twp") << what;
     }
     for (Bytes bytes : {Bytes{}, Bytes{'T', 'W'}, Bytes{'X', 'W', 'P', 0}}) {
@@ -224,7 +232,8 @@ TEST_F(Projects, AddingItems) {
     const std::string pth = Write("route.pth", {'1'});
     const std::string snd = Write("boom.tws", {1, 2});
     ASSERT_TRUE(AddItemFromFile(*project, ItemKind::Path, pth, host));
-    EXPECT_EQ(project->properties[1], (ItemProperties{"Name", "route.pth", "Comments", "", "ID", "1"}));
+    EXPECT_EQ(project->properties[1],
+              (ItemProperties{"Name", "route.pth", "Comments", "", "ID", "1"}));
     project->properties[1][5] = "3";
     ASSERT_TRUE(AddItemFromFile(*project, ItemKind::Path, pth, host));
     project->properties[2][5] = "7";
@@ -235,7 +244,8 @@ TEST_F(Projects, AddingItems) {
     ASSERT_TRUE(AddItemFromFile(*project, ItemKind::Sound, snd, host));
     EXPECT_EQ(project->header.Get(ProjectHeader::kSoundCount), 0);
     EXPECT_EQ(project->properties[4],
-              (ItemProperties{"Name", "boom.tws", "Comments", "", "Default Playback Speed", "44000", "Volumne", "100"}));
+              (ItemProperties{"Name", "boom.tws", "Comments", "", "Default Playback Speed", "44000",
+                              "Volumne", "100"}));
 
     EXPECT_EQ(AddSourceUnit(*project, host), 5);
     EXPECT_EQ(project->items[5].Name(), "Untitled");
@@ -253,7 +263,8 @@ TEST_F(Projects, AddingItems) {
 TEST_F(Projects, ThousandAndOneSlots) {
     NewProject(*project);
     const std::string bmp = Write("a.bmp", {'B', 'M'});
-    for (int i = 1; i < kMaxProjectItems; ++i) ASSERT_TRUE(AddItemFromFile(*project, ItemKind::Bitmap, bmp, host));
+    for (int i = 1; i < kMaxProjectItems; ++i)
+        ASSERT_TRUE(AddItemFromFile(*project, ItemKind::Bitmap, bmp, host));
     EXPECT_TRUE(project->items[1000].used);
     EXPECT_FALSE(AddItemFromFile(*project, ItemKind::Bitmap, bmp, host));
     EXPECT_EQ(host.messages.back(), kMsgProjectFull);

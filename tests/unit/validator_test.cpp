@@ -33,9 +33,9 @@ TEST(ValidationRules, NoArgumentCommands) {
 }
 
 TEST(ValidationRules, AcceptingRules) {
-    for (const char* line : {"REM", "' anything ( at all", "BAR 1, 2, 3", "BOX (", "PLOT 1 +",
-                             "RANDOMIZE , ,", "PRINT 1 +", "LET A = (", "label:", "ENDIF",
-                             "IF X THEN", "whatever 1 2 3"}) {
+    for (const char* line :
+         {"REM", "' anything ( at all", "BAR 1, 2, 3", "BOX (", "PLOT 1 +", "RANDOMIZE , ,",
+          "PRINT 1 +", "LET A = (", "label:", "ENDIF", "IF X THEN", "whatever 1 2 3"}) {
         EXPECT_EQ(Check(line), "ok") << line;
     }
 }
@@ -89,7 +89,8 @@ TEST(ValidationRules, Auto) {
     EXPECT_EQ(Check("auto priority off"), "ok");
     EXPECT_EQ(Check("AUTO"), "Error <12> : Unexpected end of line found.");
     EXPECT_EQ(Check("AUTO UPDATE"), "Error <12> : Unexpected end of line found.");
-    EXPECT_EQ(Check("AUTO SPEED ON"), "Error <14> : Expected `UPDATE` or `PRIORITY`, found <SPEED>");
+    EXPECT_EQ(Check("AUTO SPEED ON"),
+              "Error <14> : Expected `UPDATE` or `PRIORITY`, found <SPEED>");
     EXPECT_EQ(Check("AUTO UPDATE MAYBE"), "Error <13> : Expected `On` Or `Off`, but <MAYBE> found");
     EXPECT_EQ(Check("AUTO UPDATE ON NOW"), "Error <11> : Expected end of line.");
 }
@@ -115,7 +116,8 @@ TEST(ValidationRules, Appear) {
     EXPECT_EQ(Check("APPEAR 1 TO 2, 10, 0, 0, 100"), "there was an errors in the expression.");
     EXPECT_EQ(Check("APPEAR 1 TO 2, 10, 0 TO 0, 100, 100"),
               "Error <9> : Expected semi-colon `,` but found <TO>");
-    EXPECT_EQ(Check("APPEAR 1 TO 2, 10 TO 5"), "Error <9> : Expected semi-colon `,` but found <TO>");
+    EXPECT_EQ(Check("APPEAR 1 TO 2, 10 TO 5"),
+              "Error <9> : Expected semi-colon `,` but found <TO>");
     EXPECT_EQ(Check("APPEAR + TO 2"), "there was an errors in the expression.");
 }
 
@@ -140,8 +142,8 @@ TEST(ExpressionReducer, StopsAtStopWords) {
     RoutineTable routines;
     std::vector<std::string> t = {"1", "+", "COS", "(", "2", ")", "to", "9"};
     std::vector<std::string> out;
-    TStandard_Return r = ReduceExpression(Args(t.data(), static_cast<int>(t.size())), 0, stops,
-                                          routines, out);
+    TStandard_Return r =
+        ReduceExpression(Args(t.data(), static_cast<int>(t.size())), 0, stops, routines, out);
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(out, (std::vector<std::string>{"1", "+", "999"}));
     stops.Clear();

@@ -139,9 +139,9 @@ void SdlHost::ShowDisplayWindow() {
     const int scale = ScaleThatFits();
     Uint32 flags = SDL_WINDOW_RESIZABLE;
     if (options_.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-    window_ = SDL_CreateWindow(options_.title.c_str(), SDL_WINDOWPOS_CENTERED,
-                               SDL_WINDOWPOS_CENTERED, options_.width * scale,
-                               options_.height * scale, flags);
+    window_ =
+        SDL_CreateWindow(options_.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                         options_.width * scale, options_.height * scale, flags);
     if (!window_) return;
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");  // hard-edged pixels, as on the display
     renderer_ = SDL_CreateRenderer(window_, -1, 0);
