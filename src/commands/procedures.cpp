@@ -41,13 +41,22 @@ void CallCommand(Interpreter& in, const Args& args, CommandResult& result) {
 
     const TokenRow& header = in.program->Row(declaration);
     if (!header[2].empty()) {
+        // The parameter names (declaration tokens 3, 5, 7, ...) in upper case, kept in the
+        // row's cache: the declaration a CALL row finds never changes.
+        RowCache* cache = in.CacheFor(args);
+        std::vector<std::string> local;
+        std::vector<std::string>& names = cache ? cache->words : local;
+        if (names.empty()) {
+            for (int p = 3; p < kTokenColumns && !header[p].empty(); p += 2)
+                names.push_back(ToUpper(header[p]));
+        }
         // The call's argument text runs from position 2 up to its last token, the ")".
         int last = args.Count() - 1;
         while (last >= 0 && args[last].empty()) --last;
         const Args text = args.Slice(2, last - 2);
         int position = 0;
         Expression expr;
-        for (int p = 3; p < kTokenColumns && !header[p].empty(); p += 2) {
+        for (const std::string& parameter : names) {
             CollectExpression(text, position, ",", "", expr, result);
             if (!result.ok) return;
             EvalResult value = Evaluate(in, expr.AsArgs());
@@ -56,9 +65,7 @@ void CallCommand(Interpreter& in, const Args& args, CommandResult& result) {
                 return;
             }
             // The value enters its parameter as its text, one token.
-            const std::string valueText = TextOf(value.value);
-            AssignmentResult bound =
-                DeclareVariable(in, ToUpper(header[p]), Scope::Local, Args(&valueText, 1));
+            AssignmentResult bound = DeclareVariableAs(in, parameter, Scope::Local, value.value);
             if (!bound.ok) {
                 result.CopyFailure(bound);
                 return;

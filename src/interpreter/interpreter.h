@@ -60,6 +60,7 @@ struct RowCache {
     int32_t collectedEnd = 0;        // the position CollectExpression left
     ExpressionPlan* plan = nullptr;  // the evaluator's facts about that expression
     int32_t partner = -2;            // the row a scan found (-2: not known yet)
+    std::vector<std::string> words;  // words a command took from the rows it found
 };
 
 class Interpreter {

@@ -64,6 +64,9 @@ enum class TextClass : uint8_t { Integer = 0, Real = 1, String = 2 };
 // whose magnitude fits the 6-byte real, else String.
 TextClass ClassifyNumberText(std::string_view text);
 
+// What the text of a real is to the classifier, without writing the text out.
+TextClass ClassifyRealText(double v);
+
 // Integer conversion of a real: round half to even; false outside the 32-bit range.
 bool RoundToInt32(double v, int32_t& out);
 bool ToInt32(const Value& v, int32_t& out);

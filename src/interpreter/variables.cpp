@@ -61,16 +61,20 @@ AssignmentResult AssignSlot(Interpreter& in, int slot, const Args& tokens, RowCa
     return result;
 }
 
-AssignmentResult DeclareVariable(Interpreter& in, std::string_view upperName, Scope scope,
-                                 const Args& tokens) {
+namespace {
+
+// Creates the variable in the lowest free slot, as the integer 0: it exists while its
+// expression is evaluated, so the expression may name it. False with the failure when the table
+// is full.
+bool CreateVariable(Interpreter& in, std::string_view upperName, Scope scope,
+                    AssignmentResult& result) {
     const int slot = in.variables.FirstFree();
     if (slot < 0) {
-        AssignmentResult result;
         result.Fail(10, 0,
                     "Error <10> : Run Time Error - Variable table full, could not create <" +
                         std::string(upperName) +
                         ">. At most 51 variables (TRUE and FALSE among them) can exist at once.");
-        return result;
+        return false;
     }
     in.variables.SetName(slot, std::string(upperName));
     Variable& v = in.variables[slot];
@@ -81,10 +85,44 @@ AssignmentResult DeclareVariable(Interpreter& in, std::string_view upperName, Sc
         v.isLocal = false;
         v.owner.clear();
     }
-    // The variable exists, as the integer 0, while its expression is evaluated.
     v.value = Value::Int(0);
     v.kind = static_cast<uint8_t>(VariableKind::Integer);
+    return true;
+}
+
+}  // namespace
+
+AssignmentResult DeclareVariable(Interpreter& in, std::string_view upperName, Scope scope,
+                                 const Args& tokens) {
+    AssignmentResult result;
+    if (!CreateVariable(in, upperName, scope, result)) return result;
     return AssignVariable(in, upperName, tokens);
+}
+
+AssignmentResult DeclareVariableAs(Interpreter& in, std::string_view upperName, Scope scope,
+                                   const Value& value) {
+    // A text, or a real whose text the classifier takes for a text, goes the whole way.
+    const TextClass cls = value.type == ValueType::Int    ? TextClass::Integer
+                          : value.type == ValueType::Real ? ClassifyRealText(value.r)
+                                                          : TextClass::String;
+    if (cls == TextClass::String) {
+        const std::string text = TextOf(value);
+        return DeclareVariable(in, upperName, scope, Args(&text, 1));
+    }
+    AssignmentResult result;
+    if (!CreateVariable(in, upperName, scope, result)) return result;
+    // What evaluating the number's text gives: the number it denotes (an integer exactly, a
+    // real to its 15 digits) in the variable the name finds, and on the expression stack's
+    // current level.
+    double number = value.type == ValueType::Int ? value.i : RoundTrip15(value.r);
+    if (number == 0.0) number = 0.0;  // the text of -0 is 0
+    result.index = in.variables.Find(upperName);
+    Variable& v = in.variables[result.index];
+    v.value = Value::Real(number);
+    v.kind = static_cast<uint8_t>(cls == TextClass::Integer ? VariableKind::Integer
+                                                            : VariableKind::Real);
+    in.expressions.levels[in.expressions.stackLevel].value = Value::Real(number);
+    return result;
 }
 
 }  // namespace tw

@@ -114,4 +114,9 @@ enum class Scope : uint8_t { Local, Global };
 AssignmentResult DeclareVariable(Interpreter& in, std::string_view upperName, Scope scope,
                                  const Args& tokens);
 
+// DeclareVariable with `value`'s text as the one-token expression, as CALL binds a parameter. A
+// number's text re-enters as the number it denotes without being written out.
+AssignmentResult DeclareVariableAs(Interpreter& in, std::string_view upperName, Scope scope,
+                                   const Value& value);
+
 }  // namespace tw

@@ -99,6 +99,35 @@ TEST(AssignVariable, RefusesAMissingVariable) {
     EXPECT_EQ(TextOf(in.variables[0].value), "0");  // TRUE untouched
 }
 
+// CALL binds a parameter to its value's text; the shortcut for numbers must give what the text
+// gives when it goes through the evaluator.
+TEST(DeclareVariable, ValueShortcutMatchesTheTextRoute) {
+    const std::vector<Value> values = {
+        Value::Int(0),          Value::Int(-7),         Value::Int(INT32_MIN),
+        Value::Real(1.0 / 3.0), Value::Real(0.1 + 0.2), Value::Real(3.0000000000000004),
+        Value::Real(2.5),       Value::Real(-0.0),      Value::Real(2147483648.0),
+        Value::Real(1e15),      Value::Real(1e-5),      Value::Real(1e300),
+        Value::Real(-1.7e38),   Value::Str("5"),        Value::Str("hello world"),
+        Value::Str(""),         Value::Str("\"q\""),    Value::Str("TRUE")};
+    for (const Value& value : values) {
+        test::RecordingHost host;
+        Interpreter a(host), b(host);
+        ASSERT_TRUE(DeclareVariableAs(a, "P", Scope::Local, value).ok);
+        const std::string text = TextOf(value);
+        ASSERT_TRUE(DeclareVariable(b, "P", Scope::Local, Args(&text, 1)).ok);
+        const Variable& x = a.variables[a.variables.Find("P")];
+        const Variable& y = b.variables[b.variables.Find("P")];
+        EXPECT_EQ(x.kind, y.kind) << text;
+        EXPECT_EQ(x.value.type, y.value.type) << text;
+        EXPECT_EQ(TextOf(x.value), TextOf(y.value)) << text;
+        if (x.value.type == ValueType::Real) {
+            EXPECT_EQ(x.value.r, y.value.r) << text;
+        }
+        EXPECT_EQ(TextOf(a.expressions.levels[0].value), TextOf(b.expressions.levels[0].value))
+            << text;
+    }
+}
+
 TEST(DeclareVariable, LocalOwnerIsTheRunningProcedure) {
     test::RecordingHost host;
     Interpreter in(host);
