@@ -52,28 +52,35 @@ std::string FontCache::MatchFile(const std::string& name, bool bold, bool italic
     return file;
 }
 
-TTF_Font* FontCache::Get(const FontSpec& spec) {
+TTF_Font* FontCache::Get(const FontSpec& wanted) {
     if (!ready_) return nullptr;
-    std::string upper = spec.name;
+    std::string upper = wanted.name;
     std::transform(upper.begin(), upper.end(), upper.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    const int pixels = std::clamp(PointsToPixels(spec.size), 1, 2000);
-    Key key{upper, pixels, spec.bold, spec.italic, spec.underline, spec.strikeout, spec.fixedPitch};
+    const int pixels = std::clamp(PointsToPixels(wanted.size), 1, 2000);
+    Key key{upper,
+            pixels,
+            wanted.bold,
+            wanted.italic,
+            wanted.underline,
+            wanted.strikeout,
+            wanted.fixedPitch};
     auto found = fonts_.find(key);
     if (found != fonts_.end()) return found->second;
 
-    auto fileKey = std::make_tuple(upper, spec.bold, spec.italic, spec.fixedPitch);
+    auto fileKey = std::make_tuple(upper, wanted.bold, wanted.italic, wanted.fixedPitch);
     auto file = files_.find(fileKey);
     if (file == files_.end()) {
-        file =
-            files_.emplace(fileKey, MatchFile(spec.name, spec.bold, spec.italic, spec.fixedPitch))
-                .first;
+        file = files_
+                   .emplace(fileKey,
+                            MatchFile(wanted.name, wanted.bold, wanted.italic, wanted.fixedPitch))
+                   .first;
     }
     TTF_Font* font = file->second.empty() ? nullptr : TTF_OpenFont(file->second.c_str(), pixels);
     if (font) {
         int style = TTF_STYLE_NORMAL;
-        if (spec.underline) style |= TTF_STYLE_UNDERLINE;
-        if (spec.strikeout) style |= TTF_STYLE_STRIKETHROUGH;
+        if (wanted.underline) style |= TTF_STYLE_UNDERLINE;
+        if (wanted.strikeout) style |= TTF_STYLE_STRIKETHROUGH;
         TTF_SetFontStyle(font, style);
         TTF_SetFontHinting(font, TTF_HINTING_MONO);
     }

@@ -38,8 +38,8 @@ public:
     FontCache(const FontCache&) = delete;
     FontCache& operator=(const FontCache&) = delete;
 
-    // The font for a spec (colour aside), or null when no font can be loaded at all.
-    TTF_Font* Get(const FontSpec& spec);
+    // The font that matches the description (colour aside), or null when none can be loaded.
+    TTF_Font* Get(const FontSpec& wanted);
 
     // The font file that fontconfig matches for a face name ("" when none).
     static std::string MatchFile(const std::string& name, bool bold, bool italic, bool fixedPitch);
