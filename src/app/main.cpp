@@ -31,8 +31,6 @@ namespace {
 constexpr int kExitStopped = 0;
 constexpr int kExitMessage = 1;
 constexpr int kExitTestFailed = 2;
-constexpr int kExitUsage = 64;
-constexpr int kExitNoInput = 66;
 constexpr int kExitNoWindow = 69;
 
 const char* const kUsage =

@@ -32,8 +32,6 @@ namespace {
 
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 64;
-constexpr int kExitNoInput = 66;
 constexpr int kExitCannotWrite = 73;
 
 const char* const kProjectUsage =
