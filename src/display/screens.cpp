@@ -247,14 +247,25 @@ bool ValidSize(int32_t w, int32_t h) {
     return w >= 1 && w <= 1022 && h >= 1 && h <= 1022;
 }
 
+// A screen number outside 0..15, for the commands that name a screen to set up.
+bool ValidNumber(int32_t n, CommandResult& result) {
+    if (n >= 0 && n < kScreenCount) return true;
+    result.Fail(27, 2, "RTE (27) - Screen number <" + Number(n) + "> is invalid!");
+    return false;
+}
+
+// A screen number outside 0..15, for the commands that expect an open screen.
+bool NumberOfAScreen(int32_t n, CommandResult& result) {
+    if (n >= 0 && n < kScreenCount) return true;
+    result.Fail(28, 2, "RTE (28) - Screen " + Number(n) + " is not open.");
+    return false;
+}
+
 void ScreenOpen(Interpreter& in, Screens& s, const Args& args, CommandResult& result) {
     int32_t v[3];
     if (!ReadIntegers(in, args, 1, 3, v, result)) return;
     const int32_t n = v[0], w = v[1], h = v[2];
-    if (n < 0 || n >= kScreenCount) {
-        result.Fail(27, 2, "RTE (27) - Screen number <" + Number(n) + "> is invalid!");
-        return;
-    }
+    if (!ValidNumber(n, result)) return;
     ScreenRecord& r = s.records[n];
     if (r.open) {
         result.Fail(24, 2, "RTE (24) - Screen " + Number(n) + " is already open.");
@@ -319,10 +330,7 @@ void ScreenClone(Interpreter& in, Screens& s, const Args& args, CommandResult& r
         }
     } else {
         if (!ReadIntegers(in, args, 1, 1, &n, result)) return;
-        if (n < 0 || n >= kScreenCount) {
-            result.Fail(27, 2, "RTE (27) - Screen number <" + Number(n) + "> is invalid!");
-            return;
-        }
+        if (!ValidNumber(n, result)) return;
         if (s.records[n].open) {
             result.Fail(29, 2,
                         "RTE (29) - Could not clone current screen, clone destination screen "
@@ -356,10 +364,7 @@ void ScreenTo(Interpreter& in, Screens& s, const Args& args, CommandResult& resu
     const bool back = EqualsUpper(args[1], "BACK");
     int32_t n = s.currentScreen;
     if (!args[2].empty() && !ReadIntegers(in, args, 2, 1, &n, result)) return;
-    if (n < 0 || n >= kScreenCount) {
-        result.Fail(28, 2, "RTE (28) - Screen " + Number(n) + " is not open.");
-        return;
-    }
+    if (!NumberOfAScreen(n, result)) return;
     if (!s.records[n].open) {
         result.Fail(31, 2,
                     "RTE (31) - Could not change ZOrder of screen (" + Number(n) +
@@ -376,10 +381,7 @@ void ScreenTo(Interpreter& in, Screens& s, const Args& args, CommandResult& resu
 void ScreenCurrent(Interpreter& in, Screens& s, const Args& args, CommandResult& result) {
     int32_t n;
     if (!ReadIntegers(in, args, 1, 1, &n, result)) return;
-    if (n < 0 || n >= kScreenCount) {
-        result.Fail(28, 2, "RTE (28) - Screen " + Number(n) + " is not open.");
-        return;
-    }
+    if (!NumberOfAScreen(n, result)) return;
     if (!s.records[n].open) {
         result.Fail(32, 2,
                     "RTE (32) - Could not change the current screen to  (" + Number(n) +
@@ -393,10 +395,7 @@ void ScreenOffset(Interpreter& in, Screens& s, const Args& args, CommandResult& 
     int32_t v[3];
     if (!ReadIntegers(in, args, 1, 3, v, result)) return;
     const int32_t n = v[0];
-    if (n < 0 || n >= kScreenCount) {
-        result.Fail(27, 2, "RTE (27) - Screen number <" + Number(n) + "> is invalid!");
-        return;
-    }
+    if (!ValidNumber(n, result)) return;
     if (!s.records[n].open) {
         result.Fail(
             33, 2,
@@ -411,10 +410,7 @@ void ScreenResize(Interpreter& in, Screens& s, const Args& args, CommandResult& 
     int32_t v[3];
     if (!ReadIntegers(in, args, 1, 3, v, result)) return;
     const int32_t n = v[0], w = v[1], h = v[2];
-    if (n < 0 || n >= kScreenCount) {
-        result.Fail(27, 2, "RTE (27) - Screen number <" + Number(n) + "> is invalid!");
-        return;
-    }
+    if (!ValidNumber(n, result)) return;
     if (!s.records[n].open) {
         result.Fail(34, 2,
                     "RTE (34) - Could not change screen dimensions, screen (" + Number(n) +
