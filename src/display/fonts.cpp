@@ -11,7 +11,7 @@ namespace tw {
 int PointsToPixels(int points) {
     // Rounded, as the desktop's points-to-pixels conversion is.
     const int64_t p = points < 0 ? -int64_t{points} : points;
-    return static_cast<int>((p * 96 + 36) / 72);
+    return static_cast<int>(std::min<int64_t>((p * 96 + 36) / 72, INT32_MAX));
 }
 
 FontCache::FontCache() {
