@@ -100,5 +100,36 @@ TEST_F(Timers, CallbackMayRemoveItsOwnSlot) {
     EXPECT_EQ(in.timers.ActiveCount(), 1);
 }
 
+TEST_F(Timers, QuietPassesStillSeeChangesToTheTable) {
+    in.timers.AddTimer(Timer("SLOW", 1000, 1500000, TimerKind::Plain));
+    in.timers.StartTimers(0);
+    host.tick = 10;
+    EXPECT_EQ(in.timers.ServiceTimers(in), "");
+    EXPECT_EQ(g_calls, 0);
+
+    // A shorter timer added after a quiet pass is due on its own interval, not the slow one's.
+    in.timers.AddTimer(Timer("FAST", 5, 1500000, TimerKind::Plain));
+    host.tick = 11;
+    in.timers.ServiceTimers(in);  // never serviced: due at once
+    EXPECT_EQ(g_calls, 1);
+    host.tick = 17;
+    in.timers.ServiceTimers(in);
+    EXPECT_EQ(g_calls, 2);
+
+    // Shortening an interval through the table counts from the next pass.
+    in.timers.RemoveTimer("FAST");
+    in.timers.Slot(0).interval = 20;
+    host.tick = 21;
+    in.timers.ServiceTimers(in);
+    EXPECT_EQ(g_calls, 3);
+    EXPECT_EQ(in.timers.Slot(0).lastService, 21);
+
+    // Removing the only due timer leaves nothing to run.
+    in.timers.RemoveTimer("SLOW");
+    host.tick = 100000;
+    EXPECT_EQ(in.timers.ServiceTimers(in), "");
+    EXPECT_EQ(g_calls, 3);
+}
+
 }  // namespace
 }  // namespace tw

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
+#include "frontend/number_text.h"
 #include "frontend/tokenize.h"
 
 namespace tw {
@@ -141,6 +144,42 @@ TEST(SourceLines, SplitAtEveryLineEnd) {
     EXPECT_EQ(SplitSourceLines("\r\n\r\n"), (V{"", ""}));
     EXPECT_EQ(SplitSourceLines(""), V{});
     EXPECT_EQ(SplitSourceLines("a\n\rb"), (V{"a", "", "b"}));
+}
+
+TEST(NumberTextParsing, WholeNumbers) {
+    int32_t v = 7;
+    EXPECT_TRUE(ParseWholeNumber("-2147483648", v));
+    EXPECT_EQ(v, INT32_MIN);
+    EXPECT_TRUE(ParseWholeNumber("2147483647", v));
+    EXPECT_EQ(v, INT32_MAX);
+    EXPECT_TRUE(ParseWholeNumber("+12", v));
+    EXPECT_EQ(v, 12);
+    EXPECT_TRUE(ParseWholeNumber("007", v));
+    EXPECT_EQ(v, 7);
+    v = 99;
+    for (const char* bad : {"2147483648", "-2147483649", "99999999999999999999", "", "-", "+",
+                            "1.0", "1E3", " 1", "1 ", "0x10", "--1", "1-"}) {
+        EXPECT_FALSE(ParseWholeNumber(bad, v)) << bad;
+    }
+    EXPECT_EQ(v, 99);
+}
+
+TEST(NumberTextParsing, Decimals) {
+    double v = 0;
+    struct Case {
+        const char* text;
+        double value;
+    } good[] = {{"1.5", 1.5},    {".5", 0.5},     {"5.", 5.0},        {"-0.25", -0.25},
+                {"1E3", 1000.0}, {"1e3", 1000.0}, {"2.5E-3", 0.0025}, {"+4", 4.0},
+                {"1E+2", 100.0}, {"1E-400", 0.0}, {"0", 0.0}};
+    for (const Case& c : good) {
+        ASSERT_TRUE(ParseDecimal(c.text, v)) << c.text;
+        EXPECT_DOUBLE_EQ(v, c.value) << c.text;
+    }
+    for (const char* bad : {"", ".", "-", "E5", "1E", "1E+", "1.2.3", "1E400", "-1E400", " 1", "1 ",
+                            "1,5", "ABC", "\"5\"", "inf", "nan", "0x1p3"}) {
+        EXPECT_FALSE(ParseDecimal(bad, v)) << bad;
+    }
 }
 
 }  // namespace

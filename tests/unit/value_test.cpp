@@ -146,5 +146,71 @@ TEST(Conversions, RoundTripKeepsFifteenDigits) {
     EXPECT_EQ(RoundTrip15(1e300), 1e300);
 }
 
+TEST(NumberTexts, RealClassificationAgreesWithTheWrittenText) {
+    // The classifier of a real must say what classifying its text would say.
+    const double values[] = {0.0,
+                             -0.0,
+                             1.0,
+                             -1.0,
+                             0.5,
+                             2147483647.0,
+                             2147483648.0,
+                             -2147483648.0,
+                             -2147483649.0,
+                             1e14,
+                             1e15,
+                             123456789012345.0,
+                             1e16,
+                             1e-4,
+                             1e-5,
+                             0.1 + 0.2,
+                             1.7e38,
+                             1.70141e38,
+                             1.7014118346046e38,
+                             1.8e38,
+                             3e-39,
+                             2.9e-39,
+                             1e-300,
+                             -1e-300,
+                             1e300,
+                             4e9 + 0.5,
+                             -7.25,
+                             65536.0 * 65536.0};
+    for (double v : values) {
+        EXPECT_EQ(ClassifyRealText(v), ClassifyNumberText(RealText(v))) << RealText(v);
+        EXPECT_EQ(ClassifyRealText(-v), ClassifyNumberText(RealText(-v))) << RealText(-v);
+    }
+    for (double v = 1e-45; v < 1e40; v *= 3.7) {
+        EXPECT_EQ(ClassifyRealText(v), ClassifyNumberText(RealText(v))) << RealText(v);
+    }
+}
+
+TEST(AddToValue, KindsOfTheResult) {
+    Value out;
+    ASSERT_TRUE(AddToValue(Value::Int(-5), 3, out));
+    EXPECT_EQ(out.type, ValueType::Int);
+    EXPECT_EQ(out.i, -2);
+    // An integer that leaves the 32-bit range goes on as a real, exactly.
+    ASSERT_TRUE(AddToValue(Value::Int(2147483647), 1, out));
+    EXPECT_EQ(out.type, ValueType::Real);
+    EXPECT_EQ(out.r, 2147483648.0);
+    ASSERT_TRUE(AddToValue(Value::Int(-2147483647 - 1), -1, out));
+    EXPECT_EQ(out.type, ValueType::Real);
+    EXPECT_EQ(out.r, -2147483649.0);
+    ASSERT_TRUE(AddToValue(Value::Int(0), int64_t{1} << 40, out));
+    EXPECT_EQ(out.r, 1099511627776.0);
+    ASSERT_TRUE(AddToValue(Value::Real(1.5), 1, out));
+    EXPECT_EQ(out.type, ValueType::Real);
+    EXPECT_EQ(out.r, 2.5);
+    // A text that denotes a number counts on as a real, even a whole one.
+    ASSERT_TRUE(AddToValue(Value::Str("2"), 2, out));
+    EXPECT_EQ(out.type, ValueType::Real);
+    EXPECT_EQ(out.r, 4.0);
+    out = Value::Int(99);
+    EXPECT_FALSE(AddToValue(Value::Str("abc"), 1, out));
+    EXPECT_FALSE(AddToValue(Value::Str(""), 1, out));
+    EXPECT_EQ(out.i, 99);  // untouched on failure
+}
+
 }  // namespace
 }  // namespace tw

@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "frontend/tokenize.h"
+#include "interpreter/arguments.h"
+#include "interpreter/interpreter.h"
+#include "interpreter/run_loop.h"
+#include "test_support.h"
+
+namespace tw {
+namespace {
+
+// The tokens of one line, kept alive for the Args that point into them.
+struct Line {
+    explicit Line(const std::string& text) : tokens(TokenizeLine(text).tokens) {}
+    Args AsArgs() const { return Args(tokens.data(), static_cast<int>(tokens.size())); }
+    std::vector<std::string> tokens;
+};
+
+std::string Joined(const Args& args) {
+    std::string out;
+    for (int i = 0; i < args.Count(); ++i) {
+        if (i) out += ' ';
+        out += args[i];
+    }
+    return out;
+}
+
+std::vector<std::string> Split(const std::string& text, int count) {
+    Line line(text);
+    std::vector<Args> parts(count);
+    SplitArguments(line.AsArgs(), count, parts.data());
+    std::vector<std::string> out;
+    for (const Args& part : parts) out.push_back(Joined(part));
+    return out;
+}
+
+using Parts = std::vector<std::string>;
+
+TEST(SplitArguments, CutsAtTopLevelCommasAndTheLastPartTakesTheRest) {
+    EXPECT_EQ(Split("1,2,3", 3), (Parts{"1", "2", "3"}));
+    EXPECT_EQ(Split("A(1,2),B(3,(4)),5", 3), (Parts{"A ( 1 , 2 )", "B ( 3 , ( 4 ) )", "5"}));
+    EXPECT_EQ(Split("1,2,3", 2), (Parts{"1", "2 , 3"}));
+    EXPECT_EQ(Split("1,2,3", 1), (Parts{"1 , 2 , 3"}));
+    EXPECT_EQ(Split("\"a,b\",c", 2), (Parts{"\"a,b\"", "c"}));  // a comma in a text is no cut
+}
+
+TEST(SplitArguments, MissingPartsAreEmpty) {
+    EXPECT_EQ(Split("7", 3), (Parts{"7", "", ""}));
+    EXPECT_EQ(Split("", 2), (Parts{"", ""}));
+    EXPECT_EQ(Split("1,", 2), (Parts{"1", ""}));
+    EXPECT_EQ(Split(",2", 2), (Parts{"", "2"}));
+}
+
+TEST(SplitArguments, StopsAtTheFirstEmptyToken) {
+    // A function's argument slots end with empty tokens; what follows them is stale.
+    std::vector<std::string> slots = {"1", ",", "2", "", ",", "9"};
+    Args parts[3];
+    SplitArguments(Args(slots.data(), static_cast<int>(slots.size())), 3, parts);
+    EXPECT_EQ(Joined(parts[0]), "1");
+    EXPECT_EQ(Joined(parts[1]), "2");
+    EXPECT_EQ(parts[2].Count(), 0);
+    EXPECT_EQ(ArgumentCount(Args(slots.data(), static_cast<int>(slots.size()))), 3);
+}
+
+TEST(ArgsView, SliceAndFromStayInsideTheList) {
+    Line line("A B C D");
+    const Args args = line.AsArgs();
+    EXPECT_EQ(Joined(args.Slice(1, 2)), "B C");
+    EXPECT_EQ(Joined(args.Slice(2, 99)), "C D");
+    EXPECT_EQ(args.Slice(1, -3).Count(), 0);
+    EXPECT_EQ(Joined(args.From(-5)), "A B C D");
+    EXPECT_EQ(args.From(9).Count(), 0);
+    EXPECT_EQ(args[4], "");  // reading past the end gives the empty token
+    EXPECT_EQ(args[-1], "");
+}
+
+class Arguments : public testing::Test {
+protected:
+    Arguments() : in(host) { BuildTables(in); }
+
+    // The integer, or the failure's code and message.
+    std::string Integer(const std::string& text) {
+        Line line(text);
+        TResult result;
+        int32_t out = 12345;
+        if (!EvaluateInteger(in, line.AsArgs(), out, result)) {
+            EXPECT_EQ(out, 12345) << "a failure leaves the target alone";
+            return "fail " + std::to_string(result.code) + ": " + result.message;
+        }
+        EXPECT_TRUE(result.ok);
+        return std::to_string(out);
+    }
+    std::string Condition(const std::string& text) {
+        Line line(text);
+        TResult result;
+        int32_t out = 0;
+        if (!EvaluateCondition(in, line.AsArgs(), out, result)) {
+            return "fail " + std::to_string(result.code);
+        }
+        return std::to_string(out);
+    }
+
+    test::RecordingHost host;
+    Interpreter in;
+};
+
+TEST_F(Arguments, IntegersRoundHalfToEvenAndRefuseWhatDoesNotConvert) {
+    EXPECT_EQ(Integer("2.5"), "2");
+    EXPECT_EQ(Integer("3.5"), "4");
+    EXPECT_EQ(Integer("-2.5"), "-2");
+    EXPECT_EQ(Integer("10 / 4"), "2");
+    EXPECT_EQ(Integer("\"12\""), "12");  // a text that denotes a number converts
+    EXPECT_EQ(Integer("2147483647"), "2147483647");
+    EXPECT_EQ(Integer("\"abc\""), "fail 20: " + std::string(kMsgTypeMismatch));
+    EXPECT_EQ(Integer("2147483648"), "fail 21: " + std::string(kMsgValueTooBig));
+    EXPECT_EQ(Integer("-3000000000.5"), "fail 21: " + std::string(kMsgValueTooBig));
+}
+
+TEST_F(Arguments, EvaluationFailuresAreCopiedWhole) {
+    Line line("\"ABC\" * 2");
+    EvalResult direct = Evaluate(in, line.AsArgs());
+    ASSERT_FALSE(direct.ok);
+    TResult result;
+    int32_t out;
+    ASSERT_FALSE(EvaluateInteger(in, line.AsArgs(), out, result));
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.code, direct.code);
+    EXPECT_EQ(result.message, direct.message);
+    EXPECT_EQ(result.token, direct.token);
+    EXPECT_EQ(Condition("\"ABC\" * 2"), "fail " + std::to_string(direct.code));
+}
+
+TEST_F(Arguments, ConditionsAreTrueOrFalseOnly) {
+    EXPECT_EQ(Condition("0"), "0");
+    EXPECT_EQ(Condition("-1"), "-1");
+    EXPECT_EQ(Condition("2 > 1"), "0");  // True is 0
+    EXPECT_EQ(Condition("1 > 2"), "-1");
+    EXPECT_EQ(Condition("-0.6"), "-1");  // rounds to False
+    EXPECT_EQ(Condition("1"), "fail 66");
+    EXPECT_EQ(Condition("-2"), "fail 66");
+    EXPECT_EQ(Condition("\"yes\""), "fail 66");
+    EXPECT_EQ(Condition("5000000000"), "fail 66");
+}
+
+}  // namespace
+}  // namespace tw

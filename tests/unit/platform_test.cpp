@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/headless/headless_host.h"
+
+namespace tw {
+namespace {
+
+TEST(DateEpoch, KnownDays) {
+    EXPECT_EQ(DaysSinceDateEpoch(1899, 12, 30), 0);
+    EXPECT_EQ(DaysSinceDateEpoch(1900, 1, 1), 2);
+    EXPECT_EQ(DaysSinceDateEpoch(1900, 3, 1), 61);  // 1900 is no leap year
+    EXPECT_EQ(DaysSinceDateEpoch(1970, 1, 1), 25569);
+    EXPECT_EQ(DaysSinceDateEpoch(2000, 3, 1), 36586);  // 2000 is one
+    EXPECT_EQ(DaysSinceDateEpoch(1, 1, 1), -693593);
+    EXPECT_EQ(DaysSinceDateEpoch(9999, 12, 31), 2958465);
+}
+
+TEST(DateTimeText, DaysAndTimeOfDay) {
+    EXPECT_EQ(DateTimeText(0), "30/12/1899 00:00:00");
+    EXPECT_EQ(DateTimeText(36526.5), "01/01/2000 12:00:00");
+    EXPECT_EQ(DateTimeText(2.75), "01/01/1900 18:00:00");
+    // Before the epoch the fraction still counts forward from midnight of the whole day.
+    EXPECT_EQ(DateTimeText(-1.25), "29/12/1899 06:00:00");
+    // A fraction a hair below one day never rolls over into the next day.
+    EXPECT_EQ(DateTimeText(1.0 - 1e-12), "30/12/1899 23:59:59");
+    EXPECT_EQ(DateTimeText(-2.0 + 1e-12), "29/12/1899 23:59:59");
+    EXPECT_EQ(DateTimeText(2958465.9999), "31/12/9999 23:59:51");
+}
+
+TEST(DateTimeText, OutsideYearsOneToNineThousandNineHundredNinetyNineIsEmpty) {
+    EXPECT_EQ(DateTimeText(-693594), "");
+    EXPECT_EQ(DateTimeText(2958466), "");
+    EXPECT_EQ(DateTimeText(NAN), "");
+    EXPECT_EQ(DateTimeText(INFINITY), "");
+    EXPECT_EQ(DateTimeText(-1e300), "");
+    EXPECT_EQ(DateTimeText(-693593), "01/01/0001 00:00:00");
+}
+
+TEST(DateTimeText, EveryDateReadsBackToItsDay) {
+    // Walks the whole range in steps that visit every day of the month and every month.
+    for (int64_t day = -693593; day <= 2958465; day += 97) {
+        const std::string text = DateTimeText(static_cast<double>(day));
+        unsigned d = 0, m = 0, y = 0;
+        ASSERT_EQ(std::sscanf(text.c_str(), "%u/%u/%u", &d, &m, &y), 3) << text;
+        ASSERT_EQ(DaysSinceDateEpoch(y, m, d), day) << text;
+    }
+}
+
+TEST(LocalDateTimeNow, IsTodayInLocalTime) {
+    std::time_t before = std::time(nullptr);
+    const double now = LocalDateTimeNow();
+    std::time_t after = std::time(nullptr);
+    std::tm b{}, a{};
+    localtime_r(&before, &b);
+    localtime_r(&after, &a);
+    if (b.tm_mday != a.tm_mday) GTEST_SKIP() << "midnight passed during the test";
+    EXPECT_EQ(static_cast<int64_t>(std::floor(now)),
+              DaysSinceDateEpoch(b.tm_year + 1900, b.tm_mon + 1, b.tm_mday));
+    const double seconds = (now - std::floor(now)) * 86400.0;
+    EXPECT_GE(seconds, b.tm_hour * 3600 + b.tm_min * 60 + b.tm_sec - 1);
+    EXPECT_LE(seconds, a.tm_hour * 3600 + a.tm_min * 60 + a.tm_sec + 1);
+}
+
+TEST(MonotonicMilliseconds, NeverGoesBack) {
+    uint32_t last = MonotonicMilliseconds();
+    for (int i = 0; i < 10000; ++i) {
+        const uint32_t now = MonotonicMilliseconds();
+        ASSERT_GE(now, last);
+        last = now;
+    }
+}
+
+// Everything written to a temporary stream.
+std::string Contents(std::FILE* f) {
+    std::fflush(f);
+    std::rewind(f);
+    std::string out;
+    for (int c; (c = std::fgetc(f)) != EOF;) out += static_cast<char>(c);
+    return out;
+}
+
+TEST(WriteWithLineEnds, CarriageReturnsAndPairsBecomeOneLineEnd) {
+    std::FILE* f = std::tmpfile();
+    ASSERT_NE(f, nullptr);
+    WriteWithLineEnds(f, "a\rb\r\nc\nd\r\re\r");
+    EXPECT_EQ(Contents(f), "a\nb\nc\nd\n\ne\n");
+    std::fclose(f);
+}
+
+TEST(HeadlessHost, MessagesAndDebugLinesGoToTheirStreams) {
+    std::FILE* messages = std::tmpfile();
+    std::FILE* debug = std::tmpfile();
+    ASSERT_TRUE(messages && debug);
+    HeadlessHost::Options options;
+    options.messages = messages;
+    options.debug = debug;
+    HeadlessHost host(options);
+    host.ShowMessage(MessageKind::Error, "RTE (14) - line one\r\nline two");
+    host.DebugOutput("x = 5");
+    EXPECT_EQ(host.MessageCount(), 1);
+    EXPECT_EQ(Contents(messages), "RTE (14) - line one\nline two\n");
+    EXPECT_EQ(Contents(debug), "x = 5\n");
+    std::fclose(messages);
+    std::fclose(debug);
+
+    // Without streams the messages are still counted.
+    HeadlessHost::Options quiet;
+    quiet.messages = nullptr;
+    quiet.debug = nullptr;
+    HeadlessHost silent(quiet);
+    silent.ShowMessage(MessageKind::Information, "hidden");
+    silent.DebugOutput("hidden");
+    EXPECT_EQ(silent.MessageCount(), 1);
+}
+
+TEST(HeadlessHost, VirtualTimeAndKeys) {
+    HeadlessHost::Options options;
+    options.virtualTime = true;
+    options.messages = nullptr;
+    HeadlessHost host(options);
+    EXPECT_EQ(host.TickCount(), 0u);
+    for (int i = 0; i < 5; ++i) host.Pass();
+    EXPECT_EQ(host.TickCount(), 5u);
+
+    host.SetKey(27, true);
+    EXPECT_TRUE(host.KeyDown(27));
+    host.SetKey(27, false);
+    EXPECT_FALSE(host.KeyDown(27));
+    host.SetKey(256, true);  // out of range: ignored, never written
+    host.SetKey(-1, true);
+    EXPECT_FALSE(host.KeyDown(256));
+    EXPECT_FALSE(host.KeyDown(-1));
+    uint8_t state[256];
+    state[10] = 0xFF;
+    EXPECT_TRUE(host.ReadKeyState(state));
+    EXPECT_EQ(state[10], 0);
+}
+
+}  // namespace
+}  // namespace tw
