@@ -7,7 +7,7 @@
 #include "frontend/tokenize.h"
 #include "frontend/validation.h"
 #include "interpreter/interpreter.h"
-#include "interpreter/run_loop.h"
+#include "interpreter/run_session.h"
 #include "platform/headless/headless_host.h"
 #include "validator/rules.h"
 

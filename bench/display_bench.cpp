@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "display/screens.h"
-#include "interpreter/interpreter.h"
 #include "platform/headless/headless_host.h"
 #ifdef TARNWICK_HAVE_SDL
 #include "platform/sdl/sdl_host.h"
@@ -16,10 +15,9 @@ namespace tw {
 namespace {
 
 // A display with screen 0 and 15 more screens of the display's size, all open and stacked.
-void OpenSixteenScreens(Interpreter& in) {
-    CreateScreens(in);
-    StartDisplay(in);
-    Screens& s = ScreensOf(in);
+void OpenSixteenScreens(Screens& s, Host& host) {
+    CreateScreens(s, host, [] { return 0u; });
+    StartDisplay(s);
     for (int n = 1; n < kScreenCount; ++n) {
         ScreenRecord& r = s.records[n];
         r.surface = std::make_unique<TDispSurface>(*s.screen, 800, 600);
@@ -37,9 +35,9 @@ void BM_ComposeSixteenScreens(benchmark::State& state) {
     HeadlessHost::Options options;
     options.debug = nullptr;
     HeadlessHost host(options);
-    Interpreter in(host);
-    OpenSixteenScreens(in);
-    for (auto _ : state) UpdateDisplay(in, true);
+    Screens s;
+    OpenSixteenScreens(s, host);
+    for (auto _ : state) UpdateDisplay(s, 0, true);
     state.counters["compositions/s"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
@@ -56,9 +54,8 @@ void BM_PresentInWindow(benchmark::State& state) {
         return;
     }
     host.ShowDisplayWindow();
-    Interpreter in(host);
-    OpenSixteenScreens(in);
-    Screens& s = ScreensOf(in);
+    Screens s;
+    OpenSixteenScreens(s, host);
     TDispSurface& back = s.screen->BackSurface();
     for (auto _ : state) {
         host.PresentFrame(back.Pixels(), back.Width(), back.Height(), back.Pitch(),
@@ -66,7 +63,7 @@ void BM_PresentInWindow(benchmark::State& state) {
     }
     state.counters["frames/s"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-    StopDisplay(in);
+    StopDisplay(s);
     host.CloseDisplayWindow();
 }
 BENCHMARK(BM_PresentInWindow)->Unit(benchmark::kMicrosecond);

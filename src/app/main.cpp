@@ -13,14 +13,12 @@
 #include "app/files.h"
 #include "app/project_command.h"
 #include "display/frame_file.h"
-#include "frontend/tokenize.h"
-#include "frontend/validation.h"
 #include "interpreter/interpreter.h"
-#include "interpreter/run_loop.h"
+#include "interpreter/prepare.h"
+#include "interpreter/run_session.h"
 #include "platform/headless/headless_host.h"
 #include "project/check_and_run.h"
 #include "project/twp_file.h"
-#include "validator/rules.h"
 #ifdef TARNWICK_HAVE_SDL
 #include "platform/sdl/sdl_host.h"
 #endif
@@ -124,9 +122,13 @@ int ReadProgram(const std::string& file, std::string& text, std::string& name,
     return 0;
 }
 
-// Where a row came from, for a user fixing a file: "Row R (line L): ".
-std::string RowPlace(const TokenBuffer& program, int row) {
-    return "Row " + std::to_string(row) + " (line " + std::to_string(program.SourceLine(row) + 1) +
+// Where a failure is, for a user fixing a file: "Line L: " for a line that does not fit, "Row R
+// (line L): " for a row that breaks its rule.
+std::string FailurePlace(const PrepareFailure& failure) {
+    if (failure.stage == PrepareFailure::Stage::Tokenizer) {
+        return "Line " + std::to_string(failure.line + 1) + ": ";
+    }
+    return "Row " + std::to_string(failure.row) + " (line " + std::to_string(failure.line + 1) +
            "): ";
 }
 
@@ -150,42 +152,17 @@ int CheckVerb(int argc, char** argv) {
     std::unique_ptr<ProjectState> project;
     if (int status = ReadProgram(file, text, name, project)) return status;
     const std::string caption = EditorCaption(name);
-    const std::vector<std::string> lines = SplitSourceLines(text);
 
-    if (all) {
-        // Every line whose tokens do not fit, before anything else.
-        bool failed = false;
-        for (size_t n = 0; n < lines.size(); ++n) {
-            TokenizeLineResult line = TokenizeLine(lines[n]);
-            if (!line.failed) continue;
-            std::fprintf(
-                stderr, "%s\n",
-                TokenizerFailureLine(caption, "Line " + std::to_string(n + 1) + ": " + line.message)
-                    .c_str());
-            failed = true;
-        }
-        if (failed) return kExitTestFailed;
+    const PreparedProgram program =
+        Prepare(text, all ? PrepareMode::EveryFailure : PrepareMode::FirstFailure);
+    for (const PrepareFailure& failure : program.failures) {
+        // A source that does not fit as a whole has no place of its own.
+        const bool placed = all && failure.line >= 0;
+        std::fprintf(
+            stderr, "%s\n",
+            FailureLine(caption, failure, placed ? FailurePlace(failure) : std::string()).c_str());
     }
-    TokenBuffer program;
-    TokenizeSuccess filled = FillTokenBuffer(lines, program);
-    if (filled.failed) {
-        std::fprintf(stderr, "%s\n", TokenizerFailureLine(caption, filled.message).c_str());
-        return kExitTestFailed;
-    }
-    RoutineTable routines;
-    CommandValidationRules rules;
-    if (!all) {
-        ValiditySuccess valid = Validate_Command_Tokens(program, routines, rules);
-        if (valid.ok) return kExitStopped;
-        std::fprintf(stderr, "%s\n", ValidatorFailureLine(caption, valid.message).c_str());
-        return kExitTestFailed;
-    }
-    std::vector<ValiditySuccess> failures = ValidateEveryRow(program, routines, rules);
-    for (const ValiditySuccess& f : failures) {
-        std::fprintf(stderr, "%s\n",
-                     ValidatorFailureLine(caption, RowPlace(program, f.row) + f.message).c_str());
-    }
-    return failures.empty() ? kExitStopped : kExitTestFailed;
+    return program.Ok() ? kExitStopped : kExitTestFailed;
 }
 
 int RunVerb(int argc, char** argv) {
@@ -267,7 +244,9 @@ int RunVerb(int argc, char** argv) {
         host = std::make_unique<HeadlessHost>(headless);
     }
 
-    Interpreter in(*host);
+    // The command runs one program; the generator lives as long as it does.
+    Random random;
+    Interpreter in(*host, random);
     in.projectName = name;
     in.limits.maxStatements = options.maxStatements;
     in.limits.timeoutMs = options.timeoutMs;
@@ -283,23 +262,12 @@ int RunVerb(int argc, char** argv) {
         return status;
     };
 
-    TokenBuffer program;
-    RoutineTable routines;
-    TokenizeSuccess filled = FillTokenBuffer(SplitSourceLines(text), program);
-    if (filled.failed) {
-        std::fprintf(stderr, "%s\n", TokenizerFailureLine(caption, filled.message).c_str());
+    const PreparedProgram program = Prepare(text);
+    if (!program.Ok()) {
+        std::fprintf(stderr, "%s\n", FailureLine(caption, program.failures[0]).c_str());
         return finish(kExitTestFailed);
     }
-    CommandValidationRules rules;
-    ValiditySuccess valid = Validate_Command_Tokens(program, routines, rules);
-    if (!valid.ok) {
-        std::fprintf(stderr, "%s\n", ValidatorFailureLine(caption, valid.message).c_str());
-        return finish(kExitTestFailed);
-    }
-
-    in.program = &program;
-    in.routines = &routines;
-    RunOutcome outcome = RunProgram(in);
+    const RunOutcome outcome = RunProgram(in, program);
     if (!options.frame.empty()) {
         std::string why;
         if (!WriteFrame(host->LastFrame(), options.frame, why)) {

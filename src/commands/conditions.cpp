@@ -1,4 +1,4 @@
-// Conditionals, labels and jumps: IF, ELSE, GOTO, GOSUB, RETURN, EXITGOSUB.
+// Conditionals, labels and jumps: IF, ELSE, GOTO, GOSUB, RETURN, EXITGOSUB, and the function NOT.
 //
 // A handler that jumps stores the row before its target (the partner or label row itself): the
 // run loop then adds one.
@@ -16,29 +16,25 @@ namespace tw {
 
 namespace {
 
-const char* const kMsgNoEndif = "RTE (64) - Could find no terminating ENDIF command for IF command";
-
 // IF condition THEN: the next row runs when the condition is True (0); otherwise execution goes
 // on after the matching ELSE or ENDIF. Any value other than 0 counts as False.
 void IfCommand(Interpreter& in, const Args& args, CommandResult& result) {
     result.ok = true;
     RowCache* cache = in.CacheFor(args);
-    EvalResult value = CollectAndEvaluate(in, args, 0, cache, "THEN", "");
-    if (!value.ok) {
-        result.CopyFailure(value);
-        return;
-    }
+    ArgCursor a(in, args, result);
+    Value condition;
+    if (!a.StopAt("THEN").Remember(cache).Read(condition)) return;
     double number = 0;
-    if (!ToDouble(value.value, number)) {
+    if (!ToDouble(condition, number)) {
         // A text that is no number cannot be compared with True.
-        result.Fail(66, 1, kMsgInvalidCondition);
+        result.Fail(ErrorId::InvalidCondition, 1);
         return;
     }
     if (number == 0.0) return;
     const int32_t from = in.run.currentLine;
     int32_t partner = Remembered(cache, [&] { return BlockScan(in, from, "IF", "ENDIF", "ELSE"); });
     if (partner == kNotFound) {
-        result.Fail(64, 0, kMsgNoEndif);
+        result.Fail(ErrorId::NoEndif, 0);
         return;
     }
     in.run.currentLine = partner;
@@ -51,7 +47,7 @@ void ElseCommand(Interpreter& in, const Args& args, CommandResult& result) {
     int32_t partner =
         Remembered(in.CacheFor(args), [&] { return BlockScan(in, from, "IF", "ENDIF"); });
     if (partner == kNotFound) {
-        result.Fail(64, 0, kMsgNoEndif);
+        result.Fail(ErrorId::NoEndif, 0);
         return;
     }
     in.run.currentLine = partner;
@@ -63,7 +59,7 @@ void GotoCommand(Interpreter& in, const Args& args, CommandResult& result) {
     int32_t label =
         Remembered(in.CacheFor(args), [&] { return FindLabel(in, from, UpperCopy(args[0])); });
     if (label == kNotFound) {
-        result.Fail(67, 1, "RTE (67) - GOTO Failed, could not locate the label requested.");
+        result.Fail(ErrorId::GotoNoLabel, 1);
         return;
     }
     in.run.currentLine = label;
@@ -75,7 +71,7 @@ void GosubCommand(Interpreter& in, const Args& args, CommandResult& result) {
     int32_t label =
         Remembered(in.CacheFor(args), [&] { return FindLabel(in, from, UpperCopy(args[0])); });
     if (label == kNotFound) {
-        result.Fail(67, 1, "RTE (67) - GOSUB Failed, could not locate the label requested.");
+        result.Fail(ErrorId::GosubNoLabel, 1);
         return;
     }
     // With all 51 slots in use the jump still happens, without a return row.
@@ -102,15 +98,29 @@ void ReturnCommand(Interpreter& in, const Args&, CommandResult& result) {
     }
 }
 
+// NOT(x): -1 for 0 (True), 0 for -1 (False); anything else is no truth value.
+void NotFunction(Interpreter& in, const Args& args, FunctionResult& result) {
+    result.ok = true;
+    std::string text;
+    if (!ArgCursor(in, args, result).Whole().Text(text)) return;
+    int32_t whole = 0;
+    if (!ParseWholeNumber(text, whole) || (whole != kTrue && whole != kFalse)) {
+        result.Fail(ErrorId::LogicalOperator, 1);
+        return;
+    }
+    result.value = Value::Int(whole == kTrue ? kFalse : kTrue);
+}
+
 }  // namespace
 
-void RegisterConditionCommands(CommandTable& commands) {
+void RegisterConditionCommands(CommandTable& commands, FunctionTable& functions) {
     commands.Bind(CommandId::IF, IfCommand);
     commands.Bind(CommandId::ELSE, ElseCommand);
     commands.Bind(CommandId::GOTO, GotoCommand);
     commands.Bind(CommandId::GOSUB, GosubCommand);
     commands.Bind(CommandId::RETURN, ReturnCommand);
     commands.Bind(CommandId::EXITGOSUB, ReturnCommand);
+    functions.Bind(FunctionId::NOT, NotFunction);
 }
 
 }  // namespace tw

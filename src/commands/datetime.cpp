@@ -33,28 +33,6 @@ const char* const kMonthNames[] = {"January",   "February", "March",    "April",
                                    "May",       "June",     "July",     "August",
                                    "September", "October",  "November", "December"};
 
-// Days since 1 January 1970 of a civil date (proleptic Gregorian).
-int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<int64_t>(doe) - 719468;
-}
-
-void CivilFromDays(int64_t z, int& y, int& m, int& d) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    y = static_cast<int>(static_cast<int64_t>(yoe) + era * 400 + (m <= 2));
-}
-
 constexpr int64_t kEpochOffset = 25569;  // days from 30 December 1899 to 1 January 1970
 
 bool IsLeap(int y) {
@@ -78,7 +56,7 @@ bool Decode(double value, DateTimeParts& p) {
     int64_t ms = std::llround(std::fabs(value - whole) * kMillisecondsPerDay);
     int64_t days = static_cast<int64_t>(whole);
     if (ms >= kMillisecondsPerDay) ms = kMillisecondsPerDay - 1;
-    CivilFromDays(days - kEpochOffset, p.year, p.month, p.day);
+    DateOfDays(days, p.year, p.month, p.day);
     p.weekday =
         static_cast<int>(((days - kEpochOffset) % 7 + 11) % 7);  // 1 Jan 1970 was a Thursday
     p.hour = static_cast<int>(ms / 3600000);
@@ -261,7 +239,7 @@ bool ParseDate(std::string_view s, double& out) {
     if (i != s.size()) return false;
     if (year < 1 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month))
         return false;
-    out = static_cast<double>(DaysFromCivil(year, month, day) + kEpochOffset);
+    out = static_cast<double>(DaysSinceDateEpoch(year, month, day));
     return true;
 }
 
@@ -299,30 +277,25 @@ bool ParseTime(std::string_view s, double& out) {
 
 // The argument phase of DATETOSTR, TIMETOSTR and FORMATDATETIME: a real that the 6-byte real
 // can hold.
-bool DateArgument(Interpreter& in, const Args& tokens, double& out, FunctionResult& result,
-                  int32_t code, const char* message) {
-    EvalResult value = Evaluate(in, tokens);
-    if (!value.ok) {
-        result.CopyFailure(value);
-        return false;
-    }
+bool DateArgument(ArgCursor& a, double& out, ErrorId failure) {
     double real;
-    if (!ToDouble(value.value, real) || !ToReal48(real, out)) {
-        result.Fail(code, 0, message);
+    if (!a.OnBadValue(failure).Real(real)) return false;
+    if (!ToReal48(real, out)) {
+        a.result().Fail(failure, 0);
         return false;
     }
     return true;
 }
 
 void FormatFunction(Interpreter& in, const Args& args, FunctionResult& result, const char* format,
-                    int32_t argumentCode, const char* argumentMessage, int32_t conversionCode,
-                    const char* conversionMessage) {
+                    ErrorId argumentFailure, ErrorId valueFailure) {
     result.ok = true;
+    ArgCursor a(in, args, result);
     double value;
-    if (!DateArgument(in, args, value, result, argumentCode, argumentMessage)) return;
+    if (!DateArgument(a.Whole(), value, argumentFailure)) return;
     DateTimeParts parts;
     if (!Decode(value, parts)) {
-        result.Fail(conversionCode, 0, conversionMessage);
+        result.Fail(valueFailure, 0);
         return;
     }
     std::string text;
@@ -331,73 +304,51 @@ void FormatFunction(Interpreter& in, const Args& args, FunctionResult& result, c
 }
 
 void DateToStrFunction(Interpreter& in, const Args& args, FunctionResult& result) {
-    FormatFunction(in, args, result, kShortDateFormat, 70,
-                   "RTE (70) - DATETOSTR Failed, invalid paramaters passed to function. Please "
-                   "verify you have passed a valid real number.",
-                   68,
-                   "RTE (68) - DATETOSTR Failed, invalid number passed to function. Please verify "
-                   "a valid real number was passed to this function.");
+    FormatFunction(in, args, result, kShortDateFormat, ErrorId::DateToStrArgument,
+                   ErrorId::DateToStrValue);
 }
 
 void TimeToStrFunction(Interpreter& in, const Args& args, FunctionResult& result) {
-    FormatFunction(in, args, result, kLongTimeFormat, 71,
-                   "RTE (71) - TIMETOSTR Failed, invalid paramaters passed to function. Please "
-                   "verify you have passed a valid real number.",
-                   69,
-                   "RTE (69) - TIMETOSTR Failed, invalid number passed to function. Please verify "
-                   "a valid real number was passed to this function.");
+    FormatFunction(in, args, result, kLongTimeFormat, ErrorId::TimeToStrArgument,
+                   ErrorId::TimeToStrValue);
 }
 
 void FormatDateTimeFunction(Interpreter& in, const Args& args, FunctionResult& result) {
     result.ok = true;
-    Args parts[2];
-    SplitArguments(args, 2, parts);
-    const char* argumentMessage =
-        "RTE (72) - FORMATDATETIME Failed, invalid parameters passed. Please verify parameters "
-        "passed are a string and real number.";
-    EvalResult format = Evaluate(in, parts[0]);
-    if (!format.ok) {
-        result.CopyFailure(format);
-        return;
-    }
+    ArgCursor a(in, args, result);
+    a.Parts(2);
+    std::string format;
     double value;
-    if (!DateArgument(in, parts[1], value, result, 72, argumentMessage)) return;
+    if (!a.Text(format) || !DateArgument(a, value, ErrorId::FormatDateTimeArgument)) return;
     DateTimeParts decoded;
     if (!Decode(value, decoded)) {
-        result.Fail(73, 0,
-                    "RTE (73) - FORMATDATETIME Failed, invalid number passed to function. Please "
-                    "verify a valid real number was passed to this function.");
+        result.Fail(ErrorId::FormatDateTimeValue, 0);
         return;
     }
     std::string text;
-    Format(TextOf(format.value), decoded, text);
+    Format(format, decoded, text);
     result.value = Value::Str(std::move(text));
 }
 
 void ParseFunction(Interpreter& in, const Args& args, FunctionResult& result,
-                   bool (*parse)(std::string_view, double&), int32_t code, const char* message) {
+                   bool (*parse)(std::string_view, double&), ErrorId failure) {
     result.ok = true;
-    EvalResult value = Evaluate(in, args);
-    if (!value.ok) {
-        result.CopyFailure(value);
-        return;
-    }
+    std::string text;
+    if (!ArgCursor(in, args, result).Whole().Text(text)) return;
     double parsed, narrowed;
-    if (!parse(TextOf(value.value), parsed) || !ToReal48(parsed, narrowed)) {
-        result.Fail(code, 0, message);
+    if (!parse(text, parsed) || !ToReal48(parsed, narrowed)) {
+        result.Fail(failure, 0);
         return;
     }
     result.value = Value::Real(narrowed);
 }
 
 void StrToDateFunction(Interpreter& in, const Args& args, FunctionResult& result) {
-    ParseFunction(in, args, result, ParseDate, 75,
-                  "RTE (75) - STRTODATE Failed, String contained no valid date.");
+    ParseFunction(in, args, result, ParseDate, ErrorId::StrToDateText);
 }
 
 void StrToTimeFunction(Interpreter& in, const Args& args, FunctionResult& result) {
-    ParseFunction(in, args, result, ParseTime, 77,
-                  "RTE (77) - STRTOTIME Failed, String contained no valid time.");
+    ParseFunction(in, args, result, ParseTime, ErrorId::StrToTimeText);
 }
 
 double Now() {

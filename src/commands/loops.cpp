@@ -17,23 +17,16 @@ namespace {
 struct LoopForm {
     LoopKind kind;
     std::string_view open, close;
-    int32_t failCode;
-    const char* failMessage;
+    ErrorId unterminated;
 };
 
-constexpr LoopForm kDo = {
-    LoopKind::Do, "DO", "LOOP", 17,
-    "Error <17> : Run Time Error - Unterminated DO..LOOP structure, could not find LOOP command"};
-constexpr LoopForm kFor = {LoopKind::For, "FOR", "NEXT", 64,
-                           "RTE (64) - Could find no terminating NEXT command for FOR command"};
-constexpr LoopForm kRepeat = {LoopKind::RepeatOrWhile, "REPEAT", "UNTIL", 17,
-                              "Error <17> : Run Time Error - Unterminated REPEAT..UNTIL structure, "
-                              "could not find matching UNTIL command"};
-constexpr LoopForm kWhile = {LoopKind::RepeatOrWhile, "WHILE", "WEND", 17,
-                             "Error <17> : Run Time Error - Unterminated WHILE..WEND structure, "
-                             "could not find matching WEND command"};
+constexpr LoopForm kDo = {LoopKind::Do, "DO", "LOOP", ErrorId::NoLoop};
+constexpr LoopForm kFor = {LoopKind::For, "FOR", "NEXT", ErrorId::NoNext};
+constexpr LoopForm kRepeat = {LoopKind::RepeatOrWhile, "REPEAT", "UNTIL", ErrorId::NoUntil};
+constexpr LoopForm kWhile = {LoopKind::RepeatOrWhile, "WHILE", "WEND", ErrorId::NoWend};
 
-// Steps 1 to 3 of starting a loop: the active entry, a free entry, the re-entry guard.
+// Starting a loop looks for the running (active) entry and a free one, and finds out whether
+// execution came back to the opening row of the loop that is running.
 struct LoopStart {
     int active = -1;
     int free = -1;
@@ -47,7 +40,7 @@ bool BeginLoop(Interpreter& in, LoopStart& start, CommandResult& result) {
         if (start.free < 0 && e.kind == LoopKind::Free) start.free = i;
     }
     if (start.free < 0) {
-        result.Fail(16, 0, "Error <16> : Run Time Error - Loop stack overflow.");
+        result.Fail(ErrorId::LoopStackOverflow, 0);
         return false;
     }
     // Execution came back to the opening row of the loop that is running: nothing to start.
@@ -56,7 +49,7 @@ bool BeginLoop(Interpreter& in, LoopStart& start, CommandResult& result) {
     return true;
 }
 
-// Step 4: fill the free entry.
+// Fills the free entry for a loop that starts on the current row.
 LoopEntry& FillEntry(Interpreter& in, const LoopStart& start, LoopKind kind, int32_t step) {
     LoopEntry& f = in.loops.entries[start.free];
     f.index = start.free;
@@ -66,20 +59,20 @@ LoopEntry& FillEntry(Interpreter& in, const LoopStart& start, LoopKind kind, int
     return f;
 }
 
-// Step 5: the partner row, or a failure at the end of the program.
+// The loop's closing row, or a failure when the program ends before it.
 bool ScanForPartner(Interpreter& in, const Args& args, const LoopForm& form, int32_t& partner,
                     CommandResult& result) {
     const int32_t from = in.run.currentLine;
     partner =
         Remembered(in.CacheFor(args), [&] { return BlockScan(in, from, form.open, form.close); });
     if (partner == kNotFound) {
-        result.Fail(form.failCode, 0, form.failMessage);
+        result.Fail(form.unterminated, 0);
         return false;
     }
     return true;
 }
 
-// Step 6: the entry becomes the innermost running loop.
+// The entry becomes the innermost running loop.
 void Activate(Interpreter& in, const LoopStart& start, int32_t partner) {
     LoopEntry& f = in.loops.entries[start.free];
     f.endLine = partner;
@@ -142,9 +135,7 @@ void LoopCommand(Interpreter& in, const Args&, CommandResult& result) {
     result.ok = true;
     int e = ActiveEntry(in);
     if (e < 0) {
-        result.Fail(16, 0,
-                    "ProgError <1> : LOOP Command requested loop structure, could not find "
-                    "current loop..");
+        result.Fail(ErrorId::LoopNoCurrent, 0);
         return;
     }
     JumpBack(in, e);
@@ -159,24 +150,14 @@ void ForCommand(Interpreter& in, const Args& args, CommandResult& result) {
 
     UpperCopy name(args[0]);
     if (!IsValidName(name)) {
-        result.Fail(62, 0,
-                    "RTE (62) - Invalid variable name suggested to FOR Command, please verify the "
-                    "variable name used!");
+        result.Fail(ErrorId::ForName, 0);
         return;
     }
-    Expression expr;
-    int position = 2;
+    // After the name and "=": the start up to TO, the end up to STEP, and the step.
+    ArgCursor a(in, args, result, 2);
     int32_t first, last, step = 1;
-    CollectExpression(args, position, "TO", "", expr, result);
-    if (!result.ok || !EvaluateInteger(in, expr.AsArgs(), first, result)) return;
-    position += 2;
-    CollectExpression(args, position, "STEP", "", expr, result);
-    if (!result.ok || !EvaluateInteger(in, expr.AsArgs(), last, result)) return;
-    if (EqualsUpper(args[position + 1], "STEP")) {
-        position += 2;
-        CollectExpression(args, position, "", "", expr, result);
-        if (!result.ok || !EvaluateInteger(in, expr.AsArgs(), step, result)) return;
-    }
+    if (!a.StopAt("TO").Integer(first) || !a.StopAt("STEP").Integer(last)) return;
+    if (EqualsUpper(a.LastStop(), "STEP") && !a.StopAt({}).Integer(step)) return;
 
     FillEntry(in, start, LoopKind::For, step);
     int32_t partner;
@@ -205,14 +186,14 @@ void NextCommand(Interpreter& in, const Args&, CommandResult& result) {
     result.ok = true;
     int e = ActiveEntry(in);
     if (e < 0) {
-        result.Fail(5, 0, "ProgError <5> : NEXT command could not locate the current loop!");
+        result.Fail(ErrorId::NextNoLoop, 0);
         return;
     }
     LoopEntry& entry = in.loops.entries[e];
     Variable& v = in.variables[entry.variableSlot];
     Value next;
     if (!AddToValue(v.value, entry.step, next)) {
-        result.Fail(20, 0, kMsgTypeMismatch);
+        result.Fail(ErrorId::TypeMismatch, 0);
         return;
     }
     v.value = std::move(next);
@@ -229,14 +210,11 @@ void UntilCommand(Interpreter& in, const Args& args, CommandResult& result) {
     result.ok = true;
     int e = ActiveEntry(in);
     if (e < 0) {
-        result.Fail(5, 0, "ProgError <5> : UNTIL command could not locate the current loop!");
+        result.Fail(ErrorId::UntilNoLoop, 0);
         return;
     }
-    Expression expr;
-    int position = 0;
-    CollectExpression(args, position, "", "", expr, result);
     int32_t condition;
-    if (!result.ok || !EvaluateCondition(in, expr.AsArgs(), condition, result)) return;
+    if (!ArgCursor(in, args, result).StopAt({}).Condition(condition)) return;
     if (condition == kTrue) {
         EndLoop(in, e);
     } else {
@@ -250,16 +228,14 @@ void WhileCommand(Interpreter& in, const Args& args, CommandResult& result) {
     LoopStart start;
     if (!BeginLoop(in, start, result) || start.alreadyRunning) return;
     LoopEntry& entry = FillEntry(in, start, LoopKind::RepeatOrWhile, 0);
-    Expression expr;
-    int position = 0;
-    CollectExpression(args, position, "", "", expr, result);
-    if (!result.ok) return;
+    Args tokens;
+    if (!ArgCursor(in, args, result).StopAt({}).Cut(tokens)) return;
     for (auto& slot : entry.condition) slot.clear();
-    for (int i = 0; i < expr.Count(); ++i) entry.condition[i + 1] = std::string(expr[i]);
-    entry.conditionCount = expr.Count();
+    for (int i = 0; i < tokens.Count(); ++i) entry.condition[i + 1] = std::string(tokens[i]);
+    entry.conditionCount = tokens.Count();
 
     int32_t condition;
-    if (!EvaluateCondition(in, expr.AsArgs(), condition, result)) return;
+    if (!ArgCursor(in, tokens, result).Whole().Condition(condition)) return;
     int32_t partner;
     if (!ScanForPartner(in, args, kWhile, partner, result)) return;
     if (condition == kTrue) {
@@ -274,13 +250,13 @@ void WendCommand(Interpreter& in, const Args&, CommandResult& result) {
     result.ok = true;
     int e = ActiveEntry(in);
     if (e < 0) {
-        result.Fail(5, 0, "ProgError <5> : WEND command could not locate the current loop!");
+        result.Fail(ErrorId::WendNoLoop, 0);
         return;
     }
     const LoopEntry& entry = in.loops.entries[e];
     int32_t condition;
-    if (!EvaluateCondition(in, Args(&entry.condition[1], entry.conditionCount), condition, result))
-        return;
+    ArgCursor a(in, Args(&entry.condition[1], entry.conditionCount), result);
+    if (!a.Whole().Condition(condition)) return;
     if (condition == kTrue) {
         JumpBack(in, e);
     } else {

@@ -7,7 +7,6 @@
 #include "frontend/names.h"
 #include "interpreter/arguments.h"
 #include "interpreter/interpreter.h"
-#include "interpreter/random.h"
 
 namespace tw {
 
@@ -26,32 +25,24 @@ enum class Angle : uint8_t {
 // One-argument functions: all the call's tokens are one expression, converted to real. Anything
 // that is not a finite real (a text, an overflow, a logarithm of 0) is the function's failure.
 void OneArgument(Interpreter& in, const Args& args, FunctionResult& result,
-                 double (*compute)(double), Angle angle, int32_t code, const char* message) {
+                 double (*compute)(double), Angle angle, ErrorId failure) {
     result.ok = true;
-    EvalResult value = Evaluate(in, args);
-    if (!value.ok) {
-        result.CopyFailure(value);
-        return;
-    }
-    const bool degrees = in.run.angleUnit == AngleUnit::Degrees;
     double x;
-    if (!ToDouble(value.value, x)) {
-        result.Fail(code, 0, message);
-        return;
-    }
+    if (!ArgCursor(in, args, result).Whole().OnBadValue(failure).Real(x)) return;
+    const bool degrees = in.run.angleUnit == AngleUnit::Degrees;
     if (angle == Angle::ArgumentIn && degrees) x = x / kRadiansToDegrees;
     double y = compute(x);
     if (angle == Angle::ResultOut && degrees) y *= kRadiansToDegrees;
     if (!std::isfinite(y)) {
-        result.Fail(code, 0, message);
+        result.Fail(failure, 0);
         return;
     }
     result.value = Value::Real(y);
 }
 
-#define TW_ONE_ARGUMENT(Name, compute, angle, code, message)               \
+#define TW_ONE_ARGUMENT(Name, compute, angle, failure)                     \
     void Name(Interpreter& in, const Args& args, FunctionResult& result) { \
-        OneArgument(in, args, result, compute, angle, code, message);      \
+        OneArgument(in, args, result, compute, angle, failure);            \
     }
 
 double Clamp1(double x) {
@@ -105,45 +96,27 @@ double Exp(double x) {
     return std::exp(x);
 }
 
-TW_ONE_ARGUMENT(CosFunction, Cos, Angle::ArgumentIn, 35, "RTE (35) - COS, invalid value passed.")
-TW_ONE_ARGUMENT(SinFunction, Sin, Angle::ArgumentIn, 36, "RTE (36) - SIN, invalid value passed.")
-TW_ONE_ARGUMENT(TanFunction, Tan, Angle::Ignored, 48,
-                "RTE (48) - Tan function failed, value passed was not valid and/or not of the "
-                "correct type")
-TW_ONE_ARGUMENT(AcosFunction, Acos, Angle::ResultOut, 49, "RTE (49) - ACOS, invalid value passed.")
-TW_ONE_ARGUMENT(AsinFunction, Asin, Angle::ResultOut, 51, "RTE (51) - ASIN, invalid value passed.")
-TW_ONE_ARGUMENT(AtanFunction, Atan, Angle::Ignored, 53,
-                "RTE (53) - ATan function failed, value passed was not valid and/or not of the "
-                "correct type")
-TW_ONE_ARGUMENT(HcosFunction, Cosh, Angle::Ignored, 50, "RTE (50) - HCOS, invalid value passed.")
-TW_ONE_ARGUMENT(HsinFunction, Sinh, Angle::Ignored, 52, "RTE (52) - HSIN, invalid value passed.")
-TW_ONE_ARGUMENT(HtanFunction, Tanh, Angle::Ignored, 54,
-                "RTE (54) - HTAN function failed, value passed was not valid and/or not of the "
-                "correct type")
-TW_ONE_ARGUMENT(AbsFunction, Absolute, Angle::Ignored, 43,
-                "RTE (43) - ABS function failed, value passed was not valid and/or not of the "
-                "correct type")
-TW_ONE_ARGUMENT(IntFunction, Truncate, Angle::Ignored, 44,
-                "RTE (44) - INT function failed, value passed was not valid and/or not of the "
-                "correct type")
-TW_ONE_ARGUMENT(SqrFunction, Square, Angle::Ignored, 45,
-                "RTE (45) - SQR function failed, value passed was not valid and/or not of the "
-                "correct type")
-TW_ONE_ARGUMENT(ExpFunction, Exp, Angle::Ignored, 46,
-                "RTE (46) - EXP function failed, value passed was not valid and/or not of the "
-                "correct type")
-TW_ONE_ARGUMENT(LogFunction, Log10, Angle::Ignored, 47,
-                "RTE (47) - LOG function failed, value passed was not valid and/or not of the "
-                "correct type")
-TW_ONE_ARGUMENT(LnFunction, Ln, Angle::Ignored, 48,
-                "RTE (48) - LN function failed, value passed was not valid and/or not of the "
-                "correct type")
+TW_ONE_ARGUMENT(CosFunction, Cos, Angle::ArgumentIn, ErrorId::CosValue)
+TW_ONE_ARGUMENT(SinFunction, Sin, Angle::ArgumentIn, ErrorId::SinValue)
+TW_ONE_ARGUMENT(TanFunction, Tan, Angle::Ignored, ErrorId::TanValue)
+TW_ONE_ARGUMENT(AcosFunction, Acos, Angle::ResultOut, ErrorId::AcosValue)
+TW_ONE_ARGUMENT(AsinFunction, Asin, Angle::ResultOut, ErrorId::AsinValue)
+TW_ONE_ARGUMENT(AtanFunction, Atan, Angle::Ignored, ErrorId::AtanValue)
+TW_ONE_ARGUMENT(HcosFunction, Cosh, Angle::Ignored, ErrorId::HcosValue)
+TW_ONE_ARGUMENT(HsinFunction, Sinh, Angle::Ignored, ErrorId::HsinValue)
+TW_ONE_ARGUMENT(HtanFunction, Tanh, Angle::Ignored, ErrorId::HtanValue)
+TW_ONE_ARGUMENT(AbsFunction, Absolute, Angle::Ignored, ErrorId::AbsValue)
+TW_ONE_ARGUMENT(IntFunction, Truncate, Angle::Ignored, ErrorId::IntValue)
+TW_ONE_ARGUMENT(SqrFunction, Square, Angle::Ignored, ErrorId::SqrValue)
+TW_ONE_ARGUMENT(ExpFunction, Exp, Angle::Ignored, ErrorId::ExpValue)
+TW_ONE_ARGUMENT(LogFunction, Log10, Angle::Ignored, ErrorId::LogValue)
+TW_ONE_ARGUMENT(LnFunction, Ln, Angle::Ignored, ErrorId::LnValue)
 
 #undef TW_ONE_ARGUMENT
 
-void RandomFunction(Interpreter&, const Args&, FunctionResult& result) {
+void RandomFunction(Interpreter& in, const Args&, FunctionResult& result) {
     result.ok = true;
-    result.value = Value::Real(NextRandom());
+    result.value = Value::Real(in.random.NextReal());
 }
 
 void PiFunction(Interpreter&, const Args&, FunctionResult& result) {
@@ -171,52 +144,36 @@ bool CompareValues(const Value& a, const Value& b, int& order) {
 }
 
 // MAX(a, b): -1 when a is the larger, 1 when b is, 0 when equal. MIN mirrors it.
-void Extreme(Interpreter& in, const Args& args, FunctionResult& result, bool largest, int32_t code,
-             const char* message) {
+void Extreme(Interpreter& in, const Args& args, FunctionResult& result, bool largest,
+             ErrorId failure) {
     result.ok = true;
-    Args parts[2];
-    SplitArguments(args, 2, parts);
+    ArgCursor a(in, args, result);
+    a.Parts(2);
     Value values[2];
-    for (int i = 0; i < 2; ++i) {
-        EvalResult value = Evaluate(in, parts[i]);
-        if (!value.ok) {
-            result.CopyFailure(value);
-            return;
-        }
-        values[i] = std::move(value.value);
-    }
+    if (!a.Read(values[0]) || !a.Read(values[1])) return;
     int order;
     if (!CompareValues(values[0], values[1], order)) {
-        result.Fail(code, 0, message);
+        result.Fail(failure, 0);
         return;
     }
     result.value = Value::Int(order == 0 ? 0 : ((order > 0) == largest ? -1 : 1));
 }
 
 void MaxFunction(Interpreter& in, const Args& args, FunctionResult& result) {
-    Extreme(in, args, result, true, 41,
-            "RTE (41) - MAX Function failed, value passed were invalid and/or not of matching "
-            "type.");
+    Extreme(in, args, result, true, ErrorId::MaxValues);
 }
 
 void MinFunction(Interpreter& in, const Args& args, FunctionResult& result) {
-    Extreme(in, args, result, false, 42,
-            "RTE (42) - MIN Function failed, value passed were invalid and/or not of matching "
-            "type.");
+    Extreme(in, args, result, false, ErrorId::MinValues);
 }
 
 void SgnFunction(Interpreter& in, const Args& args, FunctionResult& result) {
     result.ok = true;
-    EvalResult value = Evaluate(in, args);
-    if (!value.ok) {
-        result.CopyFailure(value);
-        return;
-    }
+    Value value;
+    if (!ArgCursor(in, args, result).Whole().Read(value)) return;
     int order;
-    if (!CompareValues(value.value, Value::Int(0), order)) {
-        result.Fail(43, 0,
-                    "RTE (43) - SGN function failed, value passed was not valid and/or not of the "
-                    "correct type");
+    if (!CompareValues(value, Value::Int(0), order)) {
+        result.Fail(ErrorId::SgnValue, 0);
         return;
     }
     result.value = Value::Int(order);
@@ -232,35 +189,17 @@ void RadianCommand(Interpreter& in, const Args&, CommandResult& result) {
     in.run.angleUnit = AngleUnit::Radians;
 }
 
-const char* const kMsgMathsParameters = "RTE (38) - Invalid parameters passed to maths function.";
-
-// Evaluates an argument to an integer; a value that does not convert is code 38.
-bool MathsInteger(Interpreter& in, const Args& tokens, int32_t& out, TResult& result) {
-    EvalResult value = Evaluate(in, tokens);
-    if (!value.ok) {
-        result.CopyFailure(value);
-        return false;
-    }
-    if (!ToInt32(value.value, out)) {
-        result.Fail(38, 0, kMsgMathsParameters);
-        return false;
-    }
-    return true;
-}
-
 // RANDOMIZE n sets the seed; RANDOMIZE alone advances it by one.
 void RandomizeCommand(Interpreter& in, const Args& args, CommandResult& result) {
     result.ok = true;
-    if (args[0].empty()) {
-        ++RandomSeed();
+    ArgCursor a(in, args, result);
+    if (a.AtEnd()) {
+        ++in.random.seed;
         return;
     }
-    Expression expr;
-    int position = 0;
-    CollectExpression(args, position, ",", "", expr, result);
     int32_t seed;
-    if (!result.ok || !MathsInteger(in, expr.AsArgs(), seed, result)) return;
-    RandomSeed() = static_cast<uint32_t>(seed);
+    if (!a.OnBadValue(ErrorId::MathsParameters).Integer(seed)) return;
+    in.random.seed = static_cast<uint32_t>(seed);
 }
 
 // INC and DEC: the variable's value plus or minus 1 (a real stays real); no variable of that
@@ -271,7 +210,7 @@ void Step(Interpreter& in, const Args& args, CommandResult& result, int amount) 
     if (slot < 0) return;
     Value next;
     if (!AddToValue(in.variables[slot].value, amount, next)) {
-        result.Fail(20, 0, kMsgTypeMismatch);
+        result.Fail(ErrorId::TypeMismatch, 0);
         return;
     }
     in.variables[slot].value = std::move(next);
@@ -289,30 +228,21 @@ void DecCommand(Interpreter& in, const Args& args, CommandResult& result) {
 void AddOrSubtract(Interpreter& in, const Args& args, CommandResult& result, bool subtract) {
     result.ok = true;
     UpperCopy name(args[0]);
-    Expression expr;
-    int position = 2;
+    // After the name and ",": the amount, then optionally ", low TO high".
+    ArgCursor a(in, args, result, 2);
+    a.OnBadValue(ErrorId::MathsParameters);
     int32_t amount, low = 0, high = 0;
-    CollectExpression(args, position, ",", "", expr, result);
-    if (!result.ok || !MathsInteger(in, expr.AsArgs(), amount, result)) return;
-    const bool ranged = !args[position + 2].empty();
-    if (ranged) {
-        position += 2;
-        CollectExpression(args, position, "TO", "", expr, result);
-        if (!result.ok || !MathsInteger(in, expr.AsArgs(), low, result)) return;
-        position += 2;
-        CollectExpression(args, position, "", "", expr, result);
-        if (!result.ok || !MathsInteger(in, expr.AsArgs(), high, result)) return;
-    }
+    if (!a.Integer(amount)) return;
+    const bool ranged = !a.AtEnd();
+    if (ranged && (!a.StopAt("TO").Integer(low) || !a.StopAt({}).Integer(high))) return;
     int slot = in.variables.Find(name);
     if (slot < 0) {
-        std::string text = subtract ? "RTE (40) - SUB command failed, could not find variable <"
-                                    : "RTE (39) - ADD Command failed, could not find variable <";
-        result.Fail(subtract ? 40 : 39, 0, text + std::string(name.view()) + ">.");
+        result.Fail(subtract ? ErrorId::SubNoVariable : ErrorId::AddNoVariable, 0, {name.view()});
         return;
     }
     int32_t current;
     if (!ToInt32(in.variables[slot].value, current)) {
-        result.Fail(38, 0, kMsgMathsParameters);
+        result.Fail(ErrorId::MathsParameters, 0);
         return;
     }
     uint32_t sum = subtract ? static_cast<uint32_t>(current) - static_cast<uint32_t>(amount)

@@ -22,8 +22,7 @@ void CallCommand(Interpreter& in, const Args& args, CommandResult& result) {
     const int32_t declaration =
         Remembered(in.CacheFor(args), [&] { return FindProcedure(in, name); });
     if (declaration == kNotFound) {
-        result.Fail(78, 0,
-                    "RTE (78) - CALL Command Failed, could not find CALL " + std::string(args[0]));
+        result.Fail(ErrorId::CallNotFound, 0, {args[0]});
         return;
     }
 
@@ -53,28 +52,20 @@ void CallCommand(Interpreter& in, const Args& args, CommandResult& result) {
         // The call's argument text runs from position 2 up to its last token, the ")".
         int last = args.Count() - 1;
         while (last >= 0 && args[last].empty()) --last;
-        const Args text = args.Slice(2, last - 2);
-        int position = 0;
-        Expression expr;
+        ArgCursor a(in, args.Slice(2, last - 2), result);
         for (const std::string& parameter : names) {
-            CollectExpression(text, position, ",", "", expr, result);
-            if (!result.ok) return;
-            EvalResult value = Evaluate(in, expr.AsArgs());
-            if (!value.ok) {
-                result.CopyFailure(value);
-                return;
-            }
+            Value value;
+            if (!a.Read(value)) return;
             // The value enters its parameter as its text, one token.
-            AssignmentResult bound = DeclareVariableAs(in, parameter, Scope::Local, value.value);
+            AssignmentResult bound = DeclareVariableAs(in, parameter, Scope::Local, value);
             if (!bound.ok) {
                 result.CopyFailure(bound);
                 return;
             }
-            position += 2;
         }
     }
     if (!pushed) {
-        result.Fail(79, 0, "RTE (79) - CALL Command Failed, out of return stack space.");
+        result.Fail(ErrorId::CallStackFull, 0);
         return;
     }
     in.run.currentLine = declaration;
@@ -86,9 +77,7 @@ void ProcedureCommand(Interpreter& in, const Args& args, CommandResult& result) 
     const int32_t from = in.run.currentLine;
     int32_t end = Remembered(in.CacheFor(args), [&] { return ScanForward(in, from, "ENDPROC"); });
     if (end == kNotFound) {
-        result.Fail(14, 0,
-                    "RTE (14) - Internal Error (RTIE), could not find a valid token in execution "
-                    "path.");
+        result.Fail(ErrorId::ProcedureNoEnd, 0);
         return;
     }
     in.run.currentLine = end;

@@ -1,20 +1,23 @@
 #include "commands/registry.h"
 
-#include "display/effects.h"
-#include "display/graphics.h"
-#include "display/screens.h"
-
 namespace tw {
 
-void RegisterAllCommands(CommandTable& commands, FunctionTable& functions) {
+void BuildTables(CommandTable& commands, FunctionTable& functions) {
+    commands.names = kCommandNames;
+    commands.handlers.fill(DefaultCommandHandler);
+    functions.names = kFunctionNames;
+    functions.handlers.fill(DefaultFunctionHandler);
+
     RegisterAssignmentCommands(commands);
-    RegisterConditionCommands(commands);
+    RegisterConditionCommands(commands, functions);
     RegisterLoopCommands(commands);
     RegisterProcedureCommands(commands);
     RegisterMathsCommands(commands, functions);
     RegisterStringFunctions(functions);
     RegisterDateTimeFunctions(functions);
-    RegisterMiscCommands(commands, functions);
+    RegisterSettingCommands(commands);
+    RegisterDebugOutputCommands(commands);
+    RegisterRunControlCommands(commands);
     RegisterScreenCommands(commands);
     RegisterGraphicsCommands(commands, functions);
     RegisterEffectCommands(commands);

@@ -10,50 +10,27 @@ namespace tw {
 
 namespace {
 
-const char* const kMsgStringParameters = "RTE (37) - Invalid parameters passed to string function.";
-
-// The arguments of a string function, evaluated one by one. A failed evaluation passes the
-// evaluator's failure on; a value that does not convert is code 37.
+// The arguments of a string function, cut at top-level commas and evaluated one by one in order.
+// A failed evaluation passes the evaluator's failure on; a value that does not convert is RTE
+// (37).
 class StringArguments {
 public:
     StringArguments(Interpreter& in, const Args& args, int count, FunctionResult& result)
-        : in_(in), result_(result) {
-        SplitArguments(args, count, parts_);
+        : a_(in, args, result) {
+        a_.Parts(count).OnBadValue(ErrorId::StringParameters);
         result.ok = true;
     }
-    // Whether part i has any token (an optional argument was given).
-    bool Given(int i) const { return parts_[i].Count() > 0; }
-    bool Text(int i, std::string& out) {
-        Value v;
-        if (!Eval(i, v)) return false;
-        out = TextOf(v);
-        return true;
-    }
-    bool Integer(int i, int32_t& out) {
-        Value v;
-        if (!Eval(i, v)) return false;
-        if (!ToInt32(v, out)) return Fail();
-        return true;
-    }
+    // Whether the next argument has any token (an optional argument was given).
+    bool Given() const { return !a_.AtEnd(); }
+    bool Text(std::string& out) { return a_.Text(out); }
+    bool Integer(int32_t& out) { return a_.Integer(out); }
     bool Fail() {
-        result_.Fail(37, 0, kMsgStringParameters);
+        a_.result().Fail(ErrorId::StringParameters, 0);
         return false;
     }
 
 private:
-    bool Eval(int i, Value& out) {
-        EvalResult value = Evaluate(in_, parts_[i]);
-        if (!value.ok) {
-            result_.CopyFailure(value);
-            return false;
-        }
-        out = std::move(value.value);
-        return true;
-    }
-
-    Interpreter& in_;
-    FunctionResult& result_;
-    Args parts_[3];
+    ArgCursor a_;
 };
 
 // Keeps n characters from `from` (clamped to the text).
@@ -78,7 +55,7 @@ void LeftFunction(Interpreter& in, const Args& args, FunctionResult& result) {
     StringArguments a(in, args, 2, result);
     std::string s;
     int32_t n;
-    if (!a.Text(0, s) || !a.Integer(1, n)) return;
+    if (!a.Text(s) || !a.Integer(n)) return;
     result.value = Value::Str(Cut(s, 0, n));
 }
 
@@ -86,7 +63,7 @@ void RightFunction(Interpreter& in, const Args& args, FunctionResult& result) {
     StringArguments a(in, args, 2, result);
     std::string s;
     int32_t n;
-    if (!a.Text(0, s) || !a.Integer(1, n)) return;
+    if (!a.Text(s) || !a.Integer(n)) return;
     int64_t keep = std::min<int64_t>(n, static_cast<int64_t>(s.size()));
     result.value = Value::Str(Cut(s, static_cast<int64_t>(s.size()) - keep, keep));
 }
@@ -95,7 +72,7 @@ void MidFunction(Interpreter& in, const Args& args, FunctionResult& result) {
     StringArguments a(in, args, 3, result);
     std::string s;
     int32_t start, count;
-    if (!a.Text(0, s) || !a.Integer(1, start) || !a.Integer(2, count)) return;
+    if (!a.Text(s) || !a.Integer(start) || !a.Integer(count)) return;
     if (start < 1) start = 1;
     result.value = Value::Str(Cut(s, int64_t{start} - 1, count));
 }
@@ -105,8 +82,8 @@ void InstrFunction(Interpreter& in, const Args& args, FunctionResult& result) {
     StringArguments a(in, args, 3, result);
     std::string s, sub;
     int32_t start = 1;
-    if (!a.Text(0, s) || !a.Text(1, sub)) return;
-    if (a.Given(2) && !a.Integer(2, start)) return;
+    if (!a.Text(s) || !a.Text(sub)) return;
+    if (a.Given() && !a.Integer(start)) return;
     const int64_t lastStart = static_cast<int64_t>(s.size()) - static_cast<int64_t>(sub.size()) + 1;
     int32_t found = -1;
     for (int64_t p = start; p <= lastStart; ++p) {
@@ -121,7 +98,7 @@ void InstrFunction(Interpreter& in, const Args& args, FunctionResult& result) {
 void UppercaseFunction(Interpreter& in, const Args& args, FunctionResult& result) {
     StringArguments a(in, args, 1, result);
     std::string s;
-    if (!a.Text(0, s)) return;
+    if (!a.Text(s)) return;
     for (char& c : s) {
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
     }
@@ -131,7 +108,7 @@ void UppercaseFunction(Interpreter& in, const Args& args, FunctionResult& result
 void LowercaseFunction(Interpreter& in, const Args& args, FunctionResult& result) {
     StringArguments a(in, args, 1, result);
     std::string s;
-    if (!a.Text(0, s)) return;
+    if (!a.Text(s)) return;
     for (char& c : s) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
     }
@@ -142,7 +119,7 @@ void StringFunction(Interpreter& in, const Args& args, FunctionResult& result) {
     StringArguments a(in, args, 2, result);
     std::string s;
     int32_t n;
-    if (!a.Text(0, s) || !a.Integer(1, n)) return;
+    if (!a.Text(s) || !a.Integer(n)) return;
     if (n > kMaxStringLength) {
         a.Fail();
         return;
@@ -154,7 +131,7 @@ void StringFunction(Interpreter& in, const Args& args, FunctionResult& result) {
 void SpaceFunction(Interpreter& in, const Args& args, FunctionResult& result) {
     StringArguments a(in, args, 1, result);
     int32_t n;
-    if (!a.Integer(0, n)) return;
+    if (!a.Integer(n)) return;
     if (n > kMaxStringLength) {
         a.Fail();
         return;
@@ -165,7 +142,7 @@ void SpaceFunction(Interpreter& in, const Args& args, FunctionResult& result) {
 void FlipFunction(Interpreter& in, const Args& args, FunctionResult& result) {
     StringArguments a(in, args, 1, result);
     std::string s;
-    if (!a.Text(0, s)) return;
+    if (!a.Text(s)) return;
     std::reverse(s.begin(), s.end());
     result.value = Value::Str(std::move(s));
 }
@@ -174,7 +151,7 @@ void RepeatFunction(Interpreter& in, const Args& args, FunctionResult& result) {
     StringArguments a(in, args, 2, result);
     std::string s;
     int32_t n;
-    if (!a.Text(0, s) || !a.Integer(1, n)) return;
+    if (!a.Text(s) || !a.Integer(n)) return;
     if (n > 0 && static_cast<int64_t>(s.size()) * n > kMaxStringLength) {
         a.Fail();
         return;
@@ -185,14 +162,14 @@ void RepeatFunction(Interpreter& in, const Args& args, FunctionResult& result) {
 void ChrFunction(Interpreter& in, const Args& args, FunctionResult& result) {
     StringArguments a(in, args, 1, result);
     int32_t n;
-    if (!a.Integer(0, n)) return;
+    if (!a.Integer(n)) return;
     result.value = Value::Str(std::string(1, static_cast<char>(static_cast<uint32_t>(n) & 0xFF)));
 }
 
 void AscFunction(Interpreter& in, const Args& args, FunctionResult& result) {
     StringArguments a(in, args, 1, result);
     std::string s;
-    if (!a.Text(0, s)) return;
+    if (!a.Text(s)) return;
     if (s.empty()) {
         a.Fail();
         return;
@@ -203,7 +180,7 @@ void AscFunction(Interpreter& in, const Args& args, FunctionResult& result) {
 void LenFunction(Interpreter& in, const Args& args, FunctionResult& result) {
     StringArguments a(in, args, 1, result);
     std::string s;
-    if (!a.Text(0, s)) return;
+    if (!a.Text(s)) return;
     result.value = Value::Int(static_cast<int32_t>(std::min<size_t>(s.size(), INT32_MAX)));
 }
 
@@ -211,7 +188,7 @@ void LenFunction(Interpreter& in, const Args& args, FunctionResult& result) {
 void StrFunction(Interpreter& in, const Args& args, FunctionResult& result) {
     StringArguments a(in, args, 1, result);
     std::string s;
-    if (!a.Text(0, s)) return;
+    if (!a.Text(s)) return;
     result.value = Value::Str(std::move(s));
 }
 
@@ -250,21 +227,17 @@ double LeadingNumber(std::string_view s) {
 void ValFunction(Interpreter& in, const Args& args, FunctionResult& result) {
     StringArguments a(in, args, 1, result);
     std::string s;
-    if (!a.Text(0, s)) return;
+    if (!a.Text(s)) return;
     result.value = Value::Real(LeadingNumber(s));
 }
 
 // The language has no arrays, so SORT and MATCH have nothing to work on.
 void SortFunction(Interpreter&, const Args&, FunctionResult& result) {
-    result.Fail(
-        37, 0,
-        "RTE (37) - SORT is not available: it works on arrays, and the language has no arrays.");
+    result.Fail(ErrorId::SortUnavailable, 0);
 }
 
 void MatchFunction(Interpreter&, const Args&, FunctionResult& result) {
-    result.Fail(
-        37, 0,
-        "RTE (37) - MATCH is not available: it works on arrays, and the language has no arrays.");
+    result.Fail(ErrorId::MatchUnavailable, 0);
 }
 
 }  // namespace

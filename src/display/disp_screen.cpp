@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "interpreter/random.h"
 #include "platform/host.h"
 
 namespace tw {
@@ -38,7 +37,7 @@ void Trace(Host& host, std::string_view message) {
     host.Trace(message.substr(0, 255));
 }
 
-Palette DefaultPalette() {
+Palette DefaultPalette(const RandomDraw& draw) {
     // The twenty static colours of the system palette.
     static const uint8_t kStatic[20][3] = {
         {0, 0, 0},       {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128},
@@ -46,16 +45,12 @@ Palette DefaultPalette() {
         {255, 251, 240}, {160, 160, 164}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0},
         {255, 255, 0},   {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255}};
     Palette p{};
-    // One draw in 0..254: the high 32 bits of the new seed times 255.
-    auto draw = [] {
-        uint32_t& seed = RandomSeed();
-        seed = seed * 134775813u + 1u;
-        return static_cast<uint8_t>((uint64_t{seed} * 255) >> 32);
-    };
+    // One component in 0..254: the high 32 bits of the new seed times 255.
+    auto component = [&] { return static_cast<uint8_t>((uint64_t{draw()} * 255) >> 32); };
     for (int i = 10; i <= 245; ++i) {
-        p[i].red = draw();
-        p[i].green = draw();
-        p[i].blue = draw();
+        p[i].red = component();
+        p[i].green = component();
+        p[i].blue = component();
     }
     for (int i = 0; i < 10; ++i) p[i] = {kStatic[i][0], kStatic[i][1], kStatic[i][2], 0};
     for (int i = 0; i < 10; ++i) {
@@ -305,7 +300,7 @@ void TDispCanvas::TextRect(const Rect& clip, int64_t x, int64_t y, const std::st
 // ---------------------------------------------------------------------------------------------
 // TDispScreen
 
-TDispScreen::TDispScreen(Host& h) : host(h) {
+TDispScreen::TDispScreen(Host& h, RandomDraw draw) : host(h), draw_(std::move(draw)) {
     sdlPalette_ = SDL_AllocPalette(256);
 }
 
@@ -321,7 +316,7 @@ void TDispScreen::Initialize() {
     front_ = std::make_unique<TDispSurface>(*this, width_, height_);
     back_ = std::make_unique<TDispSurface>(*this, width_, height_);
     initialized_ = true;
-    SetPalette(DefaultPalette());
+    SetPalette(DefaultPalette(draw_));
     back_->Erase(0);
     Flip();
     back_->Erase(0);

@@ -7,6 +7,7 @@
 // pixel written gets the palette index nearest to its colour, as on an 8-bit device.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -143,10 +144,14 @@ private:
     TDispCanvas canvas_;
 };
 
+// A source of the language's random draws: each call advances the generator and gives its new
+// 32-bit seed. The display's default palette is drawn from it.
+using RandomDraw = std::function<uint32_t()>;
+
 // The display.
 class TDispScreen {
 public:
-    explicit TDispScreen(Host& host);
+    TDispScreen(Host& host, RandomDraw draw);
     ~TDispScreen();
 
     TDisplayMode DisplayMode = TDisplayMode::dm800x600x8;
@@ -199,6 +204,7 @@ private:
     Palette hardware_{};
     SDL_Palette* sdlPalette_ = nullptr;
     FontCache fonts_;
+    RandomDraw draw_;
     // Nearest-index answers for the current hardware palette.
     std::vector<std::pair<Colour, uint8_t>> nearest_;
 };
@@ -208,6 +214,6 @@ void Trace(Host& host, std::string_view message);
 
 // The default palette of a new display: entries 10 to 245 drawn from the language's random
 // generator (each component in 0..254), the twenty static colours in 0 to 9 and 246 to 255.
-Palette DefaultPalette();
+Palette DefaultPalette(const RandomDraw& draw);
 
 }  // namespace tw

@@ -7,8 +7,6 @@
 #include <string>
 
 #include "display/disp_screen.h"
-#include "interpreter/interpreter.h"
-#include "interpreter/results.h"
 
 namespace tw {
 
@@ -46,7 +44,9 @@ struct BrushSpec {
     BrushStyle style = BrushStyle::Solid;
 };
 
-class Screens : public SubsystemState {
+// The screen table of a run. The interpreter owns one; the graphics, text and screen commands
+// draw through it.
+class Screens {
 public:
     std::unique_ptr<TDispScreen> screen;
     std::array<ScreenRecord, kScreenCount> records;
@@ -71,32 +71,35 @@ public:
     Colour ColourOf(int32_t index) const;
 };
 
-// The screens of the interpreter (made on first use).
-Screens& ScreensOf(Interpreter& in);
-
 // The run's pen, brush, ink and brush colours at the start of a run.
-void ResetDrawingColours(Interpreter& in);
-// Creates the screen object and the 16 screen records, then starts the display.
-void CreateScreens(Interpreter& in);
+void ResetDrawingColours(Screens& s);
+// Creates the screen object on the host's display and the 16 screen records; `draw` gives the
+// random draws of the display's default palette.
+void CreateScreens(Screens& s, Host& host, RandomDraw draw);
 // Enters the display mode and opens screen 0 over the whole display.
-void StartDisplay(Interpreter& in);
+void StartDisplay(Screens& s);
 // Leaves the display mode; every screen is closed.
-void StopDisplay(Interpreter& in);
+void StopDisplay(Screens& s);
 // Frees the screen object.
-void FreeScreens(Interpreter& in);
+void FreeScreens(Screens& s);
 // Tells the display to show the desktop surface.
-void FlipToDesktop(Interpreter& in);
-// Composes the open screens and the sprites onto the back surface, and flips when asked.
-void UpdateDisplay(Interpreter& in, bool flip);
+void FlipToDesktop(Screens& s);
+// Composes the open screens onto the back surface with the run number (the statement count) on
+// its bottom line, and flips when asked.
+void UpdateDisplay(Screens& s, int32_t runNumber, bool flip);
 // Releases the canvas of every open screen that holds one.
-void ReleaseHeldCanvases(Interpreter& in);
+void ReleaseHeldCanvases(Screens& s);
 // When no composition was shown during the run, composes the display once and keeps it as the
-// run's last frame.
-void KeepFinalFrame(Interpreter& in);
+// host's last frame.
+void KeepFinalFrame(Screens& s, int32_t runNumber);
+// Whether the display is up (between StartDisplay and StopDisplay).
+bool DisplayStarted(const Screens& s);
 
+// Gives a canvas the run's default pen and brush.
+void AssignDefaults(const Screens& s, TDispCanvas& canvas);
+
+// Stacking: n moves to the front (rank 0) or the back, and becomes the current screen.
 void BringToFront(Screens& s, int n);
 void SendToBack(Screens& s, int n);
-
-void RegisterScreenCommands(CommandTable& commands);
 
 }  // namespace tw

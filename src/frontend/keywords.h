@@ -27,9 +27,16 @@ enum class ValidationId : int16_t {
 #undef TW_X
 };
 
-inline constexpr int kCommandCount = 156;
-inline constexpr int kFunctionCount = 73;
-inline constexpr int kValidationCommandCount = 144;
+// The sizes of the tables, counted from the lists. The language fixes them: a name is added
+// only at the end of a list, when the language itself gains one.
+#define TW_X(id, name) +1
+inline constexpr int kCommandCount = 0 TW_COMMAND_LIST(TW_X);
+inline constexpr int kFunctionCount = 0 TW_FUNCTION_LIST(TW_X);
+inline constexpr int kValidationCommandCount = 0 TW_VALIDATION_LIST(TW_X);
+#undef TW_X
+static_assert(kCommandCount == 156, "the command table has 156 names");
+static_assert(kFunctionCount == 73, "the function table has 73 names");
+static_assert(kValidationCommandCount == 144, "the validation table has 144 names");
 
 extern const std::array<std::string_view, kCommandCount> kCommandNames;
 extern const std::array<std::string_view, kFunctionCount> kFunctionNames;
@@ -41,9 +48,10 @@ struct ValidationFunction {
     std::string_view name;
     int32_t parameterCount;
 };
-inline constexpr int kValidationFunctionCount = 7;
-inline constexpr std::array<ValidationFunction, kValidationFunctionCount> kValidationFunctions = {
-    {{"COS", 1}, {"SIN", 1}, {"MID$", 3}, {"LEFT$", 2}, {"RIGHT$", 2}, {"", 0}, {"", 0}}};
+inline constexpr auto kValidationFunctions = std::to_array<ValidationFunction>(
+    {{"COS", 1}, {"SIN", 1}, {"MID$", 3}, {"LEFT$", 2}, {"RIGHT$", 2}, {"", 0}, {"", 0}});
+inline constexpr int kValidationFunctionCount = static_cast<int>(kValidationFunctions.size());
+static_assert(kValidationFunctionCount == 7, "the validator knows 7 function slots");
 
 // Lookups take an upper-case name and return the first equal entry in index order, or -1.
 // The empty name never matches (slot 125 of the command table is empty).

@@ -123,10 +123,11 @@ TokenizeSuccess FillTokenBuffer(const std::vector<std::string>& lines, TokenBuff
     gauge.Show(kGaugeBlue, lineCount - 1);
     gauge.Pump();
 
-    auto fail = [&](int32_t code, std::string message) {
+    auto fail = [&](int32_t code, std::string message, int32_t line = -1) {
         result.failed = true;
         result.code = code;
         result.message = std::move(message);
+        result.line = line;
         gauge.Hide();
         return result;
     };
@@ -138,7 +139,7 @@ TokenizeSuccess FillTokenBuffer(const std::vector<std::string>& lines, TokenBuff
     for (int n = 0; n < lineCount; ++n) {
         gauge.Set(n);
         TokenizeLineResult line = TokenizeLine(lines[n]);
-        if (line.failed) return fail(line.code, line.message);
+        if (line.failed) return fail(line.code, line.message, n);
         const std::vector<std::string>& slots = line.tokens;
         if (slots.empty() || EqualsUpper(slots[0], "REM")) continue;
 
@@ -177,14 +178,14 @@ TokenizeSuccess FillTokenBuffer(const std::vector<std::string>& lines, TokenBuff
             }
             ++j;
             ++k;
-            if (overflow) return fail(2, kRowBufferMessage);
+            if (overflow) return fail(2, kRowBufferMessage, n);
         }
         ++row;
         if (thenSplit) {
             put(row, 0, "ENDIF");
             ++row;
         }
-        if (overflow) return fail(2, kRowBufferMessage);
+        if (overflow) return fail(2, kRowBufferMessage, n);
     }
     gauge.Hide();
     return result;

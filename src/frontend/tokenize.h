@@ -44,6 +44,7 @@ struct TokenizeSuccess {
     bool failed = false;
     std::string message;
     int32_t code = 0;
+    int32_t line = -1;  // the source line (0-based) that failed, -1 for the whole source
 };
 
 // Clears the buffer and fills it from the source lines: one row per statement, REM and blank

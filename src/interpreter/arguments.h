@@ -1,28 +1,110 @@
 #pragma once
-// Helpers that several command families share: reading arguments and their failures.
+// One way to read a handler's arguments. An ArgCursor walks a statement's argument tokens (or a
+// function call's raw tokens) from left to right: it reads expressions as integers, reals,
+// texts or truth values, and words such as TO or SCREEN. A read that does not succeed fills the
+// handler's result record with the failure and its token, so a handler only says what it
+// expects:
+//
+//     ArgCursor a(in, args, result);
+//     int32_t n, w, h;
+//     if (!a.Integer(n) || !a.Integer(w) || !a.Integer(h)) return;
+//
+// Expression reads are cut in one of three ways: at stop words (a "," by default), as the whole
+// rest of the tokens, or, for a function call, at its top-level commas.
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
+#include "interpreter/errors.h"
 #include "interpreter/expression.h"
 #include "interpreter/results.h"
 
 namespace tw {
 
 class Interpreter;
+struct RowCache;
 
-extern const char* const kMsgInvalidCondition;  // 66
+class ArgCursor {
+public:
+    ArgCursor(Interpreter& in, const Args& args, TResult& result, int start = 0);
 
-// Evaluates `tokens` and converts the value to an integer (half to even). A failed evaluation
-// is copied into `result`; a value that does not convert fails with the evaluator's "Type
-// mismatch" (a text) or "Value too big for variable." (a number out of range).
-bool EvaluateInteger(Interpreter& in, const Args& tokens, int32_t& out, TResult& result);
+    // How expression reads are cut.
+    //
+    // At one of two words (any case) at parenthesis depth 0, or at the end of the tokens; the
+    // word that ended a read is consumed. An empty word matches the end of the tokens.
+    ArgCursor& StopAt(std::string_view first, std::string_view second = {});
+    // The whole rest of the tokens is one expression.
+    ArgCursor& Whole();
+    // A function's arguments: the tokens up to the first empty one are cut at top-level commas
+    // into `count` parts (at most kMaxParts), the last part running to the end; each read takes
+    // the next part, an empty one when none is left.
+    ArgCursor& Parts(int count);
+    static constexpr int kMaxParts = 4;
 
-// Converts a value to an integer with the failures of EvaluateInteger.
+    // What a value that does not convert fails with. Without this, an integer read fails with
+    // the evaluator's "Value too big" (a number out of range) or "Type mismatch" (anything
+    // else), and a real read with "Type mismatch", at token 0.
+    ArgCursor& OnBadValue(ErrorId id);
+    // The first expression read keeps its cut and the evaluator's facts in the running row's
+    // cache (null: nothing is kept).
+    ArgCursor& Remember(RowCache* cache);
+
+    // Reads; each returns false when it failed, with the result record filled.
+    bool Read(Value& out);
+    bool Integer(int32_t& out);
+    bool Real(double& out);
+    bool Text(std::string& out);
+    // True (0) or False (-1); any other value fails with RTE (66) at token 1.
+    bool Condition(int32_t& out);
+    // An integer when one is given (the tokens have not ended); `out` is kept otherwise.
+    bool OptionalInteger(int32_t& out);
+    // The next expression's tokens, cut as a read cuts them but not evaluated (Stops mode).
+    bool Cut(Args& out);
+
+    // Words.
+    std::string_view Peek(int ahead = 0) const { return args_[position_ + ahead]; }
+    // Whether the next token is the (upper-case) word, in any case.
+    bool NextIs(std::string_view upperWord) const;
+    // Consumes the next token when it is the word.
+    bool Keyword(std::string_view upperWord);
+    void Skip(int n = 1) { position_ += n; }
+    // No token is left (in Parts mode: no part holds a token).
+    bool AtEnd() const;
+
+    // Where the cursor is: the next token's index, where the last expression read began, and
+    // the stop word that ended it (empty when it ran to the end of the tokens).
+    int Position() const { return position_; }
+    int LastStart() const { return lastStart_; }
+    std::string_view LastStop() const { return lastStop_; }
+
+    TResult& result() { return result_; }
+
+private:
+    enum class Mode : uint8_t { Stops, Whole, Parts };
+    // Takes the next expression's tokens and evaluates them: the one place a read evaluates.
+    bool Next(EvalResult& out);
+    bool BadValue(ErrorId fallback);
+
+    Interpreter& in_;
+    Args args_;
+    TResult& result_;
+    Mode mode_ = Mode::Stops;
+    std::string_view stop1_ = ",", stop2_;
+    int position_ = 0;
+    int lastStart_ = 0;
+    std::string_view lastStop_;
+    Args parts_[kMaxParts];
+    int partCount_ = 0;
+    bool hasBadValue_ = false;
+    ErrorId badValue_ = ErrorId::TypeMismatch;
+    RowCache* cache_ = nullptr;
+    int reads_ = 0;
+};
+
+// Converts a value to an integer (half to even): a text that is no number fails with "Type
+// mismatch", a number out of the 32-bit range with "Value too big for variable.".
 bool ValueToInteger(const Value& value, int32_t& out, TResult& result);
-
-// Evaluates a loop condition: its integer value must be True (0) or False (-1); anything else
-// fails with code 66.
-bool EvaluateCondition(Interpreter& in, const Args& tokens, int32_t& out, TResult& result);
 
 // Cuts a function's raw argument tokens at top-level commas into `count` parts: each part runs
 // to the next comma, the last one to the end of the tokens. Missing parts are empty.

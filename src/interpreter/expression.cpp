@@ -23,24 +23,6 @@
 
 namespace tw {
 
-const char* const kMsgInvalidOperator =
-    "Error <19> : Run Time Error - Invalid Operator within expression";
-const char* const kMsgTypeMismatch =
-    "Error <20> : Run Time Error - Type mismatch within expression";
-const char* const kMsgValueTooBig = "Error <21> : Run Time Error - Value too big for variable.";
-const char* const kMsgOperatorNotCorrect =
-    "Error <21> : Run Time Error - Operator not correct for expression";
-const char* const kMsgLogicalOperator =
-    "RTE (65) - The Logical Operator requires it to have boolean (true/false) values on either "
-    "side of it. ";
-const char* const kMsgExpressionTooLong =
-    "Error <18> : Run Time Error - Expression too long, an expression may hold at most 50 tokens.";
-const char* const kMsgUnbalanced =
-    "Error <18> : Run Time Error - Unbalanced parentheses within expression.";
-const char* const kMsgNestedTooDeeply =
-    "Error <18> : Run Time Error - Parentheses nested too deeply within expression, at most 50 "
-    "levels are allowed.";
-
 // ---------------------------------------------------------------------------------------------
 // Token facts
 
@@ -297,11 +279,11 @@ size_t TextLength(const Value& v) {
 bool LogicalOperand(const Value& v, TResult& err) {
     double d;
     if (!ToDouble(v, d)) {
-        err.Fail(21, 0, kMsgOperatorNotCorrect);
+        err.Fail(ErrorId::OperatorNotCorrect, 0);
         return false;
     }
     if (d != 0.0 && d != -1.0) {
-        err.Fail(65, 0, kMsgLogicalOperator);
+        err.Fail(ErrorId::LogicalOperator, 0);
         return false;
     }
     return true;
@@ -309,7 +291,7 @@ bool LogicalOperand(const Value& v, TResult& err) {
 
 bool Numbers(const Value& l, const Value& r, double& dl, double& dr, TResult& err) {
     if (!ToDouble(l, dl) || !ToDouble(r, dr)) {
-        err.Fail(21, 0, kMsgOperatorNotCorrect);
+        err.Fail(ErrorId::OperatorNotCorrect, 0);
         return false;
     }
     return true;
@@ -317,7 +299,7 @@ bool Numbers(const Value& l, const Value& r, double& dl, double& dr, TResult& er
 
 bool SetReal(Value& target, double v, TResult& err) {
     if (!std::isfinite(v)) {  // overflow, division by zero, invalid operation
-        err.Fail(21, 0, kMsgOperatorNotCorrect);
+        err.Fail(ErrorId::OperatorNotCorrect, 0);
         return false;
     }
     target.type = ValueType::Real;
@@ -344,7 +326,7 @@ bool ApplyOperator(ExpressionLevel& level, const Value& r, bool stringMode, TRes
     if (textual) {
         if (op == OperatorCode::Add) {
             if (TextLength(l) + TextLength(r) > kMaxTextLength) {
-                err.Fail(21, 0, kMsgValueTooBig);
+                err.Fail(ErrorId::ValueTooBig, 0);
                 return false;
             }
             if (l.IsStr()) {
@@ -361,7 +343,7 @@ bool ApplyOperator(ExpressionLevel& level, const Value& r, bool stringMode, TRes
             SetInt(l, holds ? kTrue : kFalse);
             return true;
         }
-        err.Fail(21, 0, kMsgOperatorNotCorrect);
+        err.Fail(ErrorId::OperatorNotCorrect, 0);
         return false;
     }
 
@@ -370,7 +352,7 @@ bool ApplyOperator(ExpressionLevel& level, const Value& r, bool stringMode, TRes
         case OperatorCode::Add:
             if (l.IsStr() && r.IsStr()) {
                 if (l.s.size() + r.s.size() > kMaxTextLength) {
-                    err.Fail(21, 0, kMsgValueTooBig);
+                    err.Fail(ErrorId::ValueTooBig, 0);
                     return false;
                 }
                 l.s += r.s;
@@ -386,7 +368,7 @@ bool ApplyOperator(ExpressionLevel& level, const Value& r, bool stringMode, TRes
             if (stringMode) return true;
             if (!Numbers(l, r, dl, dr, err)) return false;
             if (dr == 0.0) {
-                err.Fail(21, 0, kMsgOperatorNotCorrect);
+                err.Fail(ErrorId::OperatorNotCorrect, 0);
                 return false;
             }
             return SetReal(l, dl / dr, err);
@@ -394,12 +376,12 @@ bool ApplyOperator(ExpressionLevel& level, const Value& r, bool stringMode, TRes
             if (stringMode) return true;
             int32_t il, ir;
             if (!ToInt32(l, il) || !ToInt32(r, ir) || ir == 0) {
-                err.Fail(21, 0, kMsgOperatorNotCorrect);
+                err.Fail(ErrorId::OperatorNotCorrect, 0);
                 return false;
             }
             int64_t q = int64_t{il} / int64_t{ir};
             if (q > 2147483647) {  // only -2147483648 \ -1
-                err.Fail(21, 0, kMsgOperatorNotCorrect);
+                err.Fail(ErrorId::OperatorNotCorrect, 0);
                 return false;
             }
             SetInt(l, static_cast<int32_t>(q));
@@ -420,7 +402,7 @@ bool ApplyOperator(ExpressionLevel& level, const Value& r, bool stringMode, TRes
             double fl, fr;
             if (!Numbers(l, r, dl, dr, err)) return false;
             if (!ToReal48(dl, fl) || !ToReal48(dr, fr)) {
-                err.Fail(21, 0, kMsgOperatorNotCorrect);
+                err.Fail(ErrorId::OperatorNotCorrect, 0);
                 return false;
             }
             SetInt(l, Holds(op, fl, fr) ? kTrue : kFalse);
@@ -679,7 +661,7 @@ bool SubstituteOperands(Interpreter& in, const Args& tokens, int count, Expressi
             if (IsIntegerKind(v.kind)) {
                 int32_t i;
                 if (!ToInt32(v.value, i)) {
-                    result.Fail(21, position, kMsgValueTooBig);
+                    result.Fail(ErrorId::ValueTooBig, position);
                     return false;
                 }
                 c.tag = Cell::Tag::Int;
@@ -688,7 +670,7 @@ bool SubstituteOperands(Interpreter& in, const Args& tokens, int count, Expressi
             } else if (v.kind == static_cast<uint8_t>(VariableKind::Real)) {
                 double d;
                 if (!ToDouble(v.value, d)) {
-                    result.Fail(21, position, kMsgValueTooBig);
+                    result.Fail(ErrorId::ValueTooBig, position);
                     return false;
                 }
                 c.tag = Cell::Tag::Real;
@@ -721,7 +703,7 @@ bool SubstituteOperands(Interpreter& in, const Args& tokens, int count, Expressi
             if (depth == 0) break;
         }
         if (parens && depth != 0) {
-            result.Fail(18, position, kMsgUnbalanced);
+            result.Fail(ErrorId::Unbalanced, position);
             return false;
         }
         FunctionResult call;
@@ -811,7 +793,7 @@ EvalResult EvaluateWithPlan(Interpreter& in, const Args& tokens, ExpressionPlan*
         }
     }
     if (!balanced) {
-        result.Fail(18, 0, kMsgUnbalanced);
+        result.Fail(ErrorId::Unbalanced, 0);
         return result;
     }
     const std::vector<int>& w = *order;
@@ -822,9 +804,14 @@ EvalResult EvaluateWithPlan(Interpreter& in, const Args& tokens, ExpressionPlan*
     auto itemEmpty = [&](int it) { return it == kNone || (it >= 0 && CellEmpty(cells[it])); };
     auto isOpen = [&](int it) { return it == kOpenMark || (it >= 0 && CellOpen(cells[it])); };
     auto isClose = [&](int it) { return it == kCloseMark || (it >= 0 && CellClose(cells[it])); };
-    auto fail = [&](int32_t code, int32_t token, const std::string& message, bool resetLevels) {
-        result.Fail(code, token, message);
-        if (resetLevels) st.ResetLevelsUpTo(st.stackLevel + 1);
+    auto fail = [&](ErrorId id, int32_t token) {
+        result.Fail(id, token);
+        return result;
+    };
+    // An operator's failure resets the levels it may have left half done.
+    auto operatorFailed = [&](const TResult& err, int32_t token) {
+        result.CopyFailure(err, token);
+        st.ResetLevelsUpTo(st.stackLevel + 1);
         return result;
     };
 
@@ -844,7 +831,7 @@ EvalResult EvaluateWithPlan(Interpreter& in, const Args& tokens, ExpressionPlan*
         if (isOpen(t)) {
             if (st.stackLevel + 1 >= ExpressionStack::kLevels) {
                 st.stackLevel = entryLevel;  // leave the stack usable for the next evaluation
-                return fail(18, i, kMsgNestedTooDeeply, false);
+                return fail(ErrorId::NestedTooDeeply, i);
             }
             ++st.stackLevel;
             // An operator left pending on this level by a malformed expression (one that ended
@@ -854,14 +841,14 @@ EvalResult EvaluateWithPlan(Interpreter& in, const Args& tokens, ExpressionPlan*
             afterParen = true;
         }
         if (isClose(t)) {
-            if (st.stackLevel == 0) return fail(18, i, kMsgUnbalanced, false);
+            if (st.stackLevel == 0) return fail(ErrorId::Unbalanced, i);
             --st.stackLevel;
             ExpressionLevel& level = st.levels[st.stackLevel];
             const Value& above = st.levels[st.stackLevel + 1].value;
             if (level.op == OperatorCode::None) {
                 level.value = above;
             } else if (!ApplyOperator(level, above, stringMode, err)) {
-                return fail(err.code, 0, err.message, true);
+                return operatorFailed(err, 0);
             }
             level.op = OperatorCode::None;
             expectOperand = true;
@@ -869,13 +856,12 @@ EvalResult EvaluateWithPlan(Interpreter& in, const Args& tokens, ExpressionPlan*
         }
         if (expectOperand && !afterParen) {
             const Cell* c = t >= 0 ? &cells[t] : nullptr;
-            if (!ResolveOperand(c, stringMode, v, sc.text))
-                return fail(20, i, kMsgTypeMismatch, false);
+            if (!ResolveOperand(c, stringMode, v, sc.text)) return fail(ErrorId::TypeMismatch, i);
             ExpressionLevel& level = st.levels[st.stackLevel];
             if (level.op != OperatorCode::None) {
                 bool ok = ApplyOperator(level, v, stringMode, err);
                 level.op = OperatorCode::None;
-                if (!ok) return fail(err.code, i, err.message, true);
+                if (!ok) return operatorFailed(err, i);
             } else {
                 level.value = std::move(v);
             }
@@ -884,7 +870,7 @@ EvalResult EvaluateWithPlan(Interpreter& in, const Args& tokens, ExpressionPlan*
             const TokenFacts* facts = t >= 0 ? cells[t].facts : nullptr;
             // Numbers are no operators.
             if (!facts || facts->word == OperatorWord::Invalid) {
-                return fail(19, 0, kMsgInvalidOperator, false);
+                return fail(ErrorId::InvalidOperator, 0);
             }
             if (facts->word == OperatorWord::Code) st.levels[st.stackLevel].op = facts->code;
         }
@@ -939,7 +925,7 @@ void CollectExpression(const Args& source, int& start, std::string_view stop1,
         else if (t == ")")
             --depth;
         if (depth < 0) {
-            status.Fail(18, i, kMsgUnbalanced);
+            status.Fail(ErrorId::Unbalanced, i);
             return;
         }
         if (depth == 0 && (EqualsUpper(t, stop1) || EqualsUpper(t, stop2))) {
@@ -947,11 +933,11 @@ void CollectExpression(const Args& source, int& start, std::string_view stop1,
             return;
         }
         if (t.empty()) {  // the end of the tokens
-            if (depth > 0) status.Fail(18, i, kMsgUnbalanced);
+            if (depth > 0) status.Fail(ErrorId::Unbalanced, i);
             return;
         }
         if (!out.Push(t)) {
-            status.Fail(18, i, kMsgExpressionTooLong);
+            status.Fail(ErrorId::ExpressionTooLong, i);
             return;
         }
     }

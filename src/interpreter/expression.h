@@ -101,14 +101,4 @@ EvalResult CollectAndEvaluate(Interpreter& in, const Args& tokens, int start = 0
                               RowCache* cache = nullptr, std::string_view stop1 = {},
                               std::string_view stop2 = {});
 
-// Messages of the evaluator.
-extern const char* const kMsgInvalidOperator;     // 19
-extern const char* const kMsgTypeMismatch;        // 20
-extern const char* const kMsgValueTooBig;         // 21
-extern const char* const kMsgOperatorNotCorrect;  // 21
-extern const char* const kMsgLogicalOperator;     // 65
-extern const char* const kMsgExpressionTooLong;   // 18
-extern const char* const kMsgUnbalanced;          // 18
-extern const char* const kMsgNestedTooDeeply;     // 18
-
 }  // namespace tw

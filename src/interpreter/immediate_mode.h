@@ -1,8 +1,6 @@
 #pragma once
-// The immediate-mode console that a stopped run opens, and the commands LINES, QUIT, STOP and
-// TIMERS.
-
-#include "interpreter/results.h"
+// The immediate-mode console that a stopped run opens (its commands LINES, QUIT, STOP and TIMERS
+// are in commands/run_control.cpp).
 
 namespace tw {
 
@@ -10,7 +8,5 @@ class Interpreter;
 
 // Runs the console after a stop request; returns when it is left.
 void ImmediateMode(Interpreter& in);
-
-void RegisterImmediateModeCommands(CommandTable& commands);
 
 }  // namespace tw

@@ -5,7 +5,10 @@
 
 namespace tw {
 
-Interpreter::Interpreter(Host& h) : host(h), evalCache_(std::make_unique<EvalCache>()) {
+Interpreter::Interpreter(Host& h) : Interpreter(h, ownRandom_) {}
+
+Interpreter::Interpreter(Host& h, Random& r)
+    : host(h), random(r), evalCache_(std::make_unique<EvalCache>()) {
     variables.Reset();
     expressions.Reset();
     loops.Reset();

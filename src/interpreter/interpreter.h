@@ -7,15 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "display/screens.h"
 #include "frontend/token_buffer.h"
 #include "frontend/validation.h"
 #include "interpreter/expression.h"
+#include "interpreter/random.h"
 #include "interpreter/results.h"
 #include "interpreter/stacks.h"
 #include "interpreter/variables.h"
 #include "platform/host.h"
 #include "services/keyboard.h"
 #include "services/timers.h"
+#include "sprites/sprites.h"
 
 namespace tw {
 
@@ -42,11 +45,6 @@ struct RunLimits {
 struct EvalScratch;
 struct EvalCache;
 
-// The state of a subsystem that lives outside the interpreter core (the screens, the sprites);
-// the subsystem defines it, the interpreter owns it.
-struct SubsystemState {
-    virtual ~SubsystemState() = default;
-};
 struct ExpressionPlan;
 
 // What a command learns about its own row the first time it runs, so that the next time it
@@ -64,13 +62,20 @@ struct RowCache {
 };
 
 class Interpreter {
+    // The generator of an interpreter that was given none.
+    Random ownRandom_;
+
 public:
+    // `random` is the host's generator, which outlives the runs.
+    Interpreter(Host& host, Random& random);
+    // An interpreter with a generator of its own (a test, a one-run command).
     explicit Interpreter(Host& host);
     ~Interpreter();
     Interpreter(const Interpreter&) = delete;
     Interpreter& operator=(const Interpreter&) = delete;
 
     Host& host;
+    Random& random;
     // The program being run and the routines its first pass declared.
     const TokenBuffer* program = nullptr;
     const RoutineTable* routines = nullptr;
@@ -89,7 +94,8 @@ public:
     GosubStack gosubs;
     TimerTable timers;
     KeyBuffer keys;
-    std::unique_ptr<SubsystemState> display;
+    Screens screens;
+    SpriteTables sprites;
     CommandTable commands;
     FunctionTable functions;
 

@@ -7,6 +7,7 @@
 
 #include "frontend/keywords.h"
 #include "frontend/token_buffer.h"
+#include "interpreter/errors.h"
 #include "interpreter/value.h"
 
 namespace tw {
@@ -21,18 +22,26 @@ struct TResult {
     int32_t code = 0;
     int32_t token = 0;
 
-    void Fail(int32_t failCode, int32_t failToken, std::string text) {
+    // Fails with an entry of the error table; `args` fill the placeholders of its text.
+    void Fail(ErrorId id, int32_t failToken, std::initializer_list<ErrorArg> args = {}) {
         ok = false;
-        code = failCode;
+        code = Entry(id).code;
         token = failToken;
-        message = std::move(text);
+        message = ErrorText(id, args);
     }
+    // Takes over another operation's failure whole.
     template <typename Other>
     void CopyFailure(const Other& other) {
         ok = false;
         message = other.message;
         code = other.code;
         token = other.token;
+    }
+    // Takes over another operation's failure, at a token of its own.
+    template <typename Other>
+    void CopyFailure(const Other& other, int32_t atToken) {
+        CopyFailure(other);
+        token = atToken;
     }
 };
 

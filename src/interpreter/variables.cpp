@@ -29,9 +29,7 @@ AssignmentResult AssignVariable(Interpreter& in, std::string_view upperName, con
     const int slot = in.variables.Find(upperName);
     if (slot < 0) {
         // Every caller creates the variable first; refuse rather than overwrite TRUE.
-        result.Fail(10, 0,
-                    "Error <10> : Run Time Error - Variable <" + std::string(upperName) +
-                        "> does not exist.");
+        result.Fail(ErrorId::VariableMissing, 0, {upperName});
         return result;
     }
     return AssignSlot(in, slot, tokens, nullptr);
@@ -70,10 +68,7 @@ bool CreateVariable(Interpreter& in, std::string_view upperName, Scope scope,
                     AssignmentResult& result) {
     const int slot = in.variables.FirstFree();
     if (slot < 0) {
-        result.Fail(10, 0,
-                    "Error <10> : Run Time Error - Variable table full, could not create <" +
-                        std::string(upperName) +
-                        ">. At most 51 variables (TRUE and FALSE among them) can exist at once.");
+        result.Fail(ErrorId::VariableTableFull, 0, {upperName});
         return false;
     }
     in.variables.SetName(slot, std::string(upperName));

@@ -33,24 +33,29 @@ int64_t DaysSinceDateEpoch(int64_t y, unsigned m, unsigned d) {
     return era * 146097 + static_cast<int64_t>(doe) - 719468 + 25569;
 }
 
-std::string DateTimeText(double value) {
-    if (!(value >= -693593.0 && value < 2958466.0)) return std::string();
-    const double whole = value < 0 ? std::ceil(value) : std::floor(value);
-    int64_t ms = std::llround(std::fabs(value - whole) * 86400000.0);
-    if (ms >= 86400000) ms = 86399999;
-    int64_t z = static_cast<int64_t>(whole) - 25569 + 719468;  // days since 1 March 0000
+void DateOfDays(int64_t days, int& year, int& month, int& day) {
+    const int64_t z = days - 25569 + 719468;  // days since 1 March 0000
     const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
     const unsigned doe = static_cast<unsigned>(z - era * 146097);
     const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
     const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
     const unsigned mp = (5 * doy + 2) / 153;
-    const unsigned d = doy - (153 * mp + 2) / 5 + 1;
-    const unsigned m = mp < 10 ? mp + 3 : mp - 9;
-    const int64_t y = static_cast<int64_t>(yoe) + era * 400 + (m <= 2);
+    day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    year = static_cast<int>(static_cast<int64_t>(yoe) + era * 400 + (month <= 2));
+}
+
+std::string DateTimeText(double value) {
+    if (!(value >= -693593.0 && value < 2958466.0)) return std::string();
+    const double whole = value < 0 ? std::ceil(value) : std::floor(value);
+    int64_t ms = std::llround(std::fabs(value - whole) * 86400000.0);
+    if (ms >= 86400000) ms = 86399999;
+    int y, m, d;
+    DateOfDays(static_cast<int64_t>(whole), y, m, d);
     char text[40];
-    std::snprintf(text, sizeof text, "%02u/%02u/%04lld %02lld:%02lld:%02lld", d, m,
-                  static_cast<long long>(y), static_cast<long long>(ms / 3600000),
-                  static_cast<long long>(ms / 60000 % 60), static_cast<long long>(ms / 1000 % 60));
+    std::snprintf(text, sizeof text, "%02d/%02d/%04d %02lld:%02lld:%02lld", d, m, y,
+                  static_cast<long long>(ms / 3600000), static_cast<long long>(ms / 60000 % 60),
+                  static_cast<long long>(ms / 1000 % 60));
     return text;
 }
 

@@ -14,7 +14,8 @@ double LocalDateTimeNow();
 // A date-time value written as "dd/mm/yyyy hh:nn:ss" (empty outside years 1 to 9999).
 std::string DateTimeText(double value);
 
-// Days from 30 December 1899 to a civil date (proleptic Gregorian calendar).
+// Days from 30 December 1899 to a civil date (proleptic Gregorian calendar), and back.
 int64_t DaysSinceDateEpoch(int64_t year, unsigned month, unsigned day);
+void DateOfDays(int64_t days, int& year, int& month, int& day);
 
 }  // namespace tw

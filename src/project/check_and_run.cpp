@@ -17,6 +17,14 @@ std::string ValidatorFailureLine(std::string_view caption, std::string_view mess
     return "Testing Error : " + std::string(caption) + ": " + std::string(message);
 }
 
+std::string FailureLine(std::string_view caption, const PrepareFailure& failure,
+                        std::string_view place) {
+    const std::string message = std::string(place) + failure.message;
+    return failure.stage == PrepareFailure::Stage::Tokenizer
+               ? TokenizerFailureLine(caption, message)
+               : ValidatorFailureLine(caption, message);
+}
+
 std::vector<std::string> StatisticsLines(const RunState& run) {
     const uint32_t elapsed = run.stopTick - run.startTick;
     // With nothing counted there is no average to take; it shows as 0.00.

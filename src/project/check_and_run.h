@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "interpreter/interpreter.h"
+#include "interpreter/prepare.h"
 
 namespace tw {
 
@@ -16,6 +17,10 @@ std::string EditorCaption(std::string_view fileName);
 std::string TokenizerFailureLine(std::string_view caption, std::string_view message);
 // "Testing Error : " + caption + ": " + the validator's message.
 std::string ValidatorFailureLine(std::string_view caption, std::string_view message);
+// The message pane's line for a failure of the test before a run: the tokenizer's or the
+// validator's form, with `place` ("Line 3: ", "Row 2 (line 3): ") before the message.
+std::string FailureLine(std::string_view caption, const PrepareFailure& failure,
+                        std::string_view place = {});
 
 // The three statistics lines that follow a run.
 std::vector<std::string> StatisticsLines(const RunState& run);

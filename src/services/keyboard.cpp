@@ -1,13 +1,11 @@
 #include "services/keyboard.h"
 
-#include "interpreter/interpreter.h"
-
 namespace tw {
 
-void StartKeyboardService(Interpreter& in) {
-    in.keys = KeyBuffer{};
+void StartKeyboardService(KeyBuffer& keys) {
+    keys = KeyBuffer{};
 }
 
-void StopKeyboardService(Interpreter&) {}
+void StopKeyboardService(KeyBuffer&) {}
 
 }  // namespace tw

@@ -7,8 +7,6 @@
 
 namespace tw {
 
-class Interpreter;
-
 struct KeyBuffer {
     std::array<uint8_t, 128> characters{};
     int32_t count = 0;
@@ -19,7 +17,7 @@ struct KeyBuffer {
 };
 
 // Clears the key buffer and starts polling. (The device is not read yet: no key arrives.)
-void StartKeyboardService(Interpreter& in);
-void StopKeyboardService(Interpreter& in);
+void StartKeyboardService(KeyBuffer& keys);
+void StopKeyboardService(KeyBuffer& keys);
 
 }  // namespace tw

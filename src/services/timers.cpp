@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "interpreter/interpreter.h"
+#include "platform/host.h"
 
 namespace tw {
 
@@ -71,8 +71,8 @@ std::string TimerExpiredMessage(std::string_view name, int64_t waited,
     return text;
 }
 
-std::string TimerTable::ServiceTimers(Interpreter& in) {
-    int64_t now = in.host.TickCount();
+std::string TimerTable::ServiceTimers(Host& clock, Interpreter& in) {
+    int64_t now = clock.TickCount();
     if (earliestDue_ != kUnknown && now <= earliestDue_) return std::string();
     for (int i = 0; i < kSlots; ++i) {
         if (!slots_[i].active) continue;
@@ -90,7 +90,7 @@ std::string TimerTable::ServiceTimers(Interpreter& in) {
         }
         slot.lastService = now;
         // The clock is read again only when an action has run: reading it is not free.
-        if (slot.callback) now = in.host.TickCount();
+        if (slot.callback) now = clock.TickCount();
     }
     Recompute();
     return std::string();

@@ -9,6 +9,8 @@
 
 namespace tw {
 
+class Host;
+// Whose state the timer actions change (the service only passes it on).
 class Interpreter;
 
 // A timer action. The status byte is the action's to write; the service ignores it.
@@ -39,9 +41,9 @@ public:
     bool RemoveTimer(std::string_view name);
     // Every active timer's last service becomes `now`.
     void StartTimers(uint32_t now);
-    // One pass over the table: runs the callbacks of due timers. Returns the expiry message of
-    // a watchdog that waited too long, else the empty string.
-    std::string ServiceTimers(Interpreter& in);
+    // One pass over the table at the host's clock: runs the callbacks of due timers on `in`.
+    // Returns the expiry message of a watchdog that waited too long, else the empty string.
+    std::string ServiceTimers(Host& clock, Interpreter& in);
 
     const TimerSlot& Slot(int i) const { return slots_[i]; }
     TimerSlot& Slot(int i) {

@@ -2,9 +2,9 @@
 
 namespace tw {
 
-void ResetSprites(Interpreter&) {}
-void ResetPaths(Interpreter&) {}
-void LoadPaths(Interpreter&) {}
-void AdvanceSpritePaths(Interpreter&) {}
+void ResetSprites(SpriteTables&) {}
+void ResetPaths(SpriteTables&) {}
+void LoadPaths(SpriteTables&) {}
+void AdvanceSpritePaths(SpriteTables&) {}
 
 }  // namespace tw

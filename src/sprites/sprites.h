@@ -1,18 +1,19 @@
 #pragma once
 // Sprites and the paths they move along.
 //
-// The run loop resets the sprite and path tables at a run start and moves path-driven sprites
-// on the 20 ms tick. The tables are not built yet, so each call does nothing.
+// The run resets the sprite and path tables at its start and moves path-driven sprites on the
+// 20 ms tick. The tables have no entries yet, so each call does nothing.
 
 namespace tw {
 
-class Interpreter;
+// The sprite, image and path tables of a run; the interpreter owns one.
+struct SpriteTables {};
 
-void ResetSprites(Interpreter& in);
-void ResetPaths(Interpreter& in);
+void ResetSprites(SpriteTables& sprites);
+void ResetPaths(SpriteTables& sprites);
 // Loads the project's paths into the path table.
-void LoadPaths(Interpreter& in);
+void LoadPaths(SpriteTables& sprites);
 // Moves every path-driven sprite one step.
-void AdvanceSpritePaths(Interpreter& in);
+void AdvanceSpritePaths(SpriteTables& sprites);
 
 }  // namespace tw

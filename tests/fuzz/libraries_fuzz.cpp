@@ -113,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(static_cast<int>(lib.Bitmaps().size()) == lib.Images().Count());
 
     static NullHost host;
-    static TDispScreen screen(host);
+    static TDispScreen screen(host, [] { return 0u; });
     std::vector<std::unique_ptr<TDispSurface>> surfaces;
     try {
         LoadImageLibrary(screen, lib.Images(), size > 0 && (data[0] & 1), surfaces);

@@ -3,10 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "commands/registry.h"
 #include "frontend/tokenize.h"
 #include "interpreter/arguments.h"
 #include "interpreter/interpreter.h"
-#include "interpreter/run_loop.h"
+#include "interpreter/run_session.h"
 #include "test_support.h"
 
 namespace tw {
@@ -79,14 +80,14 @@ TEST(ArgsView, SliceAndFromStayInsideTheList) {
 
 class Arguments : public testing::Test {
 protected:
-    Arguments() : in(host) { BuildTables(in); }
+    Arguments() : in(host) { BuildTables(in.commands, in.functions); }
 
     // The integer, or the failure's code and message.
     std::string Integer(const std::string& text) {
         Line line(text);
         TResult result;
         int32_t out = 12345;
-        if (!EvaluateInteger(in, line.AsArgs(), out, result)) {
+        if (!ArgCursor(in, line.AsArgs(), result).Whole().Integer(out)) {
             EXPECT_EQ(out, 12345) << "a failure leaves the target alone";
             return "fail " + std::to_string(result.code) + ": " + result.message;
         }
@@ -97,7 +98,7 @@ protected:
         Line line(text);
         TResult result;
         int32_t out = 0;
-        if (!EvaluateCondition(in, line.AsArgs(), out, result)) {
+        if (!ArgCursor(in, line.AsArgs(), result).Whole().Condition(out)) {
             return "fail " + std::to_string(result.code);
         }
         return std::to_string(out);
@@ -114,9 +115,9 @@ TEST_F(Arguments, IntegersRoundHalfToEvenAndRefuseWhatDoesNotConvert) {
     EXPECT_EQ(Integer("10 / 4"), "2");
     EXPECT_EQ(Integer("\"12\""), "12");  // a text that denotes a number converts
     EXPECT_EQ(Integer("2147483647"), "2147483647");
-    EXPECT_EQ(Integer("\"abc\""), "fail 20: " + std::string(kMsgTypeMismatch));
-    EXPECT_EQ(Integer("2147483648"), "fail 21: " + std::string(kMsgValueTooBig));
-    EXPECT_EQ(Integer("-3000000000.5"), "fail 21: " + std::string(kMsgValueTooBig));
+    EXPECT_EQ(Integer("\"abc\""), "fail 20: " + ErrorText(ErrorId::TypeMismatch));
+    EXPECT_EQ(Integer("2147483648"), "fail 21: " + ErrorText(ErrorId::ValueTooBig));
+    EXPECT_EQ(Integer("-3000000000.5"), "fail 21: " + ErrorText(ErrorId::ValueTooBig));
 }
 
 TEST_F(Arguments, EvaluationFailuresAreCopiedWhole) {
@@ -125,7 +126,7 @@ TEST_F(Arguments, EvaluationFailuresAreCopiedWhole) {
     ASSERT_FALSE(direct.ok);
     TResult result;
     int32_t out;
-    ASSERT_FALSE(EvaluateInteger(in, line.AsArgs(), out, result));
+    ASSERT_FALSE(ArgCursor(in, line.AsArgs(), result).Whole().Integer(out));
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.code, direct.code);
     EXPECT_EQ(result.message, direct.message);

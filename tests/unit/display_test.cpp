@@ -8,7 +8,6 @@
 
 #include "display/disp_screen.h"
 #include "display/frame_file.h"
-#include "interpreter/random.h"
 #include "test_support.h"
 
 namespace tw {
@@ -43,13 +42,11 @@ struct Shown {
 
 // Runs a program (which should end with DISPLAY UPDATE and STOP) and gives what it showed last.
 Shown Show(const std::string& source) {
-    test::ProgramRun p(source);
+    const PreparedProgram program = Prepare(source);
     FrameHost host;
     Interpreter in(host);
-    in.program = &p.buffer;
-    in.routines = &p.routines;
     in.limits.maxStatements = 100000;
-    RunProgram(in);
+    RunProgram(in, program);
     return Shown{host.LastFrame(), host.messages, host.debug, host.palettes};
 }
 
@@ -65,8 +62,9 @@ TEST(Display, ScreenZeroFillsTheDisplay) {
 }
 
 TEST(Display, DefaultPaletteIsTheSameInEveryProcess) {
-    RandomSeed() = 0;
-    Palette p = DefaultPalette();
+    Random random;
+    auto draw = [&random] { return random.Next(); };
+    Palette p = DefaultPalette(draw);
     EXPECT_EQ((std::array<int, 3>{p[0].red, p[0].green, p[0].blue}), (std::array<int, 3>{0, 0, 0}));
     EXPECT_EQ((std::array<int, 3>{p[7].red, p[7].green, p[7].blue}),
               (std::array<int, 3>{192, 192, 192}));
@@ -79,9 +77,9 @@ TEST(Display, DefaultPaletteIsTheSameInEveryProcess) {
     uint32_t seed = 1;
     seed = seed * 134775813u + 1u;
     EXPECT_EQ(p[10].green, static_cast<uint8_t>((uint64_t{seed} * 255) >> 32));
-    EXPECT_EQ(RandomSeed() != 0, true);
-    RandomSeed() = 0;
-    EXPECT_EQ(DefaultPalette(), p);
+    EXPECT_NE(random.seed, 0u);
+    random.seed = 0;
+    EXPECT_EQ(DefaultPalette(draw), p);
 }
 
 TEST(Display, ClsAndPlotColours) {

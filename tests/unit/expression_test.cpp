@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "commands/registry.h"
 #include "frontend/tokenize.h"
 #include "interpreter/expression.h"
 #include "interpreter/interpreter.h"
-#include "interpreter/run_loop.h"
+#include "interpreter/run_session.h"
 #include "test_support.h"
 
 namespace tw {
@@ -11,7 +12,7 @@ namespace {
 
 class Expressions : public testing::Test {
 protected:
-    Expressions() : in(host) { BuildTables(in); }
+    Expressions() : in(host) { BuildTables(in.commands, in.functions); }
 
     EvalResult Eval(const std::string& text) {
         tokens = TokenizeLine(text).tokens;
@@ -179,7 +180,7 @@ TEST_F(Expressions, OperatorFailures) {
         EvalResult r = Eval(text);
         EXPECT_FALSE(r.ok) << text;
         EXPECT_EQ(r.code, 21) << text;
-        EXPECT_EQ(r.message, kMsgOperatorNotCorrect) << text;
+        EXPECT_EQ(r.message, ErrorText(ErrorId::OperatorNotCorrect)) << text;
     }
 }
 
@@ -234,7 +235,7 @@ TEST_F(Expressions, JoiningStopsAtTheLongestText) {
     EvalResult r = Eval("BIG + BIG");
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.code, 21);
-    EXPECT_EQ(r.message, kMsgValueTooBig);
+    EXPECT_EQ(r.message, ErrorText(ErrorId::ValueTooBig));
     Set("HALF", Value::Str(std::string(kMaxTextLength / 2, 'A')), VariableKind::String);
     EXPECT_TRUE(Eval("HALF + HALF").ok);
 }
@@ -250,7 +251,7 @@ TEST_F(Expressions, BalanceAndDepthAreChecked) {
     EXPECT_EQ(Text(deep), "1");
     EvalResult tooDeep = Eval("(" + deep + ")");
     EXPECT_FALSE(tooDeep.ok);
-    EXPECT_EQ(tooDeep.message, kMsgNestedTooDeeply);
+    EXPECT_EQ(tooDeep.message, ErrorText(ErrorId::NestedTooDeeply));
     EXPECT_EQ(in.expressions.stackLevel, 0);
     EXPECT_EQ(Text("2 + 2"), "4");  // the stack is still usable
 }
@@ -286,13 +287,13 @@ TEST(CollectExpression, LimitsAndBalance) {
     start = 0;
     CollectExpression(Args(t.data(), 51), start, "", "", e, status);
     EXPECT_FALSE(status.ok);
-    EXPECT_EQ(status.message, kMsgExpressionTooLong);
+    EXPECT_EQ(status.message, ErrorText(ErrorId::ExpressionTooLong));
 
     std::vector<std::string> open = {"(", "1", ",", "2"};
     start = 0;
     CollectExpression(Args(open.data(), 4), start, ",", "", e, status);
     EXPECT_FALSE(status.ok);
-    EXPECT_EQ(status.message, kMsgUnbalanced);
+    EXPECT_EQ(status.message, ErrorText(ErrorId::Unbalanced));
 }
 
 }  // namespace

@@ -225,7 +225,7 @@ TEST(ImageLibraryComponent, LoadsReloadsAndRebuildsBitmaps) {
 
 TEST(ImageLibraryOnScreen, EveryImageBecomesAKeyedSurface) {
     test::RecordingHost host;
-    TDispScreen screen(host);
+    TDispScreen screen(host, [] { return 0u; });
     const auto images = Read<TDispImages>(ImageHead(2) + Image(3, 2) + Image(5, 1));
     std::vector<std::unique_ptr<TDispSurface>> surfaces;
     surfaces.push_back(std::make_unique<TDispSurface>(screen, 9, 9));  // the previous library's

@@ -7,7 +7,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "interpreter/random.h"
 #include "test_support.h"
 
 namespace tw {
@@ -24,9 +23,8 @@ Observed RunOnce(const std::string& source, bool remember) {
     test::ProgramRun p(source);
     p.in.rememberProgram = remember;
     p.in.limits.maxStatements = 300000;
-    RandomSeed() = 0;
     Observed o;
-    if (p.fill.failed || !p.valid.ok) return o;
+    if (!p.program.Ok()) return o;
     o.outcome = p.Run();
     o.debug = p.host.debug;
     o.messages = p.host.messages;

@@ -7,12 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "frontend/tokenize.h"
-#include "frontend/validation.h"
 #include "interpreter/interpreter.h"
-#include "interpreter/run_loop.h"
+#include "interpreter/prepare.h"
+#include "interpreter/run_session.h"
 #include "platform/host.h"
-#include "validator/rules.h"
 
 namespace tw::test {
 
@@ -54,23 +52,15 @@ public:
 
 // A program cut into rows and validated, with an interpreter ready to run it.
 struct ProgramRun {
-    explicit ProgramRun(const std::string& source) : in(host) {
-        fill = FillTokenBuffer(SplitSourceLines(source), buffer);
-        if (!fill.failed) {
-            CommandValidationRules rules;
-            valid = Validate_Command_Tokens(buffer, routines, rules);
-        }
-        in.program = &buffer;
-        in.routines = &routines;
+    explicit ProgramRun(const std::string& source) : program(Prepare(source)), in(host) {
+        in.program = &program.buffer;
+        in.routines = &program.routines;
         in.limits.maxStatements = 100000;  // a runaway test program stops
     }
     RunOutcome Run() { return RunProgram(in); }
 
     RecordingHost host;
-    TokenBuffer buffer;
-    RoutineTable routines;
-    TokenizeSuccess fill;
-    ValiditySuccess valid;
+    PreparedProgram program;
     Interpreter in;
 };
 

@@ -43,10 +43,10 @@ TEST_F(Timers, DueStrictlyAfterTheInterval) {
     host.tick = 1000;
     in.timers.StartTimers(1000);
     host.tick = 1020;
-    EXPECT_EQ(in.timers.ServiceTimers(in), "");
+    EXPECT_EQ(in.timers.ServiceTimers(host, in), "");
     EXPECT_EQ(g_calls, 0);
     host.tick = 1021;
-    EXPECT_EQ(in.timers.ServiceTimers(in), "");
+    EXPECT_EQ(in.timers.ServiceTimers(host, in), "");
     EXPECT_EQ(g_calls, 1);
     EXPECT_EQ(in.timers.Slot(0).lastService, 1021);
 }
@@ -54,7 +54,7 @@ TEST_F(Timers, DueStrictlyAfterTheInterval) {
 TEST_F(Timers, UnstartedTimerIsDueAtOnce) {
     in.timers.AddTimer(Timer("T", 20, 1500000, TimerKind::Plain));
     host.tick = 0;
-    in.timers.ServiceTimers(in);
+    in.timers.ServiceTimers(host, in);
     EXPECT_EQ(g_calls, 1);
 }
 
@@ -62,7 +62,7 @@ TEST_F(Timers, LatePlainTimerRunsOnceAndNeverExpires) {
     in.timers.AddTimer(Timer("T", 20, 1000, TimerKind::Plain));
     in.timers.StartTimers(0);
     host.tick = 5000;
-    EXPECT_EQ(in.timers.ServiceTimers(in), "");
+    EXPECT_EQ(in.timers.ServiceTimers(host, in), "");
     EXPECT_EQ(g_calls, 1);
 }
 
@@ -70,9 +70,9 @@ TEST_F(Timers, WatchdogExpiresWithItsMessage) {
     in.timers.AddTimer(Timer("WATCHDOG", 100, 1500000, TimerKind::Watchdog, nullptr));
     in.timers.StartTimers(0);
     host.tick = 1499999;
-    EXPECT_EQ(in.timers.ServiceTimers(in), "");
+    EXPECT_EQ(in.timers.ServiceTimers(host, in), "");
     host.tick = 1499999 + 1500000;
-    EXPECT_EQ(in.timers.ServiceTimers(in),
+    EXPECT_EQ(in.timers.ServiceTimers(host, in),
               "Timer Expired..\rThe internal timer <WATCHDOG> expired, after waiting 1500000ms of "
               "an allowed 1500100ms to be serviced. This suggests your program is calling a "
               "instruction, which due to its parameters, its taking too long to complete!");
@@ -94,7 +94,7 @@ TEST_F(Timers, CallbackMayRemoveItsOwnSlot) {
     in.timers.AddTimer(Timer("SELF", 10, 1, TimerKind::Plain, RemoveSelf));
     in.timers.AddTimer(Timer("OTHER", 10, 1, TimerKind::Plain));
     host.tick = 50;
-    EXPECT_EQ(in.timers.ServiceTimers(in), "");
+    EXPECT_EQ(in.timers.ServiceTimers(host, in), "");
     EXPECT_EQ(g_calls, 2);
     EXPECT_FALSE(in.timers.Slot(0).active);
     EXPECT_EQ(in.timers.ActiveCount(), 1);
@@ -104,30 +104,30 @@ TEST_F(Timers, QuietPassesStillSeeChangesToTheTable) {
     in.timers.AddTimer(Timer("SLOW", 1000, 1500000, TimerKind::Plain));
     in.timers.StartTimers(0);
     host.tick = 10;
-    EXPECT_EQ(in.timers.ServiceTimers(in), "");
+    EXPECT_EQ(in.timers.ServiceTimers(host, in), "");
     EXPECT_EQ(g_calls, 0);
 
     // A shorter timer added after a quiet pass is due on its own interval, not the slow one's.
     in.timers.AddTimer(Timer("FAST", 5, 1500000, TimerKind::Plain));
     host.tick = 11;
-    in.timers.ServiceTimers(in);  // never serviced: due at once
+    in.timers.ServiceTimers(host, in);  // never serviced: due at once
     EXPECT_EQ(g_calls, 1);
     host.tick = 17;
-    in.timers.ServiceTimers(in);
+    in.timers.ServiceTimers(host, in);
     EXPECT_EQ(g_calls, 2);
 
     // Shortening an interval through the table counts from the next pass.
     in.timers.RemoveTimer("FAST");
     in.timers.Slot(0).interval = 20;
     host.tick = 21;
-    in.timers.ServiceTimers(in);
+    in.timers.ServiceTimers(host, in);
     EXPECT_EQ(g_calls, 3);
     EXPECT_EQ(in.timers.Slot(0).lastService, 21);
 
     // Removing the only due timer leaves nothing to run.
     in.timers.RemoveTimer("SLOW");
     host.tick = 100000;
-    EXPECT_EQ(in.timers.ServiceTimers(in), "");
+    EXPECT_EQ(in.timers.ServiceTimers(host, in), "");
     EXPECT_EQ(g_calls, 3);
 }
 

@@ -3,11 +3,12 @@
 //
 // Every command may start with "SCREEN n," to draw on screen n instead of the current screen.
 
-#include "display/graphics.h"
+#include <optional>
 
+#include "commands/registry.h"
 #include "display/screens.h"
-#include "frontend/names.h"
 #include "interpreter/arguments.h"
+#include "interpreter/interpreter.h"
 
 namespace tw {
 
@@ -15,66 +16,39 @@ namespace {
 
 constexpr int kMaxPoints = 50;
 
-// The frame every graphics command shares: the target screen, its arguments in order, and the
-// failures of each step.
+// The frame every graphics command shares: the target screen, the arguments in order (each
+// runs to the next "," or "TO" at depth 0, or the end), and the canvas held while drawing.
 class Drawing {
 public:
-    Drawing(Interpreter& in, const Args& args, CommandResult& result, const char* failText)
-        : in_(in), s_(ScreensOf(in)), args_(args), result_(result), failText_(failText) {}
+    // `badValue`: the command's failure for a value that is no integer (none: the value's own).
+    Drawing(Interpreter& in, const Args& args, CommandResult& result,
+            std::optional<ErrorId> badValue)
+        : s_(in.screens), a_(in, args, result), badValue_(badValue) {}
 
-    // Finds the target screen; false (with the failure set) when it is not open.
+    // Finds the target screen, after an optional "SCREEN n," prefix; false (with the failure
+    // set) when it is not open.
     bool Begin() {
-        result_.ok = true;
+        a_.result().ok = true;
         int32_t n = s_.currentScreen;
-        if (EqualsUpper(args_[0], "SCREEN")) {
-            Expression expr;
-            position_ = 1;
-            CollectExpression(args_, position_, ",", "", expr, result_);
-            if (!result_.ok) return false;
-            EvalResult value = Evaluate(in_, expr.AsArgs());
-            if (!value.ok) {
-                result_.CopyFailure(value);
-                return false;
-            }
-            if (!ValueToInteger(value.value, n, result_)) return false;
-            position_ += 2;
-        }
-        screen_ = s_.screen && s_.screen->Initialized() ? s_.Open(n) : nullptr;
+        if (a_.Keyword("SCREEN") && !a_.Integer(n)) return false;
+        a_.StopAt(",", "TO");
+        if (badValue_) a_.OnBadValue(*badValue_);
+        screen_ = DisplayStarted(s_) ? s_.Open(n) : nullptr;
         if (!screen_) {
-            result_.Fail(
-                15, 2,
-                "Error <15> : Run Time Error - Screen " + std::to_string(n) + " is not open.");
+            a_.result().Fail(ErrorId::DrawScreenNotOpen, 2, {n});
             return false;
         }
         return true;
     }
 
-    // The next argument as an integer: it runs to the next "," or "TO" at depth 0, or the end.
-    bool Integer(int32_t& out) {
-        lastStart_ = position_;
-        Value v;
-        if (!Next(v)) return false;
-        if (ToInt32(v, out)) return true;
-        if (!failText_) return ValueToInteger(v, out, result_);
-        return Failed();
-    }
-    bool Text(std::string& out) {
-        lastStart_ = position_;
-        Value v;
-        if (!Next(v)) return false;
-        out = TextOf(v);
-        return true;
-    }
-
-    std::string_view Peek() const { return args_[position_]; }
-    void Skip() { ++position_; }
-    bool AtEnd() const { return args_[position_].empty(); }
-    int LastStart() const { return lastStart_; }
+    bool Integer(int32_t& out) { return a_.Integer(out); }
+    bool Text(std::string& out) { return a_.Text(out); }
+    ArgCursor& args() { return a_; }
 
     TDispCanvas& Canvas() { return screen_->surface->Canvas(); }
     Screens& screens() { return s_; }
     ScreenRecord& screen() { return *screen_; }
-    CommandResult& result() { return result_; }
+    TResult& result() { return a_.result(); }
 
     // The drawing is done: the canvas is held until here, then released.
     void Done() {
@@ -84,36 +58,11 @@ public:
         screen_->canvasHeld = false;
         --s_.canvasesHeld;
     }
-    bool Failed() {
-        result_.Fail(999, 0, std::string("Error <999> : ") + (failText_ ? failText_ : ""));
-        return false;
-    }
-    void SetFailText(const char* text) { failText_ = text; }
 
 private:
-    bool Next(Value& v) {
-        Expression expr;
-        int end = position_;
-        CollectExpression(args_, end, ",", "TO", expr, result_);
-        if (!result_.ok) return false;
-        EvalResult value = Evaluate(in_, expr.AsArgs());
-        if (!value.ok) {
-            result_.CopyFailure(value);
-            return false;
-        }
-        // Past the expression and its separator (or the end of the line).
-        position_ += expr.Count() + 1;
-        v = std::move(value.value);
-        return true;
-    }
-
-    Interpreter& in_;
     Screens& s_;
-    const Args& args_;
-    CommandResult& result_;
-    const char* failText_;
-    int position_ = 0;
-    int lastStart_ = 0;
+    ArgCursor a_;
+    std::optional<ErrorId> badValue_;
     ScreenRecord* screen_ = nullptr;
 };
 
@@ -139,15 +88,11 @@ bool WithinLimits(const Rect& box) {
 }
 
 void PlotCommand(Interpreter& in, const Args& args, CommandResult& result) {
-    Drawing d(in, args, result,
-              "Plot failed, during the evaluation of X,Y and colour parameters..");
-    int32_t x, y, c;
+    Drawing d(in, args, result, ErrorId::PlotArguments);
+    int32_t x, y;
     if (!d.Begin() || !d.Integer(x) || !d.Integer(y)) return;
     int32_t colour = d.screens().inkIndex;
-    if (!d.AtEnd()) {
-        if (!d.Integer(c)) return;
-        colour = c;
-    }
+    if (!d.args().OptionalInteger(colour)) return;
     d.Canvas().penColour = d.screens().ColourOf(colour);
     d.Canvas().SetPixel(x, y, d.Canvas().penColour);
     d.Done();
@@ -157,16 +102,16 @@ void PlotCommand(Interpreter& in, const Args& args, CommandResult& result) {
 // brush's colour. CLS has no failure text of its own: a value that is no integer is reported as
 // the value's fault.
 void ClsCommand(Interpreter& in, const Args& args, CommandResult& result) {
-    Drawing d(in, args, result, nullptr);
+    Drawing d(in, args, result, std::nullopt);
     if (!d.Begin()) return;
     int32_t index = static_cast<int32_t>(d.screens().defaultBrush.colour & 0xFF);
-    if (!d.AtEnd() && !d.Integer(index)) return;
+    if (!d.args().OptionalInteger(index)) return;
     d.screen().surface->Erase(static_cast<uint8_t>(static_cast<uint32_t>(index) & 0xFF));
     d.Done();
 }
 
 void GfxLocateCommand(Interpreter& in, const Args& args, CommandResult& result) {
-    Drawing d(in, args, result, "GfxLocate failed, during the evaluation of X,Y arguments..");
+    Drawing d(in, args, result, ErrorId::GfxLocateArguments);
     int32_t x, y;
     if (!d.Begin() || !d.Integer(x) || !d.Integer(y)) return;
     d.Canvas().MoveTo(x, y);
@@ -174,14 +119,12 @@ void GfxLocateCommand(Interpreter& in, const Args& args, CommandResult& result) 
 }
 
 void LineCommand(Interpreter& in, const Args& args, CommandResult& result) {
-    Drawing d(in, args, result, nullptr);
+    Drawing d(in, args, result, std::nullopt);
     if (!d.Begin()) return;
-    const bool partial = EqualsUpper(d.Peek(), "TO");
-    d.SetFailText(partial ? "Line (Part) failed, during the evaluation of X1,Y1 arguments.."
-                          : "Line (Full) failed, during the evaluation of X1,Y1,X2,Y2 arguments..");
+    const bool partial = d.args().Keyword("TO");
+    d.args().OnBadValue(partial ? ErrorId::LinePartArguments : ErrorId::LineFullArguments);
     int32_t x1, y1, x2, y2;
     if (partial) {
-        d.Skip();
         if (!d.Integer(x2) || !d.Integer(y2)) return;
         SetPenFromInk(d);
         d.Canvas().LineTo(x2, y2);
@@ -199,8 +142,7 @@ bool Corners(Drawing& d, int32_t& x1, int32_t& y1, int32_t& x2, int32_t& y2) {
 }
 
 void BoxCommand(Interpreter& in, const Args& args, CommandResult& result) {
-    Drawing d(in, args, result,
-              "Box Command failed, during the evaluation of X1,Y1,X2,Y2 arguments..");
+    Drawing d(in, args, result, ErrorId::BoxArguments);
     int32_t x1, y1, x2, y2;
     if (!d.Begin() || !Corners(d, x1, y1, x2, y2)) return;
     SetPenFromInk(d);
@@ -209,8 +151,7 @@ void BoxCommand(Interpreter& in, const Args& args, CommandResult& result) {
 }
 
 void BarCommand(Interpreter& in, const Args& args, CommandResult& result) {
-    Drawing d(in, args, result,
-              "BAR Command failed, during the evaluation of X1,Y1,X2,Y2 arguments..");
+    Drawing d(in, args, result, ErrorId::BarArguments);
     int32_t x1, y1, x2, y2;
     if (!d.Begin() || !Corners(d, x1, y1, x2, y2)) return;
     SetPenFromInk(d);
@@ -221,8 +162,7 @@ void BarCommand(Interpreter& in, const Args& args, CommandResult& result) {
 
 // CIRCLE x, y, r and ELLIPSE x, y, rx, ry: outlines only.
 void Ellipse(Interpreter& in, const Args& args, CommandResult& result, bool circle) {
-    Drawing d(in, args, result,
-              "CIRCLE Command failed, during the evaluation of X1,Y1,X2,Y2 arguments..");
+    Drawing d(in, args, result, ErrorId::CircleArguments);
     int32_t x, y, rx, ry;
     if (!d.Begin() || !d.Integer(x) || !d.Integer(y) || !d.Integer(rx)) return;
     if (circle) {
@@ -233,9 +173,7 @@ void Ellipse(Interpreter& in, const Args& args, CommandResult& result, bool circ
     const Rect box{Wrap(int64_t{x} - rx), Wrap(int64_t{y} - ry), Wrap(int64_t{x} + rx),
                    Wrap(int64_t{y} + ry)};
     if (!WithinLimits(box)) {
-        result.Fail(23, d.LastStart() - 2,
-                    "RTE (23) - Circle command could not be performed, Windows 95/98/NT limits "
-                    "exceeded.");
+        result.Fail(ErrorId::CircleLimits, d.args().LastStart() - 2);
         return;
     }
     SetPenFromInk(d);
@@ -256,24 +194,15 @@ void EllipseCommand(Interpreter& in, const Args& args, CommandResult& result) {
 // POLYLINE and POLYGON: [TO] x1, y1 TO x2, y2 [TO ...]; a leading TO starts at the graphics
 // cursor. At most 50 points.
 void Polyfigure(Interpreter& in, const Args& args, CommandResult& result, bool polygon) {
-    Drawing d(
-        in, args, result,
-        polygon
-            ? "POLYGON Command failed, during the evaluation of X1,Y1 <repeating> arguments.."
-            : "POLYLINE Command failed, during the evaluation of X1,Y1 <repeating> arguments..");
+    Drawing d(in, args, result, polygon ? ErrorId::PolygonArguments : ErrorId::PolylineArguments);
     if (!d.Begin()) return;
     std::vector<Point> points;
-    if (EqualsUpper(d.Peek(), "TO")) {
-        points.push_back(d.Canvas().penPos);
-        d.Skip();
-    }
-    while (!d.AtEnd()) {
+    if (d.args().Keyword("TO")) points.push_back(d.Canvas().penPos);
+    while (!d.args().AtEnd()) {
         int32_t x, y;
         if (!d.Integer(x) || !d.Integer(y)) return;
         if (points.size() >= kMaxPoints) {
-            result.Fail(26, 0,
-                        std::string("RTE (26) - ") + (polygon ? "POLYGON" : "POLYLINE") +
-                            " Command failed, at most 50 points can be given.");
+            result.Fail(ErrorId::TooManyPoints, 0, {polygon ? "POLYGON" : "POLYLINE"});
             return;
         }
         points.push_back({x, y});
@@ -297,8 +226,7 @@ void PolygonCommand(Interpreter& in, const Args& args, CommandResult& result) {
 }
 
 void InkCommand(Interpreter& in, const Args& args, CommandResult& result) {
-    Drawing d(in, args, result,
-              "INK Command failed, during the evaluation of colour index arguments..");
+    Drawing d(in, args, result, ErrorId::InkArguments);
     int32_t c;
     if (!d.Begin() || !d.Integer(c)) return;
     d.screens().inkIndex = c;
@@ -307,8 +235,7 @@ void InkCommand(Interpreter& in, const Args& args, CommandResult& result) {
 }
 
 void BrushCommand(Interpreter& in, const Args& args, CommandResult& result) {
-    Drawing d(in, args, result,
-              "BRUSH Command failed, during the evaluation of X1,Y1,X2,Y2 arguments..");
+    Drawing d(in, args, result, ErrorId::BrushArguments);
     int32_t c;
     if (!d.Begin() || !d.Integer(c)) return;
     d.screens().brushIndex = c;
@@ -318,9 +245,7 @@ void BrushCommand(Interpreter& in, const Args& args, CommandResult& result) {
 
 // ARC and PIE: the box x1, y1, x2, y2 and the radials through (x3, y3) and (x4, y4).
 void ArcOrPie(Interpreter& in, const Args& args, CommandResult& result, bool pie) {
-    Drawing d(in, args, result,
-              pie ? "Pie Command failed, during the evaluation of X1,Y1,X2,Y2 arguments.."
-                  : "ARC Command failed, during the evaluation of X1,Y1,X2,Y2 arguments..");
+    Drawing d(in, args, result, pie ? ErrorId::PieArguments : ErrorId::ArcArguments);
     if (!d.Begin()) return;
     int32_t v[8];
     for (int32_t& value : v) {
@@ -328,11 +253,7 @@ void ArcOrPie(Interpreter& in, const Args& args, CommandResult& result, bool pie
     }
     const Rect box{v[0], v[1], v[2], v[3]};
     if (!WithinLimits(box)) {
-        result.Fail(23, d.LastStart() - 2,
-                    pie ? "RTE (23) - Pie command could not be performed, Windows 95/98/NT limits "
-                          "exceeded."
-                        : "RTE (23) - ARC command could not be performed, Windows 95/98/NT limits "
-                          "exceeded.");
+        result.Fail(pie ? ErrorId::PieLimits : ErrorId::ArcLimits, d.args().LastStart() - 2);
         return;
     }
     SetPenFromInk(d);
@@ -354,8 +275,7 @@ void PieCommand(Interpreter& in, const Args& args, CommandResult& result) {
 // PAINT x, y, c: fills the area of the ink's colour around (x, y) with the screen's brush; c is
 // evaluated and has no effect. The screen's brush is the default brush afterwards.
 void PaintCommand(Interpreter& in, const Args& args, CommandResult& result) {
-    Drawing d(in, args, result,
-              "Paint Command failed, during the evaluation of X1,Y1,X2,Y2 arguments..");
+    Drawing d(in, args, result, ErrorId::PaintArguments);
     int32_t x, y, ignored;
     if (!d.Begin() || !d.Integer(x) || !d.Integer(y) || !d.Integer(ignored)) return;
     SetPenFromInk(d);
@@ -367,8 +287,7 @@ void PaintCommand(Interpreter& in, const Args& args, CommandResult& result) {
 }
 
 void TextCommand(Interpreter& in, const Args& args, CommandResult& result) {
-    Drawing d(in, args, result,
-              "TEXT Command failed, during the evaluation of X1,Y1,X2,Y2 arguments..");
+    Drawing d(in, args, result, ErrorId::TextArguments);
     int32_t x, y;
     std::string text;
     if (!d.Begin() || !d.Integer(x) || !d.Integer(y) || !d.Text(text)) return;
@@ -378,12 +297,10 @@ void TextCommand(Interpreter& in, const Args& args, CommandResult& result) {
 
 // GRLOCATEX and GRLOCATEY: the current screen's graphics cursor.
 void GraphicsCursor(Interpreter& in, FunctionResult& result, bool x) {
-    Screens& s = ScreensOf(in);
-    ScreenRecord* r = s.screen && s.screen->Initialized() ? s.Open(s.currentScreen) : nullptr;
+    Screens& s = in.screens;
+    ScreenRecord* r = DisplayStarted(s) ? s.Open(s.currentScreen) : nullptr;
     if (!r) {
-        result.Fail(15, 0,
-                    "Error <15> : Run Time Error - Screen " + std::to_string(s.currentScreen) +
-                        " is not open.");
+        result.Fail(ErrorId::DrawScreenNotOpen, 0, {s.currentScreen});
         return;
     }
     const Point p = r->surface->Canvas().penPos;

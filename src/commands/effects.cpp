@@ -1,9 +1,10 @@
 // FADE: darkens the whole display to black, one palette step per vertical blank.
 
-#include "display/effects.h"
-
+#include "commands/registry.h"
 #include "display/screens.h"
 #include "frontend/number_text.h"
+#include "interpreter/arguments.h"
+#include "interpreter/interpreter.h"
 
 namespace tw {
 
@@ -14,14 +15,16 @@ namespace {
 // the palette stays dark afterwards.
 void FadeCommand(Interpreter& in, const Args& args, CommandResult& result) {
     result.ok = true;
-    Screens& s = ScreensOf(in);
+    Screens& s = in.screens;
+    ArgCursor a(in, args, result);
     int32_t n = 0;
-    // A first token that is no integer, and n = 0 (whose one step divides by zero), fail.
-    if (!ParseWholeNumber(args[0], n) || n == 0) {
-        result.Fail(0, 0, "FADE Failed");
+    // The count is a literal. A first token that is no integer, and n = 0 (whose one step
+    // divides by zero), fail.
+    if (!ParseWholeNumber(a.Peek(), n) || n == 0) {
+        result.Fail(ErrorId::FadeFailed, 0);
         return;
     }
-    if (n < 0 || !s.screen || !s.screen->Initialized()) return;
+    if (n < 0 || !DisplayStarted(s)) return;
     Palette working = s.screen->Entries();
     for (int64_t k = n; k >= 0; --k) {
         for (PaletteEntry& e : working) {

@@ -1,0 +1,359 @@
+// The run session.
+//
+// Sections: the run's own timers; starting and ending a run; executing a statement; the session;
+// RunProgram.
+
+#include "interpreter/run_session.h"
+
+#include <exception>
+
+#include "commands/registry.h"
+#include "display/screens.h"
+#include "interpreter/immediate_mode.h"
+#include "services/keyboard.h"
+#include "sprites/sprites.h"
+
+namespace tw {
+
+const char* const kAbnormalTerminationText =
+    "Warning : Tarnwick abnormally terminated. This may be because of a bug or problem, if you "
+    "are sure you code is correct please contact the Tarnwick Team via "
+    "https://tarnwick.example.org (E-Mail you source code so we can reproduce your problem)";
+
+// ---------------------------------------------------------------------------------------------
+// The run's own timers
+
+namespace {
+
+constexpr int32_t kRunTimerAllowance = 1500000;
+
+void ScreenUpdateAction(Interpreter& in, uint8_t&) {
+    if (in.run.autoScreenUpdate) UpdateDisplay(in.screens, in.run.statementCount, true);
+}
+
+void SpritePathAction(Interpreter& in, uint8_t&) {
+    AdvanceSpritePaths(in.sprites);
+}
+
+TimerSlot RunTimer(const char* name, int32_t interval, int32_t allowed, TimerKind kind,
+                   TimerCallback callback) {
+    TimerSlot t;
+    t.active = true;
+    t.name = name;
+    t.timerClass = 0;
+    t.interval = interval;
+    t.lastService = -1;
+    t.allowed = allowed;
+    t.kind = kind;
+    t.callback = callback;
+    return t;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Starting and ending a run
+
+std::string StartRun(Interpreter& in) {
+    std::string warning;
+    if (!in.host.RaisePriority()) warning = "SetPriorityClass Failed";
+
+    RunState& run = in.run;
+    run.currentLine = 0;
+    run.statementCount = 0;
+    run.autoScreenUpdate = true;
+    run.running = true;
+    run.angleUnit = AngleUnit::Radians;
+    run.suspended = false;
+
+    ResetDrawingColours(in.screens);
+
+    in.loops.Reset();
+    in.expressions.Reset();
+    in.variables.Reset();
+    in.timers.Reset();
+    in.procedures.Reset();
+    in.gosubs.Reset();
+    ResetSprites(in.sprites);
+    ResetPaths(in.sprites);
+
+    const int32_t watchdog = in.limits.watchdogAllowance;
+    in.timers.AddTimer(RunTimer("WATCHDOG", 100, watchdog, TimerKind::Watchdog, nullptr));
+    in.timers.AddTimer(
+        RunTimer("SCREEN_UPDATE", 20, kRunTimerAllowance, TimerKind::Plain, ScreenUpdateAction));
+    in.timers.AddTimer(RunTimer("FLASH_UPDATE", 20, kRunTimerAllowance, TimerKind::Plain, nullptr));
+    in.timers.AddTimer(
+        RunTimer("Sprite_Path_Update", 20, 1000, TimerKind::Plain, SpritePathAction));
+
+    LoadPaths(in.sprites);
+    in.quitRequested = false;
+    return warning;
+}
+
+void EndRun(Interpreter& in) {
+    in.run.currentLine = -1;
+    in.run.running = false;
+    in.host.RestorePriority();
+    in.loops.Reset();
+    for (auto& level : in.expressions.levels) level = ExpressionLevel{};
+}
+
+// ---------------------------------------------------------------------------------------------
+// Executing a statement
+
+void ExecuteStatement(Interpreter& in, CommandResult& runResult) {
+    runResult.ok = true;
+    const int32_t line = in.run.currentLine;
+    int16_t command;
+    if (line >= 0 && line < static_cast<int32_t>(in.rowCommands.size())) {
+        command = in.rowCommands[line];
+    } else {
+        std::string_view word = in.RowWord(line);
+        command =
+            word.empty() ? Interpreter::kEndOfProgram : static_cast<int16_t>(FindCommand(word));
+    }
+    if (command == Interpreter::kEndOfProgram) {
+        // What happens when a program runs past its last statement.
+        runResult.Fail(ErrorId::NoValidToken, 0);
+        return;
+    }
+    if (command >= 0) {
+        CommandResult result;
+        in.commands.handlers[command](in, Args(in.program->Row(line)), result);
+        if (!result.ok) {
+            runResult.CopyFailure(result);
+            return;
+        }
+    }
+    // A label, ENDIF, END or any other word: no effect.
+    ++in.run.currentLine;
+}
+
+std::string RunTimeErrorText(const CommandResult& result, int32_t line) {
+    return "The following run time error occured \r" + result.message + "\r" +
+           "At Line = " + std::to_string(line) + ", Token = " + std::to_string(result.token);
+}
+
+RunOutcome RunResult::Outcome() const {
+    switch (end) {
+        case End::Stopped:
+            return RunOutcome::Stopped;
+        case End::RunTimeError:
+        case End::Watchdog:
+            return RunOutcome::Failed;
+        case End::Abnormal:
+            break;
+    }
+    return RunOutcome::Abnormal;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The session
+
+RunSession::RunSession(Interpreter& in) : in_(in) {}
+
+RunSession::~RunSession() {
+    if (phase_ != Phase::Ready && phase_ != Phase::Finished) Finish();
+}
+
+void RunSession::Start(const PreparedProgram& program) {
+    in_.program = &program.buffer;
+    in_.routines = &program.routines;
+    Start();
+}
+
+void RunSession::Start() {
+    if (phase_ != Phase::Ready) return;
+    Host& host = in_.host;
+    phase_ = Phase::Running;
+    try {
+        host.ShowDisplayWindow();
+        startWarning_ = StartRun(in_);
+        StartKeyboardService(in_.keys);
+        CreateScreens(in_.screens, host, [&random = in_.random] { return random.Next(); });
+        StartDisplay(in_.screens);
+        BuildTables(in_.commands, in_.functions);
+        in_.PrepareProgram();
+        in_.timers.StartTimers(host.TickCount());
+
+        startTick_ = host.TickCount();
+        in_.stopRequested = false;
+        runResult_ = CommandResult{};
+        runResult_.ok = true;
+        limits_ = in_.limits;
+    } catch (...) {
+        TearDownAbnormally();
+    }
+}
+
+RunSession::StepEnd RunSession::Step(int64_t budget) {
+    if (phase_ == Phase::Console) {
+        RunConsole();
+        return StepEnd::Ended;
+    }
+    if (phase_ != Phase::Running) return StepEnd::Ended;
+    Host& host = in_.host;
+    try {
+        for (; budget > 0; --budget) {
+            if (in_.stopRequested) return Stopped();
+            if (observer_ && !in_.run.suspended &&
+                observer_->BeforeStatement(in_, in_.run.currentLine) ==
+                    RunObserver::Action::Pause) {
+                return StepEnd::Paused;
+            }
+            host.Pass();
+            // A 32-bit count that wraps, as the statement counter always has.
+            in_.run.statementCount =
+                static_cast<int32_t>(static_cast<uint32_t>(in_.run.statementCount) + 1u);
+            if (host.KeyDown(kVkEscape)) in_.stopRequested = true;
+            if (host.CloseRequested()) in_.stopRequested = in_.quitRequested = true;
+            if (limits_.maxStatements > 0 && in_.run.statementCount >= limits_.maxStatements) {
+                in_.stopRequested = true;
+            }
+            if (limits_.timeoutMs > 0 &&
+                int64_t{host.TickCount()} - int64_t{startTick_} >= limits_.timeoutMs) {
+                in_.stopRequested = true;
+            }
+
+            if (!in_.run.suspended) ExecuteStatement(in_, runResult_);
+            if (!runResult_.ok) {
+                // The failing row, before the teardown forgets it.
+                result_.error = runResult_;
+                result_.row = in_.run.currentLine;
+                result_.message = RunTimeErrorText(runResult_, in_.run.currentLine);
+                return Ended(RunResult::End::RunTimeError);
+            }
+            ReleaseHeldCanvases(in_.screens);
+            std::string expired = in_.timers.ServiceTimers(host, in_);
+            if (!expired.empty()) {
+                result_.message = std::move(expired);
+                return Ended(RunResult::End::Watchdog);
+            }
+        }
+        if (in_.stopRequested) return Stopped();
+        return StepEnd::Budget;
+    } catch (...) {
+        TearDownAbnormally();
+        return StepEnd::Ended;
+    }
+}
+
+// The loop has ended on a stop request: the console opens (it leaves at once after QUIT).
+RunSession::StepEnd RunSession::Stopped() {
+    in_.run.stopTick = in_.host.TickCount();
+    in_.run.startTick = startTick_;
+    phase_ = Phase::Console;
+    return Step(1);
+}
+
+RunSession::StepEnd RunSession::Ended(RunResult::End end) {
+    result_.end = end;
+    phase_ = Phase::Ended;
+    return StepEnd::Ended;
+}
+
+void RunSession::RunConsole() {
+    try {
+        ImmediateMode(in_);
+        StopKeyboardService(in_.keys);
+        // What the keyboard buffer held, for the outside trace window.
+        for (int i = 0; i < 128; ++i) {
+            std::string line = std::to_string(i) + "> ";
+            line.push_back(static_cast<char>(in_.keys.characters[i]));
+            in_.host.Trace(line);
+        }
+        Ended(RunResult::End::Stopped);
+    } catch (...) {
+        TearDownAbnormally();
+    }
+}
+
+RunResult RunSession::Finish() {
+    switch (phase_) {
+        case Phase::Ready:
+        case Phase::Finished:
+            return result_;
+        case Phase::Running:
+        case Phase::Console:
+            // Abandoned by the host: it ends as a stop, without the console.
+            in_.run.stopTick = in_.host.TickCount();
+            in_.run.startTick = startTick_;
+            StopKeyboardService(in_.keys);
+            Ended(RunResult::End::Stopped);
+            break;
+        case Phase::Ended:
+            break;
+    }
+    if (result_.end != RunResult::End::Abnormal) {
+        try {
+            TearDown();
+        } catch (...) {
+            TearDownAbnormally();
+        }
+    }
+    phase_ = Phase::Finished;
+    return result_;
+}
+
+// Ends the display side of a run and resets the run state.
+void RunSession::TearDown() {
+    KeepFinalFrame(in_.screens, in_.run.statementCount);
+    StopDisplay(in_.screens);
+    FreeScreens(in_.screens);
+    EndRun(in_);
+    in_.host.CloseDisplayWindow();
+}
+
+// After an unexpected failure: each step of the teardown on its own, ignoring its own failure.
+void RunSession::TearDownAbnormally() {
+    try {
+        FlipToDesktop(in_.screens);
+    } catch (...) {
+    }
+    try {
+        StopDisplay(in_.screens);
+    } catch (...) {
+    }
+    try {
+        FreeScreens(in_.screens);
+    } catch (...) {
+    }
+    try {
+        EndRun(in_);
+    } catch (...) {
+    }
+    try {
+        in_.host.CloseDisplayWindow();
+    } catch (...) {
+    }
+    result_ = RunResult{};
+    result_.end = RunResult::End::Abnormal;
+    result_.message = kAbnormalTerminationText;
+    phase_ = Phase::Ended;
+}
+
+// ---------------------------------------------------------------------------------------------
+// RunProgram
+
+RunOutcome RunProgram(Interpreter& in) {
+    // Passes between two looks at nothing in particular: the loop itself polls everything.
+    constexpr int64_t kBudget = int64_t{1} << 20;
+    RunSession session(in);
+    session.Start();
+    if (!session.StartWarning().empty()) {
+        in.host.ShowMessage(MessageKind::Warning, session.StartWarning());
+    }
+    while (session.Step(kBudget) != RunSession::StepEnd::Ended) {
+    }
+    const RunResult result = session.Finish();
+    if (!result.message.empty()) in.host.ShowMessage(MessageKind::Error, result.message);
+    return result.Outcome();
+}
+
+RunOutcome RunProgram(Interpreter& in, const PreparedProgram& program) {
+    in.program = &program.buffer;
+    in.routines = &program.routines;
+    return RunProgram(in);
+}
+
+}  // namespace tw

@@ -1,0 +1,124 @@
+#pragma once
+// A run as a host drives it. The host prepares a program, starts a session on an interpreter,
+// steps it for as long as it likes, and finishes it; the session never shows anything itself:
+// Finish tells how the run ended and the host decides what to show.
+//
+//     PreparedProgram program = Prepare(source);
+//     RunSession session(in);
+//     session.Start(program);
+//     while (session.Step(budget) != RunSession::StepEnd::Ended) { /* the host's own work */ }
+//     RunResult result = session.Finish();
+//
+// One pass of the run loop counts the statement, polls Escape, the window's close button and the
+// run's limits, executes row CurrentLine unless a WAIT holds the run, releases held canvases and
+// services the timers. A stop request (STOP, QUIT, Escape, a limit) ends the loop and opens the
+// immediate-mode console; a failed statement or an expired watchdog ends the run at once.
+
+#include <cstdint>
+#include <string>
+
+#include "interpreter/interpreter.h"
+#include "interpreter/prepare.h"
+
+namespace tw {
+
+enum class RunOutcome {
+    Stopped,   // a stop was requested (STOP, QUIT, Escape, a limit)
+    Failed,    // a run-time error or a timer overrun ended the run with a message box
+    Abnormal,  // something unexpected ended the run with the abnormal-termination warning
+};
+
+// How a run ended.
+struct RunResult {
+    enum class End : uint8_t { Stopped, RunTimeError, Watchdog, Abnormal };
+    End end = End::Stopped;
+    // RunTimeError: the failed statement's message, code and token, and the row that failed.
+    CommandResult error;
+    int32_t row = -1;
+    // The text of the message box a host shows; empty when the run stopped.
+    std::string message;
+
+    RunOutcome Outcome() const;
+};
+
+// Looks at a run between statements: a debugger's breakpoints, steps and watches live here.
+class RunObserver {
+public:
+    virtual ~RunObserver() = default;
+    enum class Action : uint8_t { Run, Pause };
+    // Called before the statement of `row` runs (not while a WAIT holds the run), with the
+    // interpreter as it stands. Pause: the statement does not run yet; Step returns Paused and
+    // the next Step asks again about the same row.
+    virtual Action BeforeStatement(const Interpreter& in, int32_t row) = 0;
+};
+
+class RunSession {
+public:
+    explicit RunSession(Interpreter& in);
+    // A session that was started and not finished is finished here, showing nothing.
+    ~RunSession();
+    RunSession(const RunSession&) = delete;
+    RunSession& operator=(const RunSession&) = delete;
+
+    // Starts a run of the interpreter's program (in.program, in.routines): the run's tables,
+    // the keyboard service, the display with screen 0, the command tables and the timers.
+    void Start();
+    // Starts a run of a prepared program, which must pass its test and outlive the session.
+    void Start(const PreparedProgram& program);
+    // A warning from the start for the host to show ("SetPriorityClass Failed"), or empty.
+    const std::string& StartWarning() const { return startWarning_; }
+
+    enum class StepEnd : uint8_t {
+        Budget,  // the budget is spent and the run goes on
+        Paused,  // the observer paused the run before a statement
+        Ended,   // the run is over: Finish tells how
+    };
+    // Runs up to `budget` passes of the run loop, each executing at most one statement.
+    StepEnd Step(int64_t budget);
+
+    // The observer called before each statement, or null for none (costs nothing then).
+    void SetObserver(RunObserver* observer) { observer_ = observer; }
+
+    enum class Phase : uint8_t { Ready, Running, Console, Ended, Finished };
+    Phase CurrentPhase() const { return phase_; }
+
+    // Tears the run down and tells how it ended. A run that has not ended yet is abandoned as
+    // if stopped, without its console.
+    RunResult Finish();
+
+private:
+    StepEnd Stopped();
+    StepEnd Ended(RunResult::End end);
+    void RunConsole();
+    void TearDown();
+    void TearDownAbnormally();
+
+    Interpreter& in_;
+    Phase phase_ = Phase::Ready;
+    RunObserver* observer_ = nullptr;
+    RunLimits limits_;
+    uint32_t startTick_ = 0;
+    CommandResult runResult_;
+    RunResult result_;
+    std::string startWarning_;
+};
+
+// Runs the interpreter's program (or a prepared one) to its end, and shows what ends it through
+// the host's message box: the host that just wants a run.
+RunOutcome RunProgram(Interpreter& in);
+RunOutcome RunProgram(Interpreter& in, const PreparedProgram& program);
+
+// Per-run initialisation and teardown of the interpreter's state. StartRun gives the text of a
+// warning to show, or empty.
+std::string StartRun(Interpreter& in);
+void EndRun(Interpreter& in);
+
+// Executes row CurrentLine into the run's result record.
+void ExecuteStatement(Interpreter& in, CommandResult& runResult);
+
+// The text of the box that reports a run-time error.
+std::string RunTimeErrorText(const CommandResult& result, int32_t line);
+
+extern const char* const kAbnormalTerminationText;
+
+}  // namespace tw
