@@ -68,6 +68,8 @@ int64_t Overlap(int64_t a0, int64_t a1, int64_t b0, int64_t b1) {
     return lo <= hi ? hi - lo + 1 : 0;
 }
 
+uint64_t g_visits = 0;
+
 bool Usable(const PixelTarget& t) {
     return t.pixels != nullptr && t.width > 0 && t.height > 0 && t.pitch >= t.width;
 }
@@ -224,6 +226,7 @@ int64_t WalkLine(int w, int h, Point a, Point b, uint32_t phase, Visit&& visit) 
     int64_t rem = static_cast<int64_t>(num % twoM);
     int64_t cMaj = p0[maj] + sMaj * i0;
     uint32_t step = Advance(phase, i0);
+    g_visits += static_cast<uint64_t>(i1 - i0 + 1);
     for (int64_t i = i0; i <= i1; ++i) {
         const int64_t cMin = p0[mnr] + sMin * k;
         if (maj == 0) {
@@ -357,6 +360,7 @@ void FillPolygon(const std::vector<Point>& pts, Figure& fig, int w, int h) {
     const int64_t y0 = std::max<int64_t>(minY, 0);
     const int64_t y1 = std::min<int64_t>(maxY - 1, h - 1);
     std::vector<int64_t> xs;
+    if (y0 <= y1) g_visits += static_cast<uint64_t>(y1 - y0 + 1);
     for (int64_t y = y0; y <= y1; ++y) {
         xs.clear();
         for (size_t i = 0; i < pts.size(); ++i) {
@@ -782,6 +786,7 @@ void AddOutline(const EllipseGeom& g, const Sweep* sw, int64_t posStart, Figure&
     const bool styled = fig.ink().styled;
     const int64_t total = styled ? g.Total() : 1;
     const int64_t r0 = std::max<int64_t>(g.Top(), 0), r1 = std::min<int64_t>(g.Bottom() - 1, h - 1);
+    if (r0 <= r1) g_visits += static_cast<uint64_t>(r1 - r0 + 1);
     for (int64_t r = r0; r <= r1; ++r) {
         Run runs[2];
         const int nRuns = g.RowRuns(r, runs, styled);
@@ -791,6 +796,8 @@ void AddOutline(const EllipseGeom& g, const Sweep* sw, int64_t posStart, Figure&
             Interval parts[2] = {{x0, x1}, {0, -1}};
             const int nParts = sw != nullptr ? sw->Clip(r, x0, x1, parts) : (x0 <= x1 ? 1 : 0);
             for (int j = 0; j < nParts; ++j) {
+                if (parts[j].lo <= parts[j].hi)
+                    g_visits += static_cast<uint64_t>(parts[j].hi - parts[j].lo + 1);
                 for (int64_t x = parts[j].lo; x <= parts[j].hi; ++x) {
                     uint32_t step = 0;
                     if (styled) {
@@ -862,6 +869,7 @@ void DrawArcOrPie(const PixelTarget& t, const Pen& pen, const Brush* brush, cons
         }
         const int64_t r0 = std::max<int64_t>(g.Top(), 0);
         const int64_t r1 = std::min<int64_t>(g.Bottom() - 1, t.height - 1);
+        if (r0 <= r1) g_visits += static_cast<uint64_t>(r1 - r0 + 1);
         for (int64_t r = r0; r <= r1; ++r) {
             Interval parts[2];
             const int64_t x0 = std::max<int64_t>(g.Xl(r), 0);
@@ -883,6 +891,10 @@ void SetPixel(const PixelTarget& t, int64_t x, int64_t y, uint8_t index, RasterO
     WriteSpan(t, y, x, x, index, op);
 }
 
+uint64_t Visits() {
+    return g_visits;
+}
+
 int GetPixel(const PixelTarget& t, int64_t x, int64_t y) {
     if (!Usable(t) || x < 0 || y < 0 || x >= t.width || y >= t.height) return -1;
     return t.pixels[y * t.pitch + x];
@@ -892,6 +904,7 @@ void FillRect(const PixelTarget& t, const Rect& r, uint8_t index, RasterOp op) {
     if (!Usable(t) || r.right <= r.left || r.bottom <= r.top) return;
     const int64_t y0 = std::max<int64_t>(r.top, 0);
     const int64_t y1 = std::min<int64_t>(r.bottom, t.height);
+    if (y0 < y1) g_visits += static_cast<uint64_t>(y1 - y0);
     for (int64_t y = y0; y < y1; ++y) WriteSpan(t, y, r.left, r.right - 1, index, op);
 }
 
@@ -944,6 +957,7 @@ void Ellipse(const PixelTarget& t, const Pen& pen, const Brush& brush, const Rec
     if (!brush.clear) {
         const int64_t r0 = std::max<int64_t>(g.Top(), 0);
         const int64_t r1 = std::min<int64_t>(g.Bottom() - 1, t.height - 1);
+        if (r0 <= r1) g_visits += static_cast<uint64_t>(r1 - r0 + 1);
         for (int64_t r = r0; r <= r1; ++r) fig.Fill(r, g.Xl(r), g.Xr(r));
     }
     fig.Draw(&brush);
@@ -984,6 +998,7 @@ void FloodFill(const PixelTarget& t, int64_t x, int64_t y, uint8_t match, const 
     while (!stack.empty()) {
         const Seed s = stack.back();
         stack.pop_back();
+        ++g_visits;
         if (s.y < 0 || s.y >= t.height) continue;
         const uint8_t* row = t.pixels + static_cast<int64_t>(s.y) * t.pitch;
         int32_t cx = s.x0;

@@ -91,5 +91,9 @@ void Pie(const PixelTarget& t, const Pen& pen, const Brush& brush, const Rect& b
 // brush. Nothing happens when (x, y) is outside the target or not of that index. Iterative.
 void FloodFill(const PixelTarget& t, int64_t x, int64_t y, uint8_t match, const Brush& brush);
 
+// The rows, line steps and outline pixels visited since the process started: the rasterizer's
+// work, which tests compare with the visible part of a figure (clipping must keep it there).
+uint64_t Visits();
+
 }  // namespace raster
 }  // namespace tw

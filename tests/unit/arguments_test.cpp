@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -144,6 +145,131 @@ TEST_F(Arguments, ConditionsAreTrueOrFalseOnly) {
     EXPECT_EQ(Condition("-2"), "fail 66");
     EXPECT_EQ(Condition("\"yes\""), "fail 66");
     EXPECT_EQ(Condition("5000000000"), "fail 66");
+}
+
+// A cursor reads a statement's arguments in order, each cut at its stop words, and says where it
+// stopped.
+TEST_F(Arguments, CursorReadsInOrderAndConsumesTheWordThatEndedEachRead) {
+    Line line("SCREEN 1 + 1 , 2 * ( 3 + 4 ) TO 7 STEP 2");
+    TResult result;
+    ArgCursor a(in, line.AsArgs(), result);
+    EXPECT_TRUE(a.NextIs("SCREEN"));
+    EXPECT_FALSE(a.Keyword("OPEN"));
+    EXPECT_TRUE(a.Keyword("SCREEN"));
+    int32_t first, second, third, step = 0;
+    ASSERT_TRUE(a.Integer(first));
+    EXPECT_EQ(first, 2);
+    EXPECT_EQ(a.LastStop(), ",");
+    EXPECT_EQ(a.LastStart(), 1);
+    ASSERT_TRUE(a.StopAt("TO").Integer(second));
+    EXPECT_EQ(second, 14);
+    EXPECT_EQ(a.LastStop(), "TO");
+    ASSERT_TRUE(a.StopAt("STEP").Integer(third));
+    EXPECT_EQ(third, 7);
+    EXPECT_EQ(a.LastStop(), "STEP");
+    EXPECT_FALSE(a.AtEnd());
+    ASSERT_TRUE(a.StopAt({}).OptionalInteger(step));
+    EXPECT_EQ(step, 2);
+    EXPECT_TRUE(a.AtEnd());
+    EXPECT_EQ(a.LastStop(), "");
+    int32_t untouched = 99;
+    EXPECT_TRUE(a.OptionalInteger(untouched));
+    EXPECT_EQ(untouched, 99);
+    EXPECT_TRUE(result.ok);
+
+    // A comma inside parentheses is no stop: the read takes ( 1 , 2 ) whole, and it fails.
+    Line nested("( 1 , 2 ) , 3");
+    TResult failed;
+    ArgCursor b(in, nested.AsArgs(), failed);
+    Value v;
+    EXPECT_FALSE(b.Read(v));
+    EXPECT_EQ(failed.code, 19);
+}
+
+TEST_F(Arguments, CursorCutsFunctionArgumentsIntoPartsTheLastTakingTheRest) {
+    Line line("\"AB\" , 1 + 1 , 3 , 4");
+    TResult result;
+    ArgCursor a(in, line.AsArgs(), result);
+    a.Parts(3);
+    std::string text;
+    int32_t n;
+    ASSERT_TRUE(a.Text(text));
+    EXPECT_EQ(text, "AB");
+    ASSERT_TRUE(a.Integer(n));
+    EXPECT_EQ(n, 2);
+    EXPECT_FALSE(a.AtEnd());
+    EXPECT_FALSE(a.Integer(n));  // "3 , 4" is one part
+    EXPECT_EQ(result.code, 19);
+
+    Line two("5");
+    TResult more;
+    ArgCursor b(in, two.AsArgs(), more);
+    b.Parts(3);
+    ASSERT_TRUE(b.Integer(n));
+    EXPECT_TRUE(b.AtEnd());  // the missing parts are empty
+}
+
+TEST_F(Arguments, CursorFailuresCarryTheHandlersOwnEntry) {
+    Line line("\"X\" , 1");
+    TResult own;
+    int32_t n;
+    EXPECT_FALSE(ArgCursor(in, line.AsArgs(), own).OnBadValue(ErrorId::MathsParameters).Integer(n));
+    EXPECT_EQ(own.code, 38);
+    EXPECT_EQ(own.message, ErrorText(ErrorId::MathsParameters));
+    EXPECT_EQ(own.token, 0);
+    TResult plain;
+    EXPECT_FALSE(ArgCursor(in, line.AsArgs(), plain).Integer(n));
+    EXPECT_EQ(plain.code, 20);
+    double real;
+    TResult realFailure;
+    EXPECT_FALSE(ArgCursor(in, line.AsArgs(), realFailure).Real(real));
+    EXPECT_EQ(realFailure.code, 20);
+
+    Line open("( 1 , 2");
+    TResult cut;
+    Args tokens;
+    EXPECT_FALSE(ArgCursor(in, open.AsArgs(), cut).Cut(tokens));
+    EXPECT_EQ(cut.code, 18);
+    EXPECT_EQ(cut.message, ErrorText(ErrorId::Unbalanced));
+
+    Line closed("A + 1 , 2");
+    TResult fine;
+    ArgCursor c(in, closed.AsArgs(), fine);
+    ASSERT_TRUE(c.Cut(tokens));
+    EXPECT_EQ(tokens.Count(), 3);
+    EXPECT_EQ(c.Position(), 4);
+}
+
+// The error table: a code is the number its text shows, except where the language says
+// otherwise, and the placeholders are filled in order.
+TEST(ErrorTable, CodesMatchTheirTextsAndPlaceholdersFill) {
+    std::set<std::string_view> names;
+    for (const ErrorEntry& e : kErrors) {
+        EXPECT_TRUE(names.insert(e.name).second) << e.name;
+        std::string_view t = e.text;
+        int shown = INT32_MIN;
+        for (std::string_view form : {"RTE (", "Error <", "ProgError <"}) {
+            if (t.rfind(form, 0) == 0)
+                shown = std::atoi(std::string(t.substr(form.size())).c_str());
+        }
+        if (shown == INT32_MIN) continue;  // "OutputDebug() failed.", "FADE Failed"
+        if (e.name == "LoopNoCurrent") {
+            EXPECT_EQ(e.code, 16);  // the LOOP command's own quirk: code 16, "ProgError <1>"
+            continue;
+        }
+        EXPECT_EQ(e.code, shown) << e.name;
+    }
+    EXPECT_EQ(ErrorText(ErrorId::ScreenNotOpen, {7}), "RTE (28) - Screen 7 is not open.");
+    EXPECT_EQ(ErrorText(ErrorId::TooManyPoints, {"POLYGON"}),
+              "RTE (26) - POLYGON Command failed, at most 50 points can be given.");
+    EXPECT_EQ(PlaceholderCount(Entry(ErrorId::CloneExists).text), 1);
+    EXPECT_EQ(PlaceholderCount(Entry(ErrorId::ScreenSize).text), 0);
+    TResult r;
+    r.Fail(ErrorId::CallNotFound, 3, {std::string_view("Fred")});
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.code, 78);
+    EXPECT_EQ(r.token, 3);
+    EXPECT_EQ(r.message, "RTE (78) - CALL Command Failed, could not find CALL Fred");
 }
 
 }  // namespace

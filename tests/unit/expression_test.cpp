@@ -72,6 +72,16 @@ TEST_F(Expressions, ComparisonsAndLogicShareTheLevelOfPlusAndMinus) {
     EXPECT_EQ(Text("1 < 2"), "0");
     EXPECT_EQ(Text("2 <= 2"), "0");
     EXPECT_EQ(Text("3 >= 4"), "-1");
+    // Equal operands: only the comparisons that admit equality hold.
+    EXPECT_EQ(Text("4 >= 4"), "0");
+    EXPECT_EQ(Text("4 <= 4"), "0");
+    EXPECT_EQ(Text("4 = 4"), "0");
+    EXPECT_EQ(Text("4 > 4"), "-1");
+    EXPECT_EQ(Text("4 < 4"), "-1");
+    EXPECT_EQ(Text("4 <> 4"), "-1");
+    EXPECT_EQ(Text("\"AB\" >= \"AB\""), "0");
+    EXPECT_EQ(Text("\"AB\" > \"AB\""), "-1");
+    EXPECT_EQ(Text("2.5 >= 2.5"), "0");
     EXPECT_EQ(Text("3 <> 4"), "0");
     EXPECT_EQ(Text("TRUE"), "0");
     EXPECT_EQ(Text("FALSE"), "-1");

@@ -19,8 +19,10 @@ class RecordingHost : public Host {
 public:
     uint32_t TickCount() override { return tick; }
     void Pass() override {
+        ++passes;
         if (advancePerPass) ++tick;
     }
+    bool CloseRequested() override { return closeAtPass > 0 && passes >= closeAtPass; }
     bool KeyDown(int vk) override { return vk >= 0 && vk < 256 && keys[vk]; }
     bool ReadKeyState(uint8_t state[256]) override {
         for (int i = 0; i < 256; ++i) state[i] = 0;
@@ -39,6 +41,8 @@ public:
     }
 
     uint32_t tick = 0;
+    int passes = 0;
+    int closeAtPass = 0;  // the window's close button is pressed at this pass (0: never)
     bool advancePerPass = true;
     bool debugShown = true;
     bool keys[256] = {};

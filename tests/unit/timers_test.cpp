@@ -51,6 +51,30 @@ TEST_F(Timers, DueStrictlyAfterTheInterval) {
     EXPECT_EQ(in.timers.Slot(0).lastService, 1021);
 }
 
+// The same rule when another timer's turn makes the service look at every slot.
+TEST_F(Timers, ExactlyAtItsIntervalATimerWaitsForTheNextPass) {
+    in.timers.AddTimer(Timer("SHORT", 10, 1500000, TimerKind::Plain));
+    in.timers.AddTimer(Timer("LONG", 20, 1500000, TimerKind::Plain, nullptr));
+    in.timers.StartTimers(1000);
+    host.tick = 1020;  // SHORT is overdue, LONG exactly at its interval
+    EXPECT_EQ(in.timers.ServiceTimers(host, in), "");
+    EXPECT_EQ(g_calls, 1);
+    EXPECT_EQ(in.timers.Slot(0).lastService, 1020);
+    EXPECT_EQ(in.timers.Slot(1).lastService, 1000);
+    host.tick = 1021;
+    in.timers.ServiceTimers(host, in);
+    EXPECT_EQ(in.timers.Slot(1).lastService, 1021);
+}
+
+TEST_F(Timers, WatchdogExpiresWhenItsWaitReachesTheAllowance) {
+    in.timers.AddTimer(Timer("WATCHDOG", 100, 500, TimerKind::Watchdog, nullptr));
+    in.timers.StartTimers(0);
+    host.tick = 499;
+    EXPECT_EQ(in.timers.ServiceTimers(host, in), "");  // due, serviced in time
+    host.tick = 499 + 500;
+    EXPECT_EQ(in.timers.ServiceTimers(host, in), TimerExpiredMessage("WATCHDOG", 500, 600));
+}
+
 TEST_F(Timers, UnstartedTimerIsDueAtOnce) {
     in.timers.AddTimer(Timer("T", 20, 1500000, TimerKind::Plain));
     host.tick = 0;

@@ -139,6 +139,27 @@ TEST(Conversions, SixByteReal) {
     EXPECT_FALSE(ToReal48(INFINITY, a));
 }
 
+TEST(Conversions, SixByteRealRoundsHalvesToEven) {
+    // 1 + 2^-39 is the smallest step above 1 that the 39 kept fraction bits can hold.
+    const double step = std::ldexp(1.0, -39);
+    double out;
+    // Exactly half a step: to the even neighbour, down from 1 and up from 1 + step.
+    ASSERT_TRUE(ToReal48(1.0 + step / 2, out));
+    EXPECT_EQ(out, 1.0);
+    ASSERT_TRUE(ToReal48(1.0 + step + step / 2, out));
+    EXPECT_EQ(out, 1.0 + 2 * step);
+    ASSERT_TRUE(ToReal48(-(1.0 + step + step / 2), out));
+    EXPECT_EQ(out, -(1.0 + 2 * step));
+    // Just past or short of half a step: to the nearer neighbour.
+    ASSERT_TRUE(ToReal48(1.0 + step / 2 + std::ldexp(1.0, -52), out));
+    EXPECT_EQ(out, 1.0 + step);
+    ASSERT_TRUE(ToReal48(1.0 + step + step / 2 - std::ldexp(1.0, -52), out));
+    EXPECT_EQ(out, 1.0 + step);
+    // A tie that carries into the exponent.
+    ASSERT_TRUE(ToReal48(2.0 - step / 2, out));
+    EXPECT_EQ(out, 2.0);
+}
+
 TEST(Conversions, RoundTripKeepsFifteenDigits) {
     EXPECT_EQ(RoundTrip15(1.0 / 3.0), 0.333333333333333);
     EXPECT_EQ(RoundTrip15(0.1 + 0.2), 0.3);
