@@ -10,12 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "app/files.h"
+#include "app/exit_status.h"
 #include "app/project_command.h"
 #include "display/frame_file.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/prepare.h"
 #include "interpreter/run_session.h"
+#include "platform/files.h"
 #include "platform/headless/headless_host.h"
 #include "project/check_and_run.h"
 #include "project/twp_file.h"
@@ -102,13 +103,11 @@ int ReadProgram(const std::string& file, std::string& text, std::string& name,
         options.debug = nullptr;
         HeadlessHost messages(options);
         project = std::make_unique<ProjectState>();
-        std::FILE* probe = std::fopen(file.c_str(), "rb");
-        if (!probe) {
+        if (!OpenFile(file, "rb")) {
             std::fprintf(stderr, "tarnwick: cannot read %s: %s\n", file.c_str(),
                          std::strerror(errno));
             return kExitNoInput;
         }
-        std::fclose(probe);
         if (!LoadProject(*project, file, messages)) return kExitNoInput;
         text = project->MainSource();
         name = project->fileName;

@@ -11,7 +11,8 @@
 
 #include "app/project_command.h"
 
-#include "app/files.h"
+#include "app/exit_status.h"
+#include "platform/files.h"
 
 #include <sys/stat.h>
 
@@ -217,15 +218,9 @@ int ExtractCommand(const std::vector<std::string>& args) {
         std::fwrite(item.data.data(), 1, item.data.size(), stdout);
         return std::fflush(stdout) == 0 ? kExitOk : kExitCannotWrite;
     }
-    // Written next to OUT and renamed over it, so that a failure leaves OUT as it was.
-    const std::string temp = out + ".partial";
-    std::FILE* file = std::fopen(temp.c_str(), "wb");
-    bool ok = file && std::fwrite(item.data.data(), 1, item.data.size(), file) == item.data.size();
-    if (file && std::fclose(file) != 0) ok = false;
-    if (ok && std::rename(temp.c_str(), out.c_str()) != 0) ok = false;
-    if (!ok) {
-        std::fprintf(stderr, "tarnwick: cannot write %s: %s\n", out.c_str(), std::strerror(errno));
-        std::remove(temp.c_str());
+    std::string error;
+    if (!WriteFileAtomically(out, item.data, error)) {
+        std::fprintf(stderr, "tarnwick: cannot write %s: %s\n", out.c_str(), error.c_str());
         return kExitCannotWrite;
     }
     return kExitOk;

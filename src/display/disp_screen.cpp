@@ -62,25 +62,27 @@ Palette DefaultPalette(const RandomDraw& draw) {
 // ---------------------------------------------------------------------------------------------
 // TDispSurface
 
+void SurfaceDeleter::operator()(SDL_Surface* surface) const {
+    if (surface) SDL_FreeSurface(surface);
+}
+
 TDispSurface::TDispSurface(TDispScreen& screen, int width, int height)
     : screen_(screen), canvas_(this) {
     if (width > 0 && height > 0) {
-        surface_ = SDL_CreateRGBSurfaceWithFormat(0, width, height, 8, SDL_PIXELFORMAT_INDEX8);
+        surface_.reset(SDL_CreateRGBSurfaceWithFormat(0, width, height, 8, SDL_PIXELFORMAT_INDEX8));
     }
     if (!surface_) {
         throw EDispSurface("Could not create memory surface (" + std::to_string(width) + ", " +
                            std::to_string(height) + ")");
     }
-    if (screen.SharedPalette()) SDL_SetSurfacePalette(surface_, screen.SharedPalette());
+    if (screen.SharedPalette()) SDL_SetSurfacePalette(surface_.get(), screen.SharedPalette());
     width_ = width;
     height_ = height;
     pitch_ = surface_->pitch;
     std::memset(surface_->pixels, 0, static_cast<size_t>(pitch_) * height_);
 }
 
-TDispSurface::~TDispSurface() {
-    if (surface_) SDL_FreeSurface(surface_);
-}
+TDispSurface::~TDispSurface() = default;
 
 uint8_t* TDispSurface::Pixels() const {
     return static_cast<uint8_t*>(surface_->pixels);
@@ -208,11 +210,11 @@ namespace {
 constexpr size_t kTextPiece = 512;
 
 // SDL_ttf draws Latin-1; a text's bytes are its characters.
-SDL_Surface* RenderSolid(TTF_Font* font, std::string_view text) {
+UniqueSurface RenderSolid(TTF_Font* font, std::string_view text) {
     if (!font || text.empty()) return nullptr;
     const std::string piece(text);
     SDL_Color white{255, 255, 255, 255};
-    return TTF_RenderText_Solid(font, piece.c_str(), white);
+    return UniqueSurface(TTF_RenderText_Solid(font, piece.c_str(), white));
 }
 
 int PieceWidth(TTF_Font* font, std::string_view text) {
@@ -264,7 +266,7 @@ void TDispCanvas::DrawText(int64_t x, int64_t y, const std::string& text, const 
             x += width;
             continue;
         }
-        SDL_Surface* glyphs = RenderSolid(f, piece);
+        const UniqueSurface glyphs = RenderSolid(f, piece);
         if (!glyphs) return;
         // Only the rows and columns of the piece that fall inside the area are visited.
         const int64_t firstRow = std::max<int64_t>(0, area.top - y);
@@ -284,7 +286,6 @@ void TDispCanvas::DrawText(int64_t x, int64_t y, const std::string& text, const 
             }
         }
         x += glyphs->w;
-        SDL_FreeSurface(glyphs);
     }
 }
 

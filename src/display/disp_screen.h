@@ -26,6 +26,12 @@ class Host;
 class TDispScreen;
 class TDispSurface;
 
+// An SDL surface that is freed when it goes out of scope.
+struct SurfaceDeleter {
+    void operator()(SDL_Surface* surface) const;
+};
+using UniqueSurface = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
+
 // Failures of the layer, each with a fixed text.
 class EDispScreen : public std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -122,7 +128,7 @@ public:
     int Pitch() const { return pitch_; }
     uint8_t* Pixels() const;
     PixelTarget Target() const { return PixelTarget{Pixels(), width_, height_, pitch_}; }
-    SDL_Surface* Sdl() const { return surface_; }
+    SDL_Surface* Sdl() const { return surface_.get(); }
     TDispScreen& Screen() const { return screen_; }
 
     // Fills the whole surface with one palette index.
@@ -138,7 +144,7 @@ public:
 
 private:
     TDispScreen& screen_;
-    SDL_Surface* surface_ = nullptr;
+    UniqueSurface surface_;
     int width_ = 0, height_ = 0, pitch_ = 0;
     uint8_t transparent_ = 0;
     TDispCanvas canvas_;

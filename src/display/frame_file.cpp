@@ -7,6 +7,8 @@
 #include <cctype>
 #include <cstring>
 
+#include "display/disp_screen.h"
+
 namespace tw {
 
 namespace {
@@ -26,8 +28,8 @@ bool WriteFrame(const Frame& frame, const std::string& path, std::string& error)
         error = "there is no frame to write";
         return false;
     }
-    SDL_Surface* surface =
-        SDL_CreateRGBSurfaceWithFormat(0, frame.width, frame.height, 8, SDL_PIXELFORMAT_INDEX8);
+    const UniqueSurface surface(
+        SDL_CreateRGBSurfaceWithFormat(0, frame.width, frame.height, 8, SDL_PIXELFORMAT_INDEX8));
     if (!surface) {
         error = SDL_GetError();
         return false;
@@ -42,22 +44,20 @@ bool WriteFrame(const Frame& frame, const std::string& path, std::string& error)
         std::memcpy(static_cast<uint8_t*>(surface->pixels) + y * surface->pitch,
                     &frame.indices[static_cast<size_t>(y) * frame.width], frame.width);
     }
-    const int rc =
-        EndsWithBmp(path) ? SDL_SaveBMP(surface, path.c_str()) : IMG_SavePNG(surface, path.c_str());
+    const int rc = EndsWithBmp(path) ? SDL_SaveBMP(surface.get(), path.c_str())
+                                     : IMG_SavePNG(surface.get(), path.c_str());
     if (rc != 0) error = SDL_GetError();
-    SDL_FreeSurface(surface);
     return rc == 0;
 }
 
 bool ReadFrame(const std::string& path, Frame& frame, std::string& error) {
-    SDL_Surface* surface = IMG_Load(path.c_str());
+    const UniqueSurface surface(IMG_Load(path.c_str()));
     if (!surface) {
         error = IMG_GetError();
         return false;
     }
     if (!surface->format->palette || surface->format->BitsPerPixel != 8) {
         error = "not an 8-bit picture with a palette";
-        SDL_FreeSurface(surface);
         return false;
     }
     frame.width = surface->w;
@@ -73,7 +73,6 @@ bool ReadFrame(const std::string& path, Frame& frame, std::string& error) {
                                ? PaletteEntry{p->colors[i].r, p->colors[i].g, p->colors[i].b, 0}
                                : PaletteEntry{};
     }
-    SDL_FreeSurface(surface);
     return true;
 }
 

@@ -189,13 +189,15 @@ bool CellMultiplicative(const Cell& c) {
 }
 
 CellClass ClassifyReal(double roundTripped) {
-    if (roundTripped == std::trunc(roundTripped) && roundTripped >= -2147483648.0 &&
-        roundTripped <= 2147483647.0) {
-        return CellClass::Integer;  // its text is a whole number
+    switch (ClassifyShownReal(roundTripped)) {
+        case TextClass::Integer:
+            return CellClass::Integer;
+        case TextClass::Real:
+            return CellClass::Real;
+        case TextClass::String:
+            break;
     }
-    if (std::fabs(roundTripped) < 1e38) return CellClass::Real;
-    double fitted;
-    return ToReal48(roundTripped, fitted) ? CellClass::Real : CellClass::String;
+    return CellClass::String;
 }
 
 CellClass ClassifyCell(const Cell& c) {

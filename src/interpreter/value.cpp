@@ -144,12 +144,7 @@ TextClass ClassifyNumberText(std::string_view text) {
 }
 
 TextClass ClassifyRealText(double v) {
-    const double shown = RoundTrip15(v);
-    if (shown == std::trunc(shown) && shown >= -2147483648.0 && shown <= 2147483647.0) {
-        return TextClass::Integer;  // the text is a whole number
-    }
-    double fitted;
-    return ToReal48(shown, fitted) ? TextClass::Real : TextClass::String;
+    return ClassifyShownReal(RoundTrip15(v));
 }
 
 bool RoundToInt32(double v, int32_t& out) {

@@ -19,6 +19,7 @@
 
 #include "frontend/number_text.h"
 #include "platform/clock.h"
+#include "platform/files.h"
 #include "platform/host.h"
 
 namespace tw {
@@ -165,11 +166,6 @@ void NewProject(ProjectState& project) {
 
 namespace {
 
-std::string FileNamePart(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // A fault in the file's structure; LoadProject reports it as a project that could not load.
 struct Corrupt : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -294,7 +290,7 @@ bool LoadProjectBytes(ProjectState& project, const std::vector<uint8_t>& bytes,
         return false;
     }
     project.projectOpen = true;
-    project.fileName = FileNamePart(path);
+    project.fileName = BaseName(path);
     project.filePath = path;
     project.projectModified = false;
     return true;
@@ -302,19 +298,9 @@ bool LoadProjectBytes(ProjectState& project, const std::vector<uint8_t>& bytes,
 
 bool LoadProject(ProjectState& project, const std::string& path, Host& host) {
     project.projectOpen = false;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        FailedLoad(project, host);
-        return false;
-    }
     std::vector<uint8_t> bytes;
-    uint8_t buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.insert(bytes.end(), buffer, buffer + n);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) {
+    std::string error;
+    if (!ReadWholeFile(path, bytes, error)) {
         FailedLoad(project, host);
         return false;
     }
@@ -324,9 +310,11 @@ bool LoadProject(ProjectState& project, const std::string& path, Host& host) {
 // ---------------------------------------------------------------------------------------------
 // Saving
 
-std::vector<uint8_t> ProjectFileBytes(ProjectState& project) {
-    project.header.Set(ProjectHeader::kVersion, 2);
-    std::vector<uint8_t> out(project.header.bytes.begin(), project.header.bytes.end());
+std::vector<uint8_t> ProjectFileBytes(const ProjectState& project) {
+    // Every save writes the version this layout belongs to.
+    ProjectHeader header = project.header;
+    header.Set(ProjectHeader::kVersion, 2);
+    std::vector<uint8_t> out(header.bytes.begin(), header.bytes.end());
     auto put32 = [&](uint32_t v) {
         for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
     };
@@ -362,50 +350,10 @@ bool SaveProject(ProjectState& project, std::string& error) {
         return false;
     }
     const std::vector<uint8_t> bytes = ProjectFileBytes(project);
-    const std::string path = project.filePath;
-    const size_t slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
-    std::string temp = folder + "/." + FileNamePart(path) + ".XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return false;
-    }
-    size_t written = 0;
-    bool ok = true;
-    while (written < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ok = false;
-            break;
-        }
-        written += static_cast<size_t>(n);
-    }
-    if (ok && fsync(fd) != 0) ok = false;
-    if (!ok) error = std::strerror(errno);
-    // The new file keeps the old one's permissions (a new project's follow the umask).
-    struct stat old;
-    if (ok && stat(path.c_str(), &old) == 0)
-        fchmod(fd, old.st_mode & 07777);
-    else if (ok) {
-        const mode_t mask = umask(0);
-        umask(mask);
-        fchmod(fd, 0666 & ~mask);
-    }
-    if (close(fd) != 0 && ok) {
-        ok = false;
-        error = std::strerror(errno);
-    }
-    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
-        ok = false;
-        error = std::strerror(errno);
-    }
-    if (!ok) {
-        std::remove(temp.c_str());
-        return false;
-    }
-    project.fileName = FileNamePart(path);
+    if (!WriteFileAtomically(project.filePath, bytes, error)) return false;
+    // What the project now is on the disk.
+    project.header.Set(ProjectHeader::kVersion, 2);
+    project.fileName = BaseName(project.filePath);
     project.projectModified = false;
     return true;
 }
@@ -425,21 +373,18 @@ int FirstFreeSlot(const ProjectState& project) {
 }  // namespace
 
 bool AddItemFromFile(ProjectState& project, ItemKind kind, const std::string& path, Host& host) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    UniqueFile file = OpenFile(path, "rb");
     struct stat info;
-    if (!file || fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
-        if (file) std::fclose(file);
+    if (!file || fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) {
         host.ShowMessage(MessageKind::Error, kMsgCannotOpenFile);
         return false;
     }
     const int slot = FirstFreeSlot(project);
     if (slot < 0) {
-        std::fclose(file);
         host.ShowMessage(MessageKind::Error, kMsgProjectFull);
         return false;
     }
     if (info.st_size > kMaxItemDataSize) {
-        std::fclose(file);
         host.ShowMessage(MessageKind::Error, kMsgFileTooLarge);
         return false;
     }
@@ -456,7 +401,6 @@ bool AddItemFromFile(ProjectState& project, ItemKind kind, const std::string& pa
                 if (list[k] != "ID") continue;
                 int32_t id;
                 if (!ParseWholeNumber(list[k + 1], id)) {
-                    std::fclose(file);
                     host.ShowMessage(MessageKind::Error,
                                      "Could not add this path to the project because the path \"" +
                                          project.items[i].Name() +
@@ -470,10 +414,8 @@ bool AddItemFromFile(ProjectState& project, ItemKind kind, const std::string& pa
         nextId = largest + 1;
     }
     std::vector<uint8_t> data(static_cast<size_t>(info.st_size));
-    const size_t read = data.empty() ? 0 : std::fread(data.data(), 1, data.size(), file);
-    const bool failed = read != data.size() || std::ferror(file);
-    std::fclose(file);
-    if (failed) {
+    const size_t read = data.empty() ? 0 : std::fread(data.data(), 1, data.size(), file.get());
+    if (read != data.size() || std::ferror(file.get())) {
         host.ShowMessage(MessageKind::Error, kMsgCannotOpenFile);
         return false;
     }
@@ -482,7 +424,7 @@ bool AddItemFromFile(ProjectState& project, ItemKind kind, const std::string& pa
     item = ProjectItem{};
     item.used = true;
     item.kind = static_cast<uint8_t>(kind);
-    item.SetName(FileNamePart(path));
+    item.SetName(BaseName(path));
     item.added = LocalDateTimeNow();
     item.size = static_cast<int32_t>(data.size());
     item.data = std::move(data);

@@ -85,8 +85,8 @@ bool LoadProjectBytes(ProjectState& project, const std::vector<uint8_t>& bytes,
 // Writes the project to its file path: a new file written next to it, then renamed over it, so
 // that a failure half-way leaves the old file as it was. False, with the reason, on failure.
 bool SaveProject(ProjectState& project, std::string& error);
-// The bytes SaveProject writes.
-std::vector<uint8_t> ProjectFileBytes(ProjectState& project);
+// The bytes SaveProject writes (the project itself does not change).
+std::vector<uint8_t> ProjectFileBytes(const ProjectState& project);
 
 // Adds a file as an item of the kind (not a source unit); messages go to the host.
 bool AddItemFromFile(ProjectState& project, ItemKind kind, const std::string& path, Host& host);

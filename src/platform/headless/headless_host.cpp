@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/clock.h"
+#include "platform/files.h"
 
 namespace tw {
 
@@ -21,15 +22,7 @@ void WriteWithLineEnds(std::FILE* stream, std::string_view text) {
 
 HeadlessHost::HeadlessHost() : HeadlessHost(Options{}) {}
 
-HeadlessHost::HeadlessHost(Options options) : options_(options) {
-    if (const char* path = std::getenv("TARNWICK_TRACE"); path && *path) {
-        trace_ = std::fopen(path, "a");
-    }
-}
-
-HeadlessHost::~HeadlessHost() {
-    if (trace_) std::fclose(trace_);
-}
+HeadlessHost::HeadlessHost(Options options) : options_(options) {}
 
 uint32_t HeadlessHost::TickCount() {
     return options_.virtualTime ? virtualTick_ : MonotonicMilliseconds();
@@ -63,10 +56,7 @@ void HeadlessHost::DebugOutput(std::string_view line) {
 }
 
 void HeadlessHost::Trace(std::string_view text) {
-    if (!trace_) return;
-    std::fwrite(text.data(), 1, text.size(), trace_);
-    std::fputc('\n', trace_);
-    std::fflush(trace_);
+    trace_.Write(text);
 }
 
 void HeadlessHost::SetKey(int virtualKey, bool down) {

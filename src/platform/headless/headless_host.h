@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/files.h"
 #include "platform/host.h"
 
 namespace tw {
@@ -21,7 +22,6 @@ public:
     };
     HeadlessHost();
     explicit HeadlessHost(Options options);
-    ~HeadlessHost() override;
 
     uint32_t TickCount() override;
     void Pass() override;
@@ -41,7 +41,7 @@ private:
     uint32_t virtualTick_ = 0;
     bool keys_[256] = {};
     int messageCount_ = 0;
-    std::FILE* trace_ = nullptr;
+    TraceFile trace_;
 };
 
 }  // namespace tw

@@ -7,20 +7,16 @@
 #include <cstring>
 
 #include "platform/clock.h"
+#include "platform/files.h"
 #include "platform/headless/headless_host.h"
 
 namespace tw {
 
-SdlHost::SdlHost(Options options) : options_(std::move(options)) {
-    if (const char* path = std::getenv("TARNWICK_TRACE"); path && *path) {
-        trace_ = std::fopen(path, "a");
-    }
-}
+SdlHost::SdlHost(Options options) : options_(std::move(options)) {}
 
 SdlHost::~SdlHost() {
     CloseDisplayWindow();
     if (open_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    if (trace_) std::fclose(trace_);
 }
 
 bool SdlHost::Open(std::string& error) {
@@ -121,10 +117,7 @@ void SdlHost::DebugOutput(std::string_view line) {
 }
 
 void SdlHost::Trace(std::string_view text) {
-    if (!trace_) return;
-    std::fwrite(text.data(), 1, text.size(), trace_);
-    std::fputc('\n', trace_);
-    std::fflush(trace_);
+    trace_.Write(text);
 }
 
 int SdlHost::ScaleThatFits() const {

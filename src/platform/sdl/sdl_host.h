@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/files.h"
 #include "platform/host.h"
 
 struct SDL_Window;
@@ -63,7 +64,7 @@ private:
     bool pumpedOnce_ = false;
     bool closeRequested_ = false;
     uint32_t virtualTick_ = 0;
-    std::FILE* trace_ = nullptr;
+    TraceFile trace_;
 };
 
 }  // namespace tw
