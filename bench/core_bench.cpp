@@ -4,41 +4,85 @@
 
 #include <string>
 
-#include "frontend/tokenize.h"
-#include "frontend/validation.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/prepare.h"
 #include "interpreter/run_session.h"
 #include "platform/headless/headless_host.h"
-#include "validator/rules.h"
 
 namespace tw {
 namespace {
 
-// Runs `rows` copies of `statement` followed by STOP, again and again.
+// An observer that looks at every statement and lets it run: what a debugger with no
+// breakpoint costs.
+class CountingObserver : public RunObserver {
+public:
+    Action BeforeStatement(const Interpreter&, int32_t row) override {
+        last = row;
+        ++seen;
+        return Action::Run;
+    }
+    int32_t last = -1;
+    int64_t seen = 0;
+};
+
+// Runs `rows` copies of `statement` followed by STOP, again and again; with an observer when
+// one is given.
 void RunStraightLine(benchmark::State& state, const std::string& prelude,
-                     const std::string& statement) {
+                     const std::string& statement, RunObserver* observer = nullptr) {
     std::string source = prelude;
     const int rows = 1999;
     for (int i = 0; i < rows; ++i) source += statement + "\n";
     source += "STOP\n";
-    TokenBuffer program;
-    RoutineTable routines;
-    FillTokenBuffer(SplitSourceLines(source), program);
-    CommandValidationRules rules;
-    Validate_Command_Tokens(program, routines, rules);
+    const PreparedProgram program = Prepare(source);
     HeadlessHost::Options options;
     options.debug = nullptr;
     HeadlessHost host(options);
     Interpreter in(host);
-    in.program = &program;
-    in.routines = &routines;
     int64_t statements = 0;
     for (auto _ : state) {
-        RunProgram(in);
+        RunSession session(in);
+        session.SetObserver(observer);
+        session.Start(program);
+        while (session.Step(int64_t{1} << 20) != RunSession::StepEnd::Ended) {
+        }
+        session.Finish();
         statements += in.run.statementCount;
     }
     state.counters["statements/s"] =
         benchmark::Counter(static_cast<double>(statements), benchmark::Counter::kIsRate);
+}
+
+// A loop of `statement` and a GOTO, stopped by the statement limit after a million passes, with
+// automatic screen updates off: the cost of a pass of the run loop, without start-up or
+// composition, and with an observer when one is given.
+void RunLoop(benchmark::State& state, const std::string& statement,
+             RunObserver* observer = nullptr) {
+    constexpr int64_t kPasses = 1000000;
+    const PreparedProgram program =
+        Prepare("SET AUTO UPDATE OFF\nLET X = 0\nL:\n" + statement + "\nGOTO L\n");
+    HeadlessHost::Options options;
+    options.debug = nullptr;
+    HeadlessHost host(options);
+    Interpreter in(host);
+    in.limits.maxStatements = kPasses;
+    for (auto _ : state) {
+        RunSession session(in);
+        session.SetObserver(observer);
+        session.Start(program);
+        while (session.Step(int64_t{1} << 20) != RunSession::StepEnd::Ended) {
+        }
+        session.Finish();
+    }
+    state.counters["statements/s"] = benchmark::Counter(
+        static_cast<double>(kPasses * state.iterations()), benchmark::Counter::kIsRate);
+}
+
+void BM_LoopPass(benchmark::State& state) {
+    RunLoop(state, "LET X = X + 1");
+}
+void BM_LoopPassObserved(benchmark::State& state) {
+    CountingObserver observer;
+    RunLoop(state, "LET X = X + 1", &observer);
 }
 
 void BM_LetIncrement(benchmark::State& state) {
@@ -53,11 +97,24 @@ void BM_LetString(benchmark::State& state) {
 void BM_NoEffect(benchmark::State& state) {
     RunStraightLine(state, "", "BELL");
 }
+// The same runs with an observer attached; without one the run loop only tests a null pointer.
+void BM_LetIncrementObserved(benchmark::State& state) {
+    CountingObserver observer;
+    RunStraightLine(state, "LET X = 0\n", "LET X = X + 1", &observer);
+}
+void BM_NoEffectObserved(benchmark::State& state) {
+    CountingObserver observer;
+    RunStraightLine(state, "", "BELL", &observer);
+}
 
 BENCHMARK(BM_LetIncrement);
 BENCHMARK(BM_LetReal);
 BENCHMARK(BM_LetString);
 BENCHMARK(BM_NoEffect);
+BENCHMARK(BM_LetIncrementObserved);
+BENCHMARK(BM_LoopPass)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoopPassObserved)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NoEffectObserved);
 
 }  // namespace
 }  // namespace tw

@@ -22,14 +22,10 @@ void IfCommand(Interpreter& in, const Args& args, CommandResult& result) {
     result.ok = true;
     RowCache* cache = in.CacheFor(args);
     ArgCursor a(in, args, result);
-    Value condition;
-    if (!a.StopAt("THEN").Remember(cache).Read(condition)) return;
+    // A text that is no number cannot be compared with True.
+    a.StopAt("THEN").Remember(cache).OnBadValue(ErrorId::InvalidCondition, 1);
     double number = 0;
-    if (!ToDouble(condition, number)) {
-        // A text that is no number cannot be compared with True.
-        result.Fail(ErrorId::InvalidCondition, 1);
-        return;
-    }
+    if (!a.Real(number)) return;
     if (number == 0.0) return;
     const int32_t from = in.run.currentLine;
     int32_t partner = Remembered(cache, [&] { return BlockScan(in, from, "IF", "ENDIF", "ELSE"); });

@@ -7,116 +7,102 @@
 
 namespace tw {
 
-ArgCursor::ArgCursor(Interpreter& in, const Args& args, TResult& result, int start)
-    : in_(in), args_(args), result_(result), position_(start), lastStart_(start) {}
-
-ArgCursor& ArgCursor::StopAt(std::string_view first, std::string_view second) {
-    mode_ = Mode::Stops;
-    stop1_ = first;
-    stop2_ = second;
-    return *this;
-}
-
-ArgCursor& ArgCursor::Whole() {
-    mode_ = Mode::Whole;
-    return *this;
-}
-
 ArgCursor& ArgCursor::Parts(int count) {
     assert(count >= 1 && count <= kMaxParts);
     mode_ = Mode::Parts;
-    SplitArguments(args_.From(position_), count, parts_);
+    SplitArguments(args_.From(position_), count, parts_.emplace().data());
     partCount_ = count;
     position_ = 0;
     return *this;
 }
 
-ArgCursor& ArgCursor::OnBadValue(ErrorId id) {
-    hasBadValue_ = true;
-    badValue_ = id;
-    return *this;
-}
-
-ArgCursor& ArgCursor::Remember(RowCache* cache) {
-    cache_ = cache;
-    return *this;
-}
-
-bool ArgCursor::Next(EvalResult& out) {
+EvalResult ArgCursor::Next() {
     lastStart_ = position_;
+    ++reads_;
     switch (mode_) {
-        case Mode::Parts:
-            out = Evaluate(in_, position_ < partCount_ ? parts_[position_] : Args());
-            ++position_;
-            ++reads_;
-            break;
-        case Mode::Whole:
-            out = Evaluate(in_, args_.From(position_));
+        case Mode::Parts: {
+            const int part = position_++;
+            return Evaluate(in_, part < partCount_ ? (*parts_)[part] : Args());
+        }
+        case Mode::Whole: {
+            const Args rest = args_.From(position_);
             position_ = args_.Count();
             lastStop_ = {};
-            ++reads_;
-            break;
+            return Evaluate(in_, rest);
+        }
         case Mode::Stops:
-            if (cache_ && reads_ == 0) {
-                out = CollectAndEvaluate(in_, args_, position_, cache_, stop1_, stop2_);
-                const int count = cache_->collected;
-                if (count >= 0) {
-                    // Past the expression and the word that ended it (or the end of the tokens).
-                    lastStop_ = args_[position_ + count];
-                    position_ += count + 1;
-                }
-                ++reads_;
-            } else {
-                Args tokens;
-                if (!Cut(tokens)) return false;
-                out = Evaluate(in_, tokens);
-            }
             break;
     }
-    if (!out.ok) {
-        result_.CopyFailure(out);
-        return false;
+    const int start = position_;
+    if (cache_ && reads_ == 1) {
+        // The row's first expression: its cut is kept after the first time.
+        if (cache_->collected >= 0) {
+            Advance(cache_->collected);
+            return CollectAndEvaluate(in_, args_, start, cache_, stop1_, stop2_);
+        }
+        EvalResult first = CollectAndEvaluate(in_, args_, start, cache_, stop1_, stop2_);
+        if (cache_->collected >= 0) Advance(cache_->collected);
+        return first;
     }
-    return true;
+    EvalResult cutFailure;
+    const ExpressionCut cut = CutExpression(args_, start, stop1_, stop2_, cutFailure);
+    if (!cutFailure.ok) return cutFailure;
+    Advance(cut.count);
+    return Evaluate(in_, args_.Slice(start, cut.count));
+}
+
+bool ArgCursor::Failed(const TResult& failure) {
+    result_.CopyFailure(failure);
+    return false;
+}
+
+// Past an expression of `count` tokens and the word that ended it (or the end of the tokens).
+void ArgCursor::Advance(int count) {
+    lastStop_ = args_[position_ + count];
+    position_ += count + 1;
 }
 
 bool ArgCursor::BadValue(ErrorId fallback) {
-    result_.Fail(hasBadValue_ ? badValue_ : fallback, 0);
+    if (hasBadValue_) {
+        result_.Fail(badValue_, badValueToken_);
+    } else {
+        result_.Fail(fallback, 0);
+    }
     return false;
 }
 
 bool ArgCursor::Read(Value& out) {
-    EvalResult value;
-    if (!Next(value)) return false;
+    EvalResult value = Next();
+    if (!value.ok) return Failed(value);
     out = std::move(value.value);
     return true;
 }
 
 bool ArgCursor::Integer(int32_t& out) {
-    EvalResult value;
-    if (!Next(value)) return false;
+    const EvalResult value = Next();
+    if (!value.ok) return Failed(value);
     if (ToInt32(value.value, out)) return true;
     if (hasBadValue_) return BadValue(badValue_);
     return ValueToInteger(value.value, out, result_);
 }
 
 bool ArgCursor::Real(double& out) {
-    EvalResult value;
-    if (!Next(value)) return false;
+    const EvalResult value = Next();
+    if (!value.ok) return Failed(value);
     if (ToDouble(value.value, out)) return true;
     return BadValue(ErrorId::TypeMismatch);
 }
 
 bool ArgCursor::Text(std::string& out) {
-    EvalResult value;
-    if (!Next(value)) return false;
+    EvalResult value = Next();
+    if (!value.ok) return Failed(value);
     out = value.value.IsStr() ? std::move(value.value.s) : TextOf(value.value);
     return true;
 }
 
 bool ArgCursor::Condition(int32_t& out) {
-    EvalResult value;
-    if (!Next(value)) return false;
+    const EvalResult value = Next();
+    if (!value.ok) return Failed(value);
     if (!ToInt32(value.value, out) || (out != kTrue && out != kFalse)) {
         result_.Fail(ErrorId::InvalidCondition, 1);
         return false;
@@ -131,19 +117,15 @@ bool ArgCursor::OptionalInteger(int32_t& out) {
 bool ArgCursor::Cut(Args& out) {
     assert(mode_ == Mode::Stops);
     lastStart_ = position_;
-    Expression expr;
-    int end = position_;
-    TResult cut;
-    CollectExpression(args_, end, stop1_, stop2_, expr, cut);
-    if (!cut.ok) {
-        result_.CopyFailure(cut);
+    ++reads_;
+    TResult status;
+    const ExpressionCut cut = CutExpression(args_, position_, stop1_, stop2_, status);
+    if (!status.ok) {
+        result_.CopyFailure(status);
         return false;
     }
-    out = args_.Slice(position_, expr.Count());
-    // Past the expression and the word that ended it (or the end of the tokens).
-    lastStop_ = args_[position_ + expr.Count()];
-    position_ += expr.Count() + 1;
-    ++reads_;
+    out = args_.Slice(position_, cut.count);
+    Advance(cut.count);
     return true;
 }
 
@@ -158,7 +140,7 @@ bool ArgCursor::Keyword(std::string_view upperWord) {
 }
 
 bool ArgCursor::AtEnd() const {
-    if (mode_ == Mode::Parts) return position_ >= partCount_ || parts_[position_].Count() == 0;
+    if (mode_ == Mode::Parts) return position_ >= partCount_ || (*parts_)[position_].Count() == 0;
     return Peek().empty();
 }
 

@@ -12,7 +12,9 @@
 // Expression reads are cut in one of three ways: at stop words (a "," by default), as the whole
 // rest of the tokens, or, for a function call, at its top-level commas.
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,28 +29,45 @@ struct RowCache;
 
 class ArgCursor {
 public:
-    ArgCursor(Interpreter& in, const Args& args, TResult& result, int start = 0);
+    ArgCursor(Interpreter& in, const Args& args, TResult& result, int start = 0)
+        : in_(in), args_(args), result_(result), position_(start), lastStart_(start) {}
 
     // How expression reads are cut.
     //
     // At one of two words (any case) at parenthesis depth 0, or at the end of the tokens; the
     // word that ended a read is consumed. An empty word matches the end of the tokens.
-    ArgCursor& StopAt(std::string_view first, std::string_view second = {});
+    ArgCursor& StopAt(std::string_view first, std::string_view second = {}) {
+        mode_ = Mode::Stops;
+        stop1_ = first;
+        stop2_ = second;
+        return *this;
+    }
     // The whole rest of the tokens is one expression.
-    ArgCursor& Whole();
+    ArgCursor& Whole() {
+        mode_ = Mode::Whole;
+        return *this;
+    }
     // A function's arguments: the tokens up to the first empty one are cut at top-level commas
     // into `count` parts (at most kMaxParts), the last part running to the end; each read takes
     // the next part, an empty one when none is left.
     ArgCursor& Parts(int count);
     static constexpr int kMaxParts = 4;
 
-    // What a value that does not convert fails with. Without this, an integer read fails with
-    // the evaluator's "Value too big" (a number out of range) or "Type mismatch" (anything
-    // else), and a real read with "Type mismatch", at token 0.
-    ArgCursor& OnBadValue(ErrorId id);
+    // What a value that does not convert fails with, and at which token. Without this, an
+    // integer read fails with the evaluator's "Value too big" (a number out of range) or "Type
+    // mismatch" (anything else), and a real read with "Type mismatch", at token 0.
+    ArgCursor& OnBadValue(ErrorId id, int32_t token = 0) {
+        hasBadValue_ = true;
+        badValue_ = id;
+        badValueToken_ = token;
+        return *this;
+    }
     // The first expression read keeps its cut and the evaluator's facts in the running row's
     // cache (null: nothing is kept).
-    ArgCursor& Remember(RowCache* cache);
+    ArgCursor& Remember(RowCache* cache) {
+        cache_ = cache;
+        return *this;
+    }
 
     // Reads; each returns false when it failed, with the result record filled.
     bool Read(Value& out);
@@ -83,7 +102,10 @@ public:
 private:
     enum class Mode : uint8_t { Stops, Whole, Parts };
     // Takes the next expression's tokens and evaluates them: the one place a read evaluates.
-    bool Next(EvalResult& out);
+    EvalResult Next();
+    // Copies a failure into the result record; false.
+    bool Failed(const TResult& failure);
+    void Advance(int count);
     bool BadValue(ErrorId fallback);
 
     Interpreter& in_;
@@ -94,10 +116,11 @@ private:
     int position_ = 0;
     int lastStart_ = 0;
     std::string_view lastStop_;
-    Args parts_[kMaxParts];
+    std::optional<std::array<Args, kMaxParts>> parts_;  // Parts mode only
     int partCount_ = 0;
     bool hasBadValue_ = false;
     ErrorId badValue_ = ErrorId::TypeMismatch;
+    int32_t badValueToken_ = 0;
     RowCache* cache_ = nullptr;
     int reads_ = 0;
 };

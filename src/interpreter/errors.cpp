@@ -2,6 +2,8 @@
 
 #include <cassert>
 
+#include "interpreter/results.h"
+
 namespace tw {
 
 std::string ErrorText(ErrorId id, std::initializer_list<ErrorArg> args) {
@@ -21,6 +23,13 @@ std::string ErrorText(ErrorId id, std::initializer_list<ErrorArg> args) {
         out += text[i];
     }
     return out;
+}
+
+void TResult::Fail(ErrorId id, int32_t failToken, std::initializer_list<ErrorArg> args) {
+    ok = false;
+    code = Entry(id).code;
+    token = failToken;
+    message = ErrorText(id, args);
 }
 
 }  // namespace tw

@@ -14,6 +14,7 @@
 
 #include "interpreter/expression.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "frontend/keywords.h"
@@ -915,12 +916,13 @@ EvalResult CollectAndEvaluate(Interpreter& in, const Args& tokens, int start, Ro
 // ---------------------------------------------------------------------------------------------
 // Collect
 
-void CollectExpression(const Args& source, int& start, std::string_view stop1,
-                       std::string_view stop2, Expression& out, TResult& status) {
-    out.Clear(source.FromProgram());
+ExpressionCut CutExpression(const Args& source, int start, std::string_view stop1,
+                            std::string_view stop2, TResult& status) {
     status.ok = true;
+    ExpressionCut cut;
     int depth = 0;
-    for (int i = start < 0 ? 0 : start;; ++i) {
+    const int first = start < 0 ? 0 : start;
+    for (int i = first;; ++i) {
         std::string_view t = source[i];  // empty past the end
         if (t == "(")
             ++depth;
@@ -928,21 +930,38 @@ void CollectExpression(const Args& source, int& start, std::string_view stop1,
             --depth;
         if (depth < 0) {
             status.Fail(ErrorId::Unbalanced, i);
-            return;
+            return cut;
         }
         if (depth == 0 && (EqualsUpper(t, stop1) || EqualsUpper(t, stop2))) {
-            start = i - 1;
-            return;
+            cut.count = i - first;
+            cut.atStopWord = true;
+            return cut;
         }
         if (t.empty()) {  // the end of the tokens
-            if (depth > 0) status.Fail(ErrorId::Unbalanced, i);
-            return;
+            if (depth > 0) {
+                status.Fail(ErrorId::Unbalanced, i);
+                return cut;
+            }
+            cut.count = i - first;
+            return cut;
         }
-        if (!out.Push(t)) {
+        if (i - first >= Expression::kMaxTokens) {
             status.Fail(ErrorId::ExpressionTooLong, i);
-            return;
+            return cut;
         }
     }
+}
+
+void CollectExpression(const Args& source, int& start, std::string_view stop1,
+                       std::string_view stop2, Expression& out, TResult& status) {
+    out.Clear(source.FromProgram());
+    const int first = start < 0 ? 0 : start;
+    const ExpressionCut cut = CutExpression(source, start, stop1, stop2, status);
+    // What CollectExpression has always left behind on a failure: the tokens before it.
+    const int taken =
+        status.ok ? cut.count : std::min(Expression::kMaxTokens, status.token - first);
+    for (int i = 0; i < taken; ++i) out.Push(source[first + i]);
+    if (cut.atStopWord) start = first + cut.count - 1;
 }
 
 }  // namespace tw

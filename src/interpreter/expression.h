@@ -82,6 +82,17 @@ private:
     bool program_ = false;
 };
 
+// Where an expression ends: the number of its tokens (-1 when it cannot be cut), and whether a
+// stop word ended it (else the end of the tokens).
+struct ExpressionCut {
+    int count = -1;
+    bool atStopWord = false;
+};
+
+// CollectExpression's rules without the copy: the tokens from `start` that it would take.
+ExpressionCut CutExpression(const Args& source, int start, std::string_view stop1,
+                            std::string_view stop2, TResult& status);
+
 // Copies tokens from `start` while the parenthesis depth is 0 and the token (upper case) equals
 // neither stop word; an empty stop word matches the end of the tokens. When it stopped at a stop
 // word, `start` becomes that word's index minus 1. Fails (in `status`) when the expression has

@@ -22,13 +22,10 @@ struct TResult {
     int32_t code = 0;
     int32_t token = 0;
 
-    // Fails with an entry of the error table; `args` fill the placeholders of its text.
-    void Fail(ErrorId id, int32_t failToken, std::initializer_list<ErrorArg> args = {}) {
-        ok = false;
-        code = Entry(id).code;
-        token = failToken;
-        message = ErrorText(id, args);
-    }
+    // Fails with an entry of the error table; `args` fill the placeholders of its text. (Out of
+    // line and cold: failing is rare, and the handlers stay small.)
+    [[gnu::cold]] void Fail(ErrorId id, int32_t failToken,
+                            std::initializer_list<ErrorArg> args = {});
     // Takes over another operation's failure whole.
     template <typename Other>
     void CopyFailure(const Other& other) {

@@ -192,50 +192,59 @@ RunSession::StepEnd RunSession::Step(int64_t budget) {
         return StepEnd::Ended;
     }
     if (phase_ != Phase::Running) return StepEnd::Ended;
-    Host& host = in_.host;
     try {
-        for (; budget > 0; --budget) {
-            if (in_.stopRequested) return Stopped();
-            if (observer_ && !in_.run.suspended &&
-                observer_->BeforeStatement(in_, in_.run.currentLine) ==
-                    RunObserver::Action::Pause) {
-                return StepEnd::Paused;
-            }
-            host.Pass();
-            // A 32-bit count that wraps, as the statement counter always has.
-            in_.run.statementCount =
-                static_cast<int32_t>(static_cast<uint32_t>(in_.run.statementCount) + 1u);
-            if (host.KeyDown(kVkEscape)) in_.stopRequested = true;
-            if (host.CloseRequested()) in_.stopRequested = in_.quitRequested = true;
-            if (limits_.maxStatements > 0 && in_.run.statementCount >= limits_.maxStatements) {
-                in_.stopRequested = true;
-            }
-            if (limits_.timeoutMs > 0 &&
-                int64_t{host.TickCount()} - int64_t{startTick_} >= limits_.timeoutMs) {
-                in_.stopRequested = true;
-            }
-
-            if (!in_.run.suspended) ExecuteStatement(in_, runResult_);
-            if (!runResult_.ok) {
-                // The failing row, before the teardown forgets it.
-                result_.error = runResult_;
-                result_.row = in_.run.currentLine;
-                result_.message = RunTimeErrorText(runResult_, in_.run.currentLine);
-                return Ended(RunResult::End::RunTimeError);
-            }
-            ReleaseHeldCanvases(in_.screens);
-            std::string expired = in_.timers.ServiceTimers(host, in_);
-            if (!expired.empty()) {
-                result_.message = std::move(expired);
-                return Ended(RunResult::End::Watchdog);
-            }
-        }
-        if (in_.stopRequested) return Stopped();
-        return StepEnd::Budget;
+        // Two copies of the loop: without an observer it does not even look for one.
+        return observer_ ? Passes<true>(budget) : Passes<false>(budget);
     } catch (...) {
         TearDownAbnormally();
         return StepEnd::Ended;
     }
+}
+
+template <bool kObserved>
+RunSession::StepEnd RunSession::Passes(int64_t budget) {
+    Interpreter& in = in_;
+    Host& host = in.host;
+    const RunLimits limits = limits_;
+    for (; budget > 0; --budget) {
+        if (in.stopRequested) return Stopped();
+        if constexpr (kObserved) {
+            if (!in.run.suspended &&
+                observer_->BeforeStatement(in, in.run.currentLine) == RunObserver::Action::Pause) {
+                return StepEnd::Paused;
+            }
+        }
+        host.Pass();
+        // A 32-bit count that wraps, as the statement counter always has.
+        in.run.statementCount =
+            static_cast<int32_t>(static_cast<uint32_t>(in.run.statementCount) + 1u);
+        if (host.KeyDown(kVkEscape)) in.stopRequested = true;
+        if (host.CloseRequested()) in.stopRequested = in.quitRequested = true;
+        if (limits.maxStatements > 0 && in.run.statementCount >= limits.maxStatements) {
+            in.stopRequested = true;
+        }
+        if (limits.timeoutMs > 0 &&
+            int64_t{host.TickCount()} - int64_t{startTick_} >= limits.timeoutMs) {
+            in.stopRequested = true;
+        }
+
+        if (!in.run.suspended) ExecuteStatement(in, runResult_);
+        if (!runResult_.ok) {
+            // The failing row, before the teardown forgets it.
+            result_.error = runResult_;
+            result_.row = in.run.currentLine;
+            result_.message = RunTimeErrorText(runResult_, in.run.currentLine);
+            return Ended(RunResult::End::RunTimeError);
+        }
+        ReleaseHeldCanvases(in.screens);
+        std::string expired = in.timers.ServiceTimers(host, in);
+        if (!expired.empty()) {
+            result_.message = std::move(expired);
+            return Ended(RunResult::End::Watchdog);
+        }
+    }
+    if (in.stopRequested) return Stopped();
+    return StepEnd::Budget;
 }
 
 // The loop has ended on a stop request: the console opens (it leaves at once after QUIT).

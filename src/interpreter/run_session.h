@@ -87,6 +87,8 @@ public:
     RunResult Finish();
 
 private:
+    template <bool kObserved>
+    StepEnd Passes(int64_t budget);
     StepEnd Stopped();
     StepEnd Ended(RunResult::End end);
     void RunConsole();

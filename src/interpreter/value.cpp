@@ -143,6 +143,15 @@ TextClass ClassifyNumberText(std::string_view text) {
     return TextClass::String;
 }
 
+TextClass ClassifyShownReal(double shown) {
+    if (shown == std::trunc(shown) && shown >= -2147483648.0 && shown <= 2147483647.0) {
+        return TextClass::Integer;  // the text is a whole number
+    }
+    if (std::fabs(shown) < 1e38) return TextClass::Real;  // well inside the 6-byte real
+    double fitted;
+    return ToReal48(shown, fitted) ? TextClass::Real : TextClass::String;
+}
+
 TextClass ClassifyRealText(double v) {
     return ClassifyShownReal(RoundTrip15(v));
 }

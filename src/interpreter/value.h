@@ -3,7 +3,6 @@
 // re-enters expressions as text. This file holds the text forms and the conversions that the
 // evaluator and the commands share.
 
-#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -86,13 +85,6 @@ bool AddToValue(const Value& v, int64_t amount, Value& out);
 double RoundTrip15(double v);
 
 // ClassifyRealText for a real that already is what its text denotes (RoundTrip15 of a value).
-inline TextClass ClassifyShownReal(double shown) {
-    if (shown == std::trunc(shown) && shown >= -2147483648.0 && shown <= 2147483647.0) {
-        return TextClass::Integer;  // the text is a whole number
-    }
-    if (std::fabs(shown) < 1e38) return TextClass::Real;  // well inside the 6-byte real
-    double fitted;
-    return ToReal48(shown, fitted) ? TextClass::Real : TextClass::String;
-}
+TextClass ClassifyShownReal(double shown);
 
 }  // namespace tw
