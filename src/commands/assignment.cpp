@@ -2,6 +2,7 @@
 
 #include "commands/registry.h"
 #include "frontend/names.h"
+#include "interpreter/arguments.h"
 #include "interpreter/expression.h"
 #include "interpreter/interpreter.h"
 
@@ -19,8 +20,8 @@ void LetCommand(Interpreter& in, const Args& args, CommandResult& result) {
     const Args expression = args.From(2);
     if (name.empty()) {
         // Nothing to assign to; the expression is still evaluated for its errors.
-        EvalResult value = CollectAndEvaluate(in, expression, 0, cache);
-        if (!value.ok) result.CopyFailure(value);
+        Value ignored;
+        ArgCursor(in, args, result, 2).StopAt({}).Remember(cache).Read(ignored);
         return;
     }
     const int slot = in.FindVariable(name, cache);

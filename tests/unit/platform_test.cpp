@@ -5,7 +5,13 @@
 #include <ctime>
 #include <string>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
 #include "platform/clock.h"
+#include "platform/files.h"
 #include "platform/headless/headless_host.h"
 
 namespace tw {
@@ -50,6 +56,34 @@ TEST(DateTimeText, EveryDateReadsBackToItsDay) {
         ASSERT_EQ(std::sscanf(text.c_str(), "%u/%u/%u", &d, &m, &y), 3) << text;
         ASSERT_EQ(DaysSinceDateEpoch(y, m, d), day) << text;
     }
+}
+
+// The safe writer replaces a file whole, keeps its permissions, and leaves nothing behind.
+TEST(Files, WriteAtomicallyReplacesWholeAndKeepsThePermissions) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("tarnwick_files_" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const std::string path = (dir / "data.bin").string();
+    std::string error;
+    const std::vector<uint8_t> first = {1, 2, 3}, second = {9};
+    ASSERT_TRUE(WriteFileAtomically(path, first, error)) << error;
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+    ASSERT_TRUE(WriteFileAtomically(path, second, error)) << error;
+    std::vector<uint8_t> back;
+    ASSERT_TRUE(ReadWholeFile(path, back, error)) << error;
+    EXPECT_EQ(back, second);
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+    EXPECT_FALSE(WriteFileAtomically((dir / "missing" / "x").string(), second, error));
+    EXPECT_FALSE(error.empty());
+    std::string text;
+    EXPECT_FALSE(ReadWholeFile(dir.string(), text, error));  // a folder cannot be read
+    EXPECT_EQ(BaseName("/a/b/c.twp"), "c.twp");
+    EXPECT_EQ(BaseName("c.twp"), "c.twp");
+    EXPECT_EQ(BaseName("dir/"), "");
+    fs::remove_all(dir);
 }
 
 TEST(LocalDateTimeNow, IsTodayInLocalTime) {

@@ -140,6 +140,13 @@ TEST_F(Projects, VersionOneLoadsWithoutPropertiesAndSavesAsTwo) {
     EXPECT_EQ(saved[8], 2);
     EXPECT_EQ(saved.size(), 60 + 2 * (1 + 256 + 4 + 8 + 3 + 1));
     EXPECT_EQ(saved[60 + 1 + 256 + 4 + 8 + 3], 0);  // a zero property count
+    // Serializing leaves the project alone; saving makes it what the file now holds.
+    EXPECT_EQ(project->header.Version(), 1);
+    project->filePath = Path("upgraded.twp");
+    std::string error;
+    ASSERT_TRUE(SaveProject(*project, error)) << error;
+    EXPECT_EQ(project->header.Version(), 2);
+    EXPECT_EQ(Read(Path("upgraded.twp")), saved);
 }
 
 TEST_F(Projects, NewerVersionWarnsAndLoads) {
