@@ -25,19 +25,16 @@ public:
     int64_t seen = 0;
 };
 
-// Runs `rows` copies of `statement` followed by STOP, again and again; with an observer when
-// one is given.
-void RunStraightLine(benchmark::State& state, const std::string& prelude,
-                     const std::string& statement, RunObserver* observer = nullptr) {
-    std::string source = prelude;
-    const int rows = 1999;
-    for (int i = 0; i < rows; ++i) source += statement + "\n";
-    source += "STOP\n";
+// Runs the program again and again, with the observer when one is given, and counts the
+// statements per second. `maxStatements` stops each run (0: the program stops itself).
+void RunAgain(benchmark::State& state, const std::string& source, RunObserver* observer,
+              int64_t maxStatements = 0) {
     const PreparedProgram program = Prepare(source);
     HeadlessHost::Options options;
     options.debug = nullptr;
     HeadlessHost host(options);
     Interpreter in(host);
+    in.limits.maxStatements = maxStatements;
     int64_t statements = 0;
     for (auto _ : state) {
         RunSession session(in);
@@ -52,29 +49,21 @@ void RunStraightLine(benchmark::State& state, const std::string& prelude,
         benchmark::Counter(static_cast<double>(statements), benchmark::Counter::kIsRate);
 }
 
+// 1999 copies of `statement` followed by STOP: start-up and teardown included.
+void RunStraightLine(benchmark::State& state, const std::string& prelude,
+                     const std::string& statement, RunObserver* observer = nullptr) {
+    std::string source = prelude;
+    for (int i = 0; i < 1999; ++i) source += statement + "\n";
+    RunAgain(state, source + "STOP\n", observer);
+}
+
 // A loop of `statement` and a GOTO, stopped by the statement limit after a million passes, with
 // automatic screen updates off: the cost of a pass of the run loop, without start-up or
 // composition, and with an observer when one is given.
 void RunLoop(benchmark::State& state, const std::string& statement,
              RunObserver* observer = nullptr) {
-    constexpr int64_t kPasses = 1000000;
-    const PreparedProgram program =
-        Prepare("SET AUTO UPDATE OFF\nLET X = 0\nL:\n" + statement + "\nGOTO L\n");
-    HeadlessHost::Options options;
-    options.debug = nullptr;
-    HeadlessHost host(options);
-    Interpreter in(host);
-    in.limits.maxStatements = kPasses;
-    for (auto _ : state) {
-        RunSession session(in);
-        session.SetObserver(observer);
-        session.Start(program);
-        while (session.Step(int64_t{1} << 20) != RunSession::StepEnd::Ended) {
-        }
-        session.Finish();
-    }
-    state.counters["statements/s"] = benchmark::Counter(
-        static_cast<double>(kPasses * state.iterations()), benchmark::Counter::kIsRate);
+    RunAgain(state, "SET AUTO UPDATE OFF\nLET X = 0\nL:\n" + statement + "\nGOTO L\n", observer,
+             1000000);
 }
 
 void BM_LoopPass(benchmark::State& state) {

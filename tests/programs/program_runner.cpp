@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "display/frame_file.h"
+#include "platform/files.h"
 
 extern char** environ;
 
@@ -52,33 +53,44 @@ struct Outcome {
     int status = -1;
 };
 
+// A pipe whose two ends close themselves.
+struct Pipe {
+    Pipe() {
+        int fds[2];
+        if (pipe(fds) == 0) {
+            readEnd = tw::UniqueFd(fds[0]);
+            writeEnd = tw::UniqueFd(fds[1]);
+        }
+    }
+    tw::UniqueFd readEnd, writeEnd;
+};
+
 // Runs argv, collecting stdout and stderr through pipes.
 Outcome RunProcess(const std::vector<std::string>& args) {
-    int outPipe[2], errPipe[2];
-    if (pipe(outPipe) != 0 || pipe(errPipe) != 0) return {};
+    Pipe outPipe, errPipe;
+    if (!outPipe.readEnd.Valid() || !errPipe.readEnd.Valid()) return {};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
-    posix_spawn_file_actions_addclose(&actions, outPipe[0]);
-    posix_spawn_file_actions_addclose(&actions, errPipe[0]);
+    posix_spawn_file_actions_adddup2(&actions, outPipe.writeEnd.Get(), 1);
+    posix_spawn_file_actions_adddup2(&actions, errPipe.writeEnd.Get(), 2);
+    posix_spawn_file_actions_addclose(&actions, outPipe.readEnd.Get());
+    posix_spawn_file_actions_addclose(&actions, errPipe.readEnd.Get());
     std::vector<char*> argv;
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     pid_t pid;
     int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    close(outPipe[1]);
-    close(errPipe[1]);
+    outPipe.writeEnd.Close();
+    errPipe.writeEnd.Close();
     Outcome outcome;
-    auto drain = [](int fd, std::string& into) {
+    auto drain = [](const tw::UniqueFd& fd, std::string& into) {
         char buf[4096];
         ssize_t n;
-        while ((n = read(fd, buf, sizeof buf)) > 0) into.append(buf, n);
-        close(fd);
+        while ((n = read(fd.Get(), buf, sizeof buf)) > 0) into.append(buf, n);
     };
-    std::thread errReader(drain, errPipe[0], std::ref(outcome.err));
-    drain(outPipe[0], outcome.out);
+    std::thread errReader(drain, std::cref(errPipe.readEnd), std::ref(outcome.err));
+    drain(outPipe.readEnd, outcome.out);
     errReader.join();
     if (rc != 0) return outcome;
     int status = 0;
