@@ -281,7 +281,7 @@ bool DateArgument(ArgCursor& a, double& out, ErrorId failure) {
     double real;
     if (!a.OnBadValue(failure).Real(real)) return false;
     if (!ToReal48(real, out)) {
-        a.result().Fail(failure, 0);
+        a.result().FailWith(failure, 0);
         return false;
     }
     return true;
@@ -295,7 +295,7 @@ void FormatFunction(Interpreter& in, const Args& args, FunctionResult& result, c
     if (!DateArgument(a.Whole(), value, argumentFailure)) return;
     DateTimeParts parts;
     if (!Decode(value, parts)) {
-        result.Fail(valueFailure, 0);
+        result.FailWith(valueFailure, 0);
         return;
     }
     std::string text;
@@ -337,7 +337,7 @@ void ParseFunction(Interpreter& in, const Args& args, FunctionResult& result,
     if (!ArgCursor(in, args, result).Whole().Text(text)) return;
     double parsed, narrowed;
     if (!parse(text, parsed) || !ToReal48(parsed, narrowed)) {
-        result.Fail(failure, 0);
+        result.FailWith(failure, 0);
         return;
     }
     result.value = Value::Real(narrowed);

@@ -35,7 +35,7 @@ public:
         if (badValue_) a_.OnBadValue(*badValue_);
         screen_ = DisplayStarted(s_) ? s_.Open(n) : nullptr;
         if (!screen_) {
-            a_.result().Fail(ErrorId::DrawScreenNotOpen, 2, {n});
+            a_.result().Fail(ErrorId::DrawScreenNotOpen, 2, n);
             return false;
         }
         return true;
@@ -202,7 +202,7 @@ void Polyfigure(Interpreter& in, const Args& args, CommandResult& result, bool p
         int32_t x, y;
         if (!d.Integer(x) || !d.Integer(y)) return;
         if (points.size() >= kMaxPoints) {
-            result.Fail(ErrorId::TooManyPoints, 0, {polygon ? "POLYGON" : "POLYLINE"});
+            result.Fail(ErrorId::TooManyPoints, 0, polygon ? "POLYGON" : "POLYLINE");
             return;
         }
         points.push_back({x, y});
@@ -253,7 +253,7 @@ void ArcOrPie(Interpreter& in, const Args& args, CommandResult& result, bool pie
     }
     const Rect box{v[0], v[1], v[2], v[3]};
     if (!WithinLimits(box)) {
-        result.Fail(pie ? ErrorId::PieLimits : ErrorId::ArcLimits, d.args().LastStart() - 2);
+        result.FailWith(pie ? ErrorId::PieLimits : ErrorId::ArcLimits, d.args().LastStart() - 2);
         return;
     }
     SetPenFromInk(d);
@@ -300,7 +300,7 @@ void GraphicsCursor(Interpreter& in, FunctionResult& result, bool x) {
     Screens& s = in.screens;
     ScreenRecord* r = DisplayStarted(s) ? s.Open(s.currentScreen) : nullptr;
     if (!r) {
-        result.Fail(ErrorId::DrawScreenNotOpen, 0, {s.currentScreen});
+        result.Fail(ErrorId::DrawScreenNotOpen, 0, s.currentScreen);
         return;
     }
     const Point p = r->surface->Canvas().penPos;

@@ -66,7 +66,7 @@ bool ScanForPartner(Interpreter& in, const Args& args, const LoopForm& form, int
     partner =
         Remembered(in.CacheFor(args), [&] { return BlockScan(in, from, form.open, form.close); });
     if (partner == kNotFound) {
-        result.Fail(form.unterminated, 0);
+        result.FailWith(form.unterminated, 0);
         return false;
     }
     return true;

@@ -34,7 +34,7 @@ void OneArgument(Interpreter& in, const Args& args, FunctionResult& result,
     double y = compute(x);
     if (angle == Angle::ResultOut && degrees) y *= kRadiansToDegrees;
     if (!std::isfinite(y)) {
-        result.Fail(failure, 0);
+        result.FailWith(failure, 0);
         return;
     }
     result.value = Value::Real(y);
@@ -153,7 +153,7 @@ void Extreme(Interpreter& in, const Args& args, FunctionResult& result, bool lar
     if (!a.Read(values[0]) || !a.Read(values[1])) return;
     int order;
     if (!CompareValues(values[0], values[1], order)) {
-        result.Fail(failure, 0);
+        result.FailWith(failure, 0);
         return;
     }
     result.value = Value::Int(order == 0 ? 0 : ((order > 0) == largest ? -1 : 1));
@@ -237,7 +237,11 @@ void AddOrSubtract(Interpreter& in, const Args& args, CommandResult& result, boo
     if (ranged && (!a.StopAt("TO").Integer(low) || !a.StopAt({}).Integer(high))) return;
     int slot = in.variables.Find(name);
     if (slot < 0) {
-        result.Fail(subtract ? ErrorId::SubNoVariable : ErrorId::AddNoVariable, 0, {name.view()});
+        if (subtract) {
+            result.Fail(ErrorId::SubNoVariable, 0, name.view());
+        } else {
+            result.Fail(ErrorId::AddNoVariable, 0, name.view());
+        }
         return;
     }
     int32_t current;

@@ -22,7 +22,7 @@ void CallCommand(Interpreter& in, const Args& args, CommandResult& result) {
     const int32_t declaration =
         Remembered(in.CacheFor(args), [&] { return FindProcedure(in, name); });
     if (declaration == kNotFound) {
-        result.Fail(ErrorId::CallNotFound, 0, {args[0]});
+        result.Fail(ErrorId::CallNotFound, 0, args[0]);
         return;
     }
 

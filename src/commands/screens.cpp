@@ -17,14 +17,14 @@ bool ValidSize(int32_t w, int32_t h) {
 // A screen number outside 0..15, for the commands that name a screen to set up.
 bool ValidNumber(int32_t n, TResult& result) {
     if (n >= 0 && n < kScreenCount) return true;
-    result.Fail(ErrorId::ScreenNumberInvalid, 2, {n});
+    result.Fail(ErrorId::ScreenNumberInvalid, 2, n);
     return false;
 }
 
 // A screen number outside 0..15, for the commands that expect an open screen.
 bool NumberOfAScreen(int32_t n, TResult& result) {
     if (n >= 0 && n < kScreenCount) return true;
-    result.Fail(ErrorId::ScreenNotOpen, 2, {n});
+    result.Fail(ErrorId::ScreenNotOpen, 2, n);
     return false;
 }
 
@@ -36,7 +36,7 @@ void ScreenOpen(ArgCursor& a, Screens& s) {
     if (!ValidNumber(n, result)) return;
     ScreenRecord& r = s.records[n];
     if (r.open) {
-        result.Fail(ErrorId::ScreenAlreadyOpen, 2, {n});
+        result.Fail(ErrorId::ScreenAlreadyOpen, 2, n);
         return;
     }
     if (!ValidSize(w, h)) {
@@ -62,7 +62,7 @@ void ScreenClose(ArgCursor& a, Screens& s) {
     int32_t n = s.currentScreen;
     if (!a.OptionalInteger(n)) return;
     if (!s.Open(n)) {
-        result.Fail(ErrorId::ScreenNotOpen, 1, {n});
+        result.Fail(ErrorId::ScreenNotOpen, 1, n);
         return;
     }
     ScreenRecord& r = s.records[n];
@@ -101,14 +101,14 @@ void ScreenClone(ArgCursor& a, Screens& s) {
     } else {
         if (!a.Integer(n) || !ValidNumber(n, result)) return;
         if (s.records[n].open) {
-            result.Fail(ErrorId::CloneExists, 2, {n});
+            result.Fail(ErrorId::CloneExists, 2, n);
             return;
         }
     }
     // There is nothing to copy when the current screen has been closed.
     ScreenRecord* current = s.Open(s.currentScreen);
     if (!current) {
-        result.Fail(ErrorId::ScreenNotOpen, 1, {s.currentScreen});
+        result.Fail(ErrorId::ScreenNotOpen, 1, s.currentScreen);
         return;
     }
     ScreenRecord& r = s.records[n];
@@ -134,7 +134,7 @@ void ScreenTo(ArgCursor& a, Screens& s) {
     int32_t n = s.currentScreen;
     if (!a.OptionalInteger(n) || !NumberOfAScreen(n, result)) return;
     if (!s.records[n].open) {
-        result.Fail(ErrorId::ZOrderClosed, 2, {n});
+        result.Fail(ErrorId::ZOrderClosed, 2, n);
         return;
     }
     if (back) {
@@ -150,7 +150,7 @@ void ScreenCurrent(ArgCursor& a, Screens& s) {
     int32_t n;
     if (!a.Integer(n) || !NumberOfAScreen(n, result)) return;
     if (!s.records[n].open) {
-        result.Fail(ErrorId::CurrentClosed, 2, {n});
+        result.Fail(ErrorId::CurrentClosed, 2, n);
         return;
     }
     s.currentScreen = n;
@@ -162,7 +162,7 @@ void ScreenOffset(ArgCursor& a, Screens& s) {
     int32_t n, x, y;
     if (!a.Integer(n) || !a.Integer(x) || !a.Integer(y) || !ValidNumber(n, result)) return;
     if (!s.records[n].open) {
-        result.Fail(ErrorId::OffsetClosed, 2, {n});
+        result.Fail(ErrorId::OffsetClosed, 2, n);
         return;
     }
     s.records[n].offsetX = x;
@@ -175,7 +175,7 @@ void ScreenResize(ArgCursor& a, Screens& s) {
     int32_t n, w, h;
     if (!a.Integer(n) || !a.Integer(w) || !a.Integer(h) || !ValidNumber(n, result)) return;
     if (!s.records[n].open) {
-        result.Fail(ErrorId::ResizeClosed, 2, {n});
+        result.Fail(ErrorId::ResizeClosed, 2, n);
         return;
     }
     if (!ValidSize(w, h)) {

@@ -64,9 +64,9 @@ void ArgCursor::Advance(int count) {
 
 bool ArgCursor::BadValue(ErrorId fallback) {
     if (hasBadValue_) {
-        result_.Fail(badValue_, badValueToken_);
+        result_.FailWith(badValue_, badValueToken_);
     } else {
-        result_.Fail(fallback, 0);
+        result_.FailWith(fallback, 0);
     }
     return false;
 }
@@ -147,7 +147,7 @@ bool ArgCursor::AtEnd() const {
 bool ValueToInteger(const Value& value, int32_t& out, TResult& result) {
     if (ToInt32(value, out)) return true;
     double number;
-    result.Fail(ToDouble(value, number) ? ErrorId::ValueTooBig : ErrorId::TypeMismatch, 0);
+    result.FailWith(ToDouble(value, number) ? ErrorId::ValueTooBig : ErrorId::TypeMismatch, 0);
     return false;
 }
 

@@ -25,11 +25,22 @@ std::string ErrorText(ErrorId id, std::initializer_list<ErrorArg> args) {
     return out;
 }
 
-void TResult::Fail(ErrorId id, int32_t failToken, std::initializer_list<ErrorArg> args) {
+void TResult::Fail(CheckedError<0> error, int32_t failToken) {
+    FailWith(error.id, failToken);
+}
+
+void TResult::Fail(CheckedError<1> error, int32_t failToken, const ErrorArg& value) {
+    ok = false;
+    code = Entry(error.id).code;
+    token = failToken;
+    message = ErrorText(error.id, {value});
+}
+
+void TResult::FailWith(ErrorId id, int32_t failToken) {
     ok = false;
     code = Entry(id).code;
     token = failToken;
-    message = ErrorText(id, args);
+    message = ErrorText(id);
 }
 
 }  // namespace tw

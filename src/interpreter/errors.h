@@ -250,8 +250,20 @@ struct ErrorArg {
     std::string text;
 };
 
+// An entry of the error table named where a failure is reported: a failure passes exactly as
+// many values as the entry's text has placeholders, which the compiler checks here.
+template <int kValues>
+struct CheckedError {
+    consteval CheckedError(ErrorId checked) : id(checked) {
+        if (PlaceholderCount(Entry(checked).text) != kValues) {
+            throw "the error's text has another number of placeholders than values are passed";
+        }
+    }
+    ErrorId id;
+};
+
 // The entry's text with its placeholders filled in order. Missing values leave "{}"; a
-// surplus is ignored (a unit test checks every call shape that the code uses).
+// surplus is ignored.
 std::string ErrorText(ErrorId id, std::initializer_list<ErrorArg> args = {});
 
 }  // namespace tw

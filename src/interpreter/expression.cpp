@@ -808,7 +808,7 @@ EvalResult EvaluateWithPlan(Interpreter& in, const Args& tokens, ExpressionPlan*
     auto isOpen = [&](int it) { return it == kOpenMark || (it >= 0 && CellOpen(cells[it])); };
     auto isClose = [&](int it) { return it == kCloseMark || (it >= 0 && CellClose(cells[it])); };
     auto fail = [&](ErrorId id, int32_t token) {
-        result.Fail(id, token);
+        result.FailWith(id, token);
         return result;
     };
     // An operator's failure resets the levels it may have left half done.

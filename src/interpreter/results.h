@@ -22,10 +22,14 @@ struct TResult {
     int32_t code = 0;
     int32_t token = 0;
 
-    // Fails with an entry of the error table; `args` fill the placeholders of its text. (Out of
-    // line and cold: failing is rare, and the handlers stay small.)
-    [[gnu::cold]] void Fail(ErrorId id, int32_t failToken,
-                            std::initializer_list<ErrorArg> args = {});
+    // Fails with an entry of the error table, passing the values its placeholders take (none
+    // or one). The entry is checked while compiling: a wrong number of values does not build.
+    // (Out of line and cold: failing is rare, and the handlers stay small.)
+    [[gnu::cold]] void Fail(CheckedError<0> error, int32_t failToken);
+    [[gnu::cold]] void Fail(CheckedError<1> error, int32_t failToken, const ErrorArg& value);
+    // Fails with an entry chosen at run time (one that a handler was given), which takes no
+    // values.
+    [[gnu::cold]] void FailWith(ErrorId id, int32_t failToken);
     // Takes over another operation's failure whole.
     template <typename Other>
     void CopyFailure(const Other& other) {

@@ -5,6 +5,7 @@
 
 #include "interpreter/run_session.h"
 
+#include <cassert>
 #include <exception>
 
 #include "commands/registry.h"
@@ -157,6 +158,9 @@ RunSession::~RunSession() {
 }
 
 void RunSession::Start(const PreparedProgram& program) {
+    // A session runs one program, and only one that passed its test.
+    assert(program.Ok());
+    if (phase_ != Phase::Ready || !program.Ok()) return;
     in_.program = &program.buffer;
     in_.routines = &program.routines;
     Start();
@@ -174,9 +178,6 @@ void RunSession::Start() {
         StartDisplay(in_.screens);
         BuildTables(in_.commands, in_.functions);
         in_.PrepareProgram();
-        in_.timers.StartTimers(host.TickCount());
-
-        startTick_ = host.TickCount();
         in_.stopRequested = false;
         runResult_ = CommandResult{};
         runResult_.ok = true;
@@ -186,6 +187,15 @@ void RunSession::Start() {
     }
 }
 
+// The run's clock starts with the first step, so that a warning the host shows after Start
+// (a box that waits for the user) does not count against the timers or the time limit.
+void RunSession::StartClock() {
+    Host& host = in_.host;
+    in_.timers.StartTimers(host.TickCount());
+    startTick_ = host.TickCount();
+    clockStarted_ = true;
+}
+
 RunSession::StepEnd RunSession::Step(int64_t budget) {
     if (phase_ == Phase::Console) {
         RunConsole();
@@ -193,6 +203,7 @@ RunSession::StepEnd RunSession::Step(int64_t budget) {
     }
     if (phase_ != Phase::Running) return StepEnd::Ended;
     try {
+        if (!clockStarted_) StartClock();
         // Two copies of the loop: without an observer it does not even look for one.
         return observer_ ? Passes<true>(budget) : Passes<false>(budget);
     } catch (...) {
@@ -286,7 +297,7 @@ RunResult RunSession::Finish() {
         case Phase::Console:
             // Abandoned by the host: it ends as a stop, without the console.
             in_.run.stopTick = in_.host.TickCount();
-            in_.run.startTick = startTick_;
+            in_.run.startTick = clockStarted_ ? startTick_ : in_.run.stopTick;
             StopKeyboardService(in_.keys);
             Ended(RunResult::End::Stopped);
             break;
@@ -304,13 +315,21 @@ RunResult RunSession::Finish() {
     return result_;
 }
 
-// Ends the display side of a run and resets the run state.
+// Ends the display side of a run and resets the run state. The window closes once, with the
+// screen object, before EndRun; closing it a second time after EndRun, as the original
+// sequence did, would do nothing.
 void RunSession::TearDown() {
     KeepFinalFrame(in_.screens, in_.run.statementCount);
     StopDisplay(in_.screens);
     FreeScreens(in_.screens);
-    EndRun(in_);
     in_.host.CloseDisplayWindow();
+    EndRun(in_);
+}
+
+void RunSession::Abort() {
+    if (phase_ == Phase::Ready) return;
+    TearDownAbnormally();
+    phase_ = Phase::Finished;
 }
 
 // After an unexpected failure: each step of the teardown on its own, ignoring its own failure.
@@ -349,14 +368,21 @@ RunOutcome RunProgram(Interpreter& in) {
     constexpr int64_t kBudget = int64_t{1} << 20;
     RunSession session(in);
     session.Start();
-    if (!session.StartWarning().empty()) {
-        in.host.ShowMessage(MessageKind::Warning, session.StartWarning());
+    try {
+        if (!session.StartWarning().empty()) {
+            in.host.ShowMessage(MessageKind::Warning, session.StartWarning());
+        }
+        while (session.Step(kBudget) != RunSession::StepEnd::Ended) {
+        }
+        const RunResult result = session.Finish();
+        if (!result.message.empty()) in.host.ShowMessage(MessageKind::Error, result.message);
+        return result.Outcome();
+    } catch (...) {
+        // A message box that fails ends the run as anything unexpected does.
+        session.Abort();
+        in.host.ShowMessage(MessageKind::Error, kAbnormalTerminationText);
+        return RunOutcome::Abnormal;
     }
-    while (session.Step(kBudget) != RunSession::StepEnd::Ended) {
-    }
-    const RunResult result = session.Finish();
-    if (!result.message.empty()) in.host.ShowMessage(MessageKind::Error, result.message);
-    return result.Outcome();
 }
 
 RunOutcome RunProgram(Interpreter& in, const PreparedProgram& program) {

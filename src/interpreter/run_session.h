@@ -48,7 +48,9 @@ public:
     enum class Action : uint8_t { Run, Pause };
     // Called before the statement of `row` runs (not while a WAIT holds the run), with the
     // interpreter as it stands. Pause: the statement does not run yet; Step returns Paused and
-    // the next Step asks again about the same row.
+    // the next Step asks again about the same row. The interpreter's tables are read-only here;
+    // the host and the random generator it refers to are the run's own, and an observer must
+    // not draw from the generator or drive the host.
     virtual Action BeforeStatement(const Interpreter& in, int32_t row) = 0;
 };
 
@@ -63,7 +65,9 @@ public:
     // Starts a run of the interpreter's program (in.program, in.routines): the run's tables,
     // the keyboard service, the display with screen 0, the command tables and the timers.
     void Start();
-    // Starts a run of a prepared program, which must pass its test and outlive the session.
+    // Starts a run of a prepared program, which must pass its test and outlive the session. A
+    // session runs one program: a second Start, or a program that failed its test, starts
+    // nothing.
     void Start(const PreparedProgram& program);
     // A warning from the start for the host to show ("SetPriorityClass Failed"), or empty.
     const std::string& StartWarning() const { return startWarning_; }
@@ -83,13 +87,17 @@ public:
     Phase CurrentPhase() const { return phase_; }
 
     // Tears the run down and tells how it ended. A run that has not ended yet is abandoned as
-    // if stopped, without its console.
+    // if stopped, without its console; a session that never started ends as stopped.
     RunResult Finish();
+    // Ends the run after something outside it failed (a host's message box): the teardown of
+    // an unexpected failure, each step on its own.
+    void Abort();
 
 private:
     template <bool kObserved>
     StepEnd Passes(int64_t budget);
     StepEnd Stopped();
+    void StartClock();
     StepEnd Ended(RunResult::End end);
     void RunConsole();
     void TearDown();
@@ -100,6 +108,7 @@ private:
     RunObserver* observer_ = nullptr;
     RunLimits limits_;
     uint32_t startTick_ = 0;
+    bool clockStarted_ = false;
     CommandResult runResult_;
     RunResult result_;
     std::string startWarning_;

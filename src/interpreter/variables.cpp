@@ -29,7 +29,7 @@ AssignmentResult AssignVariable(Interpreter& in, std::string_view upperName, con
     const int slot = in.variables.Find(upperName);
     if (slot < 0) {
         // Every caller creates the variable first; refuse rather than overwrite TRUE.
-        result.Fail(ErrorId::VariableMissing, 0, {upperName});
+        result.Fail(ErrorId::VariableMissing, 0, upperName);
         return result;
     }
     return AssignSlot(in, slot, tokens, nullptr);
@@ -68,7 +68,7 @@ bool CreateVariable(Interpreter& in, std::string_view upperName, Scope scope,
                     AssignmentResult& result) {
     const int slot = in.variables.FirstFree();
     if (slot < 0) {
-        result.Fail(ErrorId::VariableTableFull, 0, {upperName});
+        result.Fail(ErrorId::VariableTableFull, 0, upperName);
         return false;
     }
     in.variables.SetName(slot, std::string(upperName));

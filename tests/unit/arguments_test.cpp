@@ -265,7 +265,7 @@ TEST(ErrorTable, CodesMatchTheirTextsAndPlaceholdersFill) {
     EXPECT_EQ(PlaceholderCount(Entry(ErrorId::CloneExists).text), 1);
     EXPECT_EQ(PlaceholderCount(Entry(ErrorId::ScreenSize).text), 0);
     TResult r;
-    r.Fail(ErrorId::CallNotFound, 3, {std::string_view("Fred")});
+    r.Fail(ErrorId::CallNotFound, 3, std::string_view("Fred"));
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.code, 78);
     EXPECT_EQ(r.token, 3);

@@ -38,6 +38,17 @@ TEST(Prepare, GivesTheFirstFailureWithItsStageRowAndLine) {
     EXPECT_EQ(tokens.failures[0].code, 2);
 }
 
+TEST(Prepare, AProgramTooLongForTheRowsNamesTheLineWhereTheyRanOut) {
+    // One-line IFs split into three rows each: the rows run out before the lines do.
+    std::string source;
+    for (int i = 0; i < 700; ++i) source += "IF 1 = 1 THEN LET A = 1\n";
+    const PreparedProgram p = Prepare(source);
+    ASSERT_EQ(p.failures.size(), 1u);
+    EXPECT_EQ(p.failures[0].stage, PrepareFailure::Stage::Tokenizer);
+    EXPECT_EQ(p.failures[0].message, kRowBufferMessage);
+    EXPECT_EQ(p.failures[0].line, 667);  // rows 2001 and on belong to line 667
+}
+
 TEST(Prepare, EveryFailureModeListsEveryFailingRow) {
     const PreparedProgram p = Prepare("AUTO\nLET A = 1\nBELL 1\n", PrepareMode::EveryFailure);
     ASSERT_EQ(p.failures.size(), 2u);
@@ -158,6 +169,47 @@ TEST(RunSession, FinishReportsTheEndInsteadOfShowingIt) {
         EXPECT_TRUE(failing.messages.empty());
     }
     EXPECT_TRUE(host.messages.empty());
+}
+
+// RunProgram shows what Finish reports; a message box that fails ends the run as anything
+// unexpected does.
+TEST(RunSession, AFailingMessageBoxEndsTheRunAbnormally) {
+    RecordingHost host;
+    host.failingMessages = 1;
+    const PreparedProgram program = Prepare("LET A = 1 AND 2\nSTOP\n");
+    Interpreter in(host);
+    EXPECT_EQ(RunProgram(in, program), RunOutcome::Abnormal);
+    EXPECT_EQ(host.messages, (std::vector<std::string>{kAbnormalTerminationText}));
+    EXPECT_FALSE(in.run.running);
+    EXPECT_FALSE(DisplayStarted(in.screens));
+
+    RecordingHost warned;
+    warned.priorityRaised = false;
+    warned.failingMessages = 1;  // the priority warning's box
+    Interpreter other(warned);
+    EXPECT_EQ(RunProgram(other, program), RunOutcome::Abnormal);
+    EXPECT_EQ(warned.messages, (std::vector<std::string>{kAbnormalTerminationText}));
+    EXPECT_EQ(other.run.statementCount, 0);
+}
+
+// A session runs one program, and only one that passed its test.
+TEST(RunSession, StartsOnlyOnceAndOnlyATestedProgram) {
+    const PreparedProgram first = Prepare("LET A = 1\nSTOP\n");
+    const PreparedProgram second = Prepare("LET B = 2\nSTOP\n");
+    RecordingHost host;
+    Interpreter in(host);
+    RunSession session(in);
+    session.Start(first);
+    session.Start(second);
+    EXPECT_EQ(in.program, &first.buffer);
+    while (session.Step(10) != RunSession::StepEnd::Ended) {
+    }
+    session.Finish();
+    EXPECT_NE(in.variables.Find("A"), -1);
+    EXPECT_EQ(in.variables.Find("B"), -1);
+    RunSession never(in);
+    EXPECT_EQ(never.Step(10), RunSession::StepEnd::Ended);
+    EXPECT_EQ(never.Finish().end, RunResult::End::Stopped);
 }
 
 TEST(RunSession, AnAbandonedRunEndsAsStoppedAndIsTornDown) {

@@ -28,7 +28,13 @@ public:
         for (int i = 0; i < 256; ++i) state[i] = 0;
         return true;
     }
-    void ShowMessage(MessageKind, std::string_view text) override { messages.emplace_back(text); }
+    void ShowMessage(MessageKind, std::string_view text) override {
+        if (failingMessages > 0) {
+            --failingMessages;
+            throw std::runtime_error("no message box");
+        }
+        messages.emplace_back(text);
+    }
     bool DebugShown() override { return debugShown; }
     void DebugOutput(std::string_view line) override {
         if (throwOnDebug) throw std::runtime_error("debug window gone");
@@ -49,6 +55,7 @@ public:
     bool throwOnShow = false;
     bool throwOnDebug = false;
     bool priorityRaised = true;
+    int failingMessages = 0;  // this many message boxes fail before one shows
     std::vector<std::string> messages;
     std::vector<std::string> debug;
     std::vector<std::string> traces;
