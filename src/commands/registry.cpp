@@ -21,6 +21,7 @@ void BuildTables(CommandTable& commands, FunctionTable& functions) {
     RegisterScreenCommands(commands);
     RegisterGraphicsCommands(commands, functions);
     RegisterEffectCommands(commands);
+    RegisterTextCommands(commands, functions);
 }
 
 }  // namespace tw

@@ -19,6 +19,7 @@ void RegisterRunControlCommands(CommandTable& commands);
 void RegisterScreenCommands(CommandTable& commands);
 void RegisterGraphicsCommands(CommandTable& commands, FunctionTable& functions);
 void RegisterEffectCommands(CommandTable& commands);
+void RegisterTextCommands(CommandTable& commands, FunctionTable& functions);
 
 // Every slot of both tables gets its name and the default handler, then every family its own
 // handlers.

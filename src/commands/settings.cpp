@@ -1,4 +1,7 @@
-// SET: the settings of a run (automatic screen updates, the line style, the text cursor).
+// SET: the settings of a run (automatic screen updates, the line style, the text console, the
+// text cursor, tab stops).
+
+#include <algorithm>
 
 #include "commands/registry.h"
 #include "display/screens.h"
@@ -31,6 +34,35 @@ void SetLine(Interpreter& in, ArgCursor& a) {
     }
 }
 
+// SET TEXT GRID ON|OFF and SET TEXT PREFORMATTING ON|OFF: the current screen's text console.
+// In grid mode the text font asks for a fixed pitch.
+void SetText(Interpreter& in, ArgCursor& a) {
+    Screens& s = in.screens;
+    TextState& t = s.records[std::clamp(s.currentScreen, 0, kScreenCount - 1)].text;
+    const bool grid = a.Keyword("GRID");
+    if (!grid && !a.Keyword("PREFORMATTING")) return;
+    if (!a.NextIs("ON") && !a.NextIs("OFF")) {
+        a.result().Fail(ErrorId::OnOrOff, 2);
+        return;
+    }
+    const uint8_t on = a.NextIs("ON") ? 1 : 0;
+    if (grid) {
+        t.gridMode = on;
+        t.font.fixedPitch = on == 1;
+    } else {
+        t.preformatting = on;
+    }
+}
+
+// SET TAB n: the tab stops of the current screen's console, n characters apart. No range is
+// enforced; a value that is no integer fails.
+void SetTab(Interpreter& in, ArgCursor& a) {
+    int32_t width;
+    if (!a.Whole().OnBadValue(ErrorId::SetTabValue, 2).Integer(width)) return;
+    Screens& s = in.screens;
+    s.records[std::clamp(s.currentScreen, 0, kScreenCount - 1)].text.tabWidth = width;
+}
+
 // SET CURS ( a , b , c , d , e , f , g , h ): whole-number literals only; the values have no
 // further effect.
 void SetCurs(ArgCursor& a) {
@@ -51,8 +83,12 @@ void SetCommand(Interpreter& in, const Args& args, CommandResult& result) {
         SetAutoUpdate(in, a);
     else if (a.Keyword("LINE"))
         SetLine(in, a);
+    else if (a.Keyword("TEXT"))
+        SetText(in, a);
     else if (a.Keyword("CURS"))
         SetCurs(a);
+    else if (a.Keyword("TAB"))
+        SetTab(in, a);
 }
 
 }  // namespace

@@ -108,15 +108,19 @@ void TDispSurface::Draw(int64_t x, int64_t y, bool transparent, const Rect& sour
     if (left >= right || top >= bottom) return;
     const size_t count = static_cast<size_t>(right - left);
     const uint8_t key = source.transparent_;
-    for (int64_t row = top; row < bottom; ++row) {
+    // A surface copied onto itself further down is copied from its bottom row up, so that no
+    // row is overwritten before it is read (within a row, memmove takes care of the overlap).
+    const bool upward = &source == this && y > top;
+    for (int64_t i = 0; i < bottom - top; ++i) {
+        const int64_t row = upward ? bottom - 1 - i : top + i;
         const uint8_t* from = source.Pixels() + row * source.pitch_ + left;
         uint8_t* to = Pixels() + (y + row - top) * pitch_ + x;
         if (!transparent) {
             std::memmove(to, from, count);
             continue;
         }
-        for (size_t i = 0; i < count; ++i) {
-            if (from[i] != key) to[i] = from[i];
+        for (size_t k = 0; k < count; ++k) {
+            if (from[k] != key) to[k] = from[k];
         }
     }
 }
@@ -203,51 +207,30 @@ void TDispCanvas::FloodFill(int64_t x, int64_t y, Colour colour) {
                       MakeBrush());
 }
 
-namespace {
-
-// SDL_ttf converts a whole text on the stack: texts are drawn and measured in pieces of this
-// many characters, so that no text can exhaust the stack.
-constexpr size_t kTextPiece = 512;
-
-// SDL_ttf draws Latin-1; a text's bytes are its characters.
-UniqueSurface RenderSolid(TTF_Font* font, std::string_view text) {
-    if (!font || text.empty()) return nullptr;
-    const std::string piece(text);
-    SDL_Color white{255, 255, 255, 255};
-    return UniqueSurface(TTF_RenderText_Solid(font, piece.c_str(), white));
+int TDispCanvas::TextWidth(std::string_view text) {
+    return TextWidth(text, font);
 }
 
-int PieceWidth(TTF_Font* font, std::string_view text) {
-    if (!font || text.empty()) return 0;
-    const std::string piece(text);
-    int w = 0, h = 0;
-    return TTF_SizeText(font, piece.c_str(), &w, &h) == 0 ? w : 0;
+int TDispCanvas::TextWidth(std::string_view text, const FontSpec& spec) {
+    FontCache& fonts = surface_->Screen().Fonts();
+    return static_cast<int>(std::min<int64_t>(fonts.TextWidth(fonts.Get(spec), text), INT32_MAX));
 }
 
-}  // namespace
-
-int TDispCanvas::TextWidth(const std::string& text) {
-    TTF_Font* f = surface_->Screen().Fonts().Get(font);
-    int64_t width = 0;
-    for (size_t at = 0; at < text.size(); at += kTextPiece) {
-        width += PieceWidth(f, std::string_view(text).substr(at, kTextPiece));
-    }
-    return static_cast<int>(std::min<int64_t>(width, INT32_MAX));
+int TDispCanvas::TextHeight(std::string_view text) {
+    return TextHeight(text, font);
 }
 
-int TDispCanvas::TextHeight(const std::string&) {
-    TTF_Font* f = surface_->Screen().Fonts().Get(font);
-    return f ? TTF_FontHeight(f) : PointsToPixels(font.size);
+int TDispCanvas::TextHeight(std::string_view, const FontSpec& spec) {
+    TTF_Font* f = surface_->Screen().Fonts().Get(spec);
+    return f ? TTF_FontHeight(f) : PointsToPixels(spec.size);
 }
 
-void TDispCanvas::DrawText(int64_t x, int64_t y, const std::string& text, const Rect* clip) {
+int64_t TDispCanvas::PaintText(int64_t x, int64_t y, std::string_view text, const FontSpec& spec,
+                               const TextPaint& paint, const Rect* clip) {
     Take();
-    TDispScreen& screen = surface_->Screen();
-    TTF_Font* f = screen.Fonts().Get(font);
-    if (!f) return;
-    const uint8_t ink = screen.NearestIndex(font.color);
-    const bool opaque = brushStyle == BrushStyle::Solid;
-    const uint8_t background = screen.NearestIndex(brushColour);
+    FontCache& fonts = surface_->Screen().Fonts();
+    TTF_Font* f = fonts.Get(spec);
+    if (!f) return x;
     const PixelTarget t = surface_->Target();
     Rect area{0, 0, t.width, t.height};
     if (clip) {
@@ -256,46 +239,65 @@ void TDispCanvas::DrawText(int64_t x, int64_t y, const std::string& text, const 
         area.right = std::min(area.right, clip->right);
         area.bottom = std::min(area.bottom, clip->bottom);
     }
-    if (y >= area.bottom || y + TTF_FontHeight(f) <= area.top) return;
-    // Piece by piece from the left: pieces left of the area are only measured, drawing stops
-    // at its right edge.
-    for (size_t at = 0; at < text.size() && x < area.right; at += kTextPiece) {
-        const std::string_view piece = std::string_view(text).substr(at, kTextPiece);
-        const int width = PieceWidth(f, piece);
-        if (x + width <= area.left) {
-            x += width;
-            continue;
-        }
-        const UniqueSurface glyphs = RenderSolid(f, piece);
-        if (!glyphs) return;
-        // Only the rows and columns of the piece that fall inside the area are visited.
-        const int64_t firstRow = std::max<int64_t>(0, area.top - y);
-        const int64_t lastRow = std::min<int64_t>(glyphs->h, area.bottom - y);
-        const int64_t firstColumn = std::max<int64_t>(0, area.left - x);
-        const int64_t lastColumn = std::min<int64_t>(glyphs->w, area.right - x);
-        for (int64_t row = firstRow; row < lastRow; ++row) {
-            const uint8_t* source =
-                static_cast<const uint8_t*>(glyphs->pixels) + row * glyphs->pitch;
-            uint8_t* target = t.pixels + (y + row) * t.pitch;
-            for (int64_t column = firstColumn; column < lastColumn; ++column) {
-                if (source[column] != 0) {
-                    target[x + column] = ink;
-                } else if (opaque) {
-                    target[x + column] = background;
+    const bool visible = paint.mode != TextPaint::Mode::Nothing && y < area.bottom &&
+                         y + TTF_FontHeight(f) > area.top && area.left < area.right;
+    for (const char c : text) {
+        const Glyph& g = fonts.GlyphOf(f, static_cast<uint8_t>(c));
+        // Only the part of each glyph inside the area is visited; a glyph left or right of it is
+        // only measured.
+        if (visible && x < area.right && x + g.width > area.left) {
+            const int64_t firstRow = std::max<int64_t>(0, area.top - y);
+            const int64_t lastRow = std::min<int64_t>(g.height, area.bottom - y);
+            const int64_t firstColumn = std::max<int64_t>(0, area.left - x);
+            const int64_t lastColumn = std::min<int64_t>(g.width, area.right - x);
+            for (int64_t row = firstRow; row < lastRow; ++row) {
+                const uint8_t* ink = g.ink.data() + row * g.width;
+                uint8_t* target = t.pixels + (y + row) * t.pitch + x;
+                for (int64_t column = firstColumn; column < lastColumn; ++column) {
+                    if (ink[column]) {
+                        if (paint.mode == TextPaint::Mode::Xor) {
+                            target[column] ^= paint.ink;
+                        } else {
+                            target[column] = paint.ink;
+                        }
+                    } else if (paint.mode == TextPaint::Mode::Opaque) {
+                        target[column] = paint.background;
+                    }
                 }
             }
         }
-        x += glyphs->w;
+        x += g.width;
     }
+    return x;
 }
 
-void TDispCanvas::TextOut(int64_t x, int64_t y, const std::string& text) {
-    DrawText(x, y, text, nullptr);
-    penPos = {x + TextWidth(text), y};
+TextPaint TDispCanvas::CanvasPaint() {
+    TDispScreen& screen = surface_->Screen();
+    TextPaint paint;
+    paint.mode =
+        brushStyle == BrushStyle::Solid ? TextPaint::Mode::Opaque : TextPaint::Mode::Transparent;
+    paint.ink = screen.NearestIndex(font.color);
+    paint.background = screen.NearestIndex(brushColour);
+    return paint;
 }
 
-void TDispCanvas::TextRect(const Rect& clip, int64_t x, int64_t y, const std::string& text) {
-    DrawText(x, y, text, &clip);
+void TDispCanvas::TextOut(int64_t x, int64_t y, std::string_view text) {
+    penPos = {PaintText(x, y, text, font, CanvasPaint(), nullptr), y};
+}
+
+void TDispCanvas::TextRect(const Rect& clip, int64_t x, int64_t y, std::string_view text) {
+    PaintText(x, y, text, font, CanvasPaint(), &clip);
+}
+
+void TDispCanvas::FrameRect(const Rect& r, Colour colour) {
+    Take();
+    if (r.right <= r.left || r.bottom <= r.top) return;
+    const uint8_t index = surface_->Screen().NearestIndex(colour);
+    const PixelTarget t = surface_->Target();
+    raster::FillRect(t, {r.left, r.top, r.right, r.top + 1}, index);
+    raster::FillRect(t, {r.left, r.bottom - 1, r.right, r.bottom}, index);
+    raster::FillRect(t, {r.left, r.top, r.left + 1, r.bottom}, index);
+    raster::FillRect(t, {r.right - 1, r.top, r.right, r.bottom}, index);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -11,10 +11,12 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "display/fonts.h"
 #include "display/raster.h"
+#include "display/unique_surface.h"
 #include "platform/frame.h"
 
 struct SDL_Surface;
@@ -25,12 +27,6 @@ namespace tw {
 class Host;
 class TDispScreen;
 class TDispSurface;
-
-// An SDL surface that is freed when it goes out of scope.
-struct SurfaceDeleter {
-    void operator()(SDL_Surface* surface) const;
-};
-using UniqueSurface = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 
 // Failures of the layer, each with a fixed text.
 class EDispScreen : public std::runtime_error {
@@ -61,6 +57,15 @@ inline constexpr Colour kBlack = 0x000000;
 inline constexpr Colour kWhite = 0xFFFFFF;
 
 enum class BrushStyle : uint8_t { Solid, Clear };
+
+// How a text's glyphs are painted: in palette indexes, on a background or not, or combined with
+// what is there by exclusive or.
+struct TextPaint {
+    enum class Mode : uint8_t { Opaque, Transparent, Xor, Nothing };
+    Mode mode = Mode::Opaque;
+    uint8_t ink = 0;
+    uint8_t background = 0;
+};
 
 // A canvas bound to a surface: pen, brush, font, pen position, background mode and raster
 // operation, and the drawing calls of the desktop API. It keeps its state from call to call.
@@ -99,17 +104,29 @@ public:
     void FloodFill(int64_t x, int64_t y, Colour colour);
     // Writes the text at (x, y) with the font, on the brush colour unless the brush is clear;
     // the pen position moves to (x + the text's width, y).
-    void TextOut(int64_t x, int64_t y, const std::string& text);
+    void TextOut(int64_t x, int64_t y, std::string_view text);
     // Writes the text at (x, y), clipped to `clip`.
-    void TextRect(const Rect& clip, int64_t x, int64_t y, const std::string& text);
-    int TextWidth(const std::string& text);
-    int TextHeight(const std::string& text);
+    void TextRect(const Rect& clip, int64_t x, int64_t y, std::string_view text);
+    // The extent of a text in the canvas font, or in another font.
+    int TextWidth(std::string_view text);
+    int TextWidth(std::string_view text, const FontSpec& spec);
+    int TextHeight(std::string_view text);
+    int TextHeight(std::string_view text, const FontSpec& spec);
+
+    // Paints a text's glyphs from (x, y) left to right, each in its own box, in a font of the
+    // caller's choosing and the given paint, clipped to `clip` (and the surface); the pen does
+    // not move. The x after the text.
+    int64_t PaintText(int64_t x, int64_t y, std::string_view text, const FontSpec& spec,
+                      const TextPaint& paint, const Rect* clip = nullptr);
+    // A frame one pixel wide along the inside of the rectangle.
+    void FrameRect(const Rect& r, Colour colour);
 
 private:
     Pen MakePen();
     Brush MakeBrush();
     void Take() { handle_ = true; }
-    void DrawText(int64_t x, int64_t y, const std::string& text, const Rect* clip);
+    // How TextOut paints: the font colour, on the brush colour unless the brush is clear.
+    TextPaint CanvasPaint();
 
     TDispSurface* surface_;
     bool handle_ = false;

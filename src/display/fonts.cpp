@@ -3,8 +3,11 @@
 #include <SDL_ttf.h>
 #include <fontconfig/fontconfig.h>
 
+#include "display/unique_surface.h"
+
 #include <algorithm>
 #include <cctype>
+#include <set>
 
 namespace tw {
 
@@ -86,6 +89,81 @@ TTF_Font* FontCache::Get(const FontSpec& wanted) {
     }
     fonts_.emplace(key, font);
     return font;
+}
+
+namespace {
+
+constexpr uint8_t kEscape = 27;
+
+// Draws one character with the font library: an 8-bit surface whose non-zero pixels are ink.
+Glyph RenderGlyph(TTF_Font* font, uint8_t character) {
+    Glyph g;
+    if (!font) return g;
+    if (character < 32 && character != kEscape) return g;
+    const uint16_t code = character == kEscape ? uint16_t{' '} : uint16_t{character};
+    const UniqueSurface surface(TTF_RenderGlyph_Solid(font, code, SDL_Color{255, 255, 255, 255}));
+    if (!surface) return g;
+    g.width = surface->w;
+    g.height = surface->h;
+    g.ink.assign(static_cast<size_t>(g.width) * g.height, 0);
+    if (character != kEscape) {
+        for (int y = 0; y < g.height; ++y) {
+            const uint8_t* row = static_cast<const uint8_t*>(surface->pixels) + y * surface->pitch;
+            for (int x = 0; x < g.width; ++x)
+                g.ink[static_cast<size_t>(y) * g.width + x] = row[x] != 0;
+        }
+    }
+    return g;
+}
+
+}  // namespace
+
+const Glyph& FontCache::GlyphOf(TTF_Font* font, uint8_t character) {
+    static const Glyph none;
+    if (!font) return none;
+    auto& table = glyphs_[font];
+    if (!table) table = std::make_unique<std::array<std::unique_ptr<Glyph>, 256>>();
+    std::unique_ptr<Glyph>& glyph = (*table)[character];
+    if (!glyph) {
+        glyph = std::make_unique<Glyph>(RenderGlyph(font, character));
+        ++rendered_;
+    }
+    return *glyph;
+}
+
+int64_t FontCache::TextWidth(TTF_Font* font, std::string_view text) {
+    if (!font) return 0;
+    int64_t width = 0;
+    for (const char c : text) width += GlyphOf(font, static_cast<uint8_t>(c)).width;
+    return width;
+}
+
+int FontCache::Height(TTF_Font* font) {
+    return font ? TTF_FontHeight(font) : 0;
+}
+
+const std::vector<std::string>& FontCache::InstalledFamilies() {
+    static const std::vector<std::string> families = [] {
+        std::set<std::string> names;
+        if (FcInit()) {
+            FcPattern* pattern = FcPatternCreate();
+            FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
+            FcFontSet* set = pattern && objects ? FcFontList(nullptr, pattern, objects) : nullptr;
+            for (int i = 0; set && i < set->nfont; ++i) {
+                FcChar8* family = nullptr;
+                // A font may name its family in several languages; the first name is its own.
+                if (FcPatternGetString(set->fonts[i], FC_FAMILY, 0, &family) == FcResultMatch &&
+                    family) {
+                    names.insert(reinterpret_cast<const char*>(family));
+                }
+            }
+            if (set) FcFontSetDestroy(set);
+            if (objects) FcObjectSetDestroy(objects);
+            if (pattern) FcPatternDestroy(pattern);
+        }
+        return std::vector<std::string>(names.begin(), names.end());
+    }();
+    return families;
 }
 
 }  // namespace tw

@@ -2,10 +2,14 @@
 // Fonts by face name: fontconfig finds the installed font that best matches a name ("COURIER"
 // finds a Courier-metric font), SDL_ttf draws its glyphs. Sizes are points at 96 dots per inch.
 
+#include <array>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <tuple>
+#include <vector>
 
 typedef struct _TTF_Font TTF_Font;
 
@@ -31,6 +35,15 @@ struct FontSpec {
 // The pixel height of a point size at 96 dots per inch.
 int PointsToPixels(int points);
 
+// One character of a font, drawn once and kept: its box (the width the font gives the character
+// on its own, the font's height) and which of the box's pixels are ink. Control characters
+// (codes 0 to 31) have an empty box, except ESC, which is a blank as wide as a space.
+struct Glyph {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> ink;  // width x height, row by row; 1 where the glyph is drawn
+};
+
 class FontCache {
 public:
     FontCache();
@@ -41,6 +54,20 @@ public:
     // The font that matches the description (colour aside), or null when none can be loaded.
     TTF_Font* Get(const FontSpec& wanted);
 
+    // The glyph of a Latin-1 character in a font that Get gave (an empty one without a font).
+    // Each glyph is drawn by the font library once and then reused.
+    const Glyph& GlyphOf(TTF_Font* font, uint8_t character);
+    // The width of a text in the font: the sum of its glyphs' widths.
+    int64_t TextWidth(TTF_Font* font, std::string_view text);
+    // The font's line height in pixels.
+    static int Height(TTF_Font* font);
+
+    // How many glyphs the font library has drawn for this cache.
+    int GlyphsRendered() const { return rendered_; }
+
+    // The families of the installed fonts, sorted, each once (read once per process).
+    static const std::vector<std::string>& InstalledFamilies();
+
     // The font file that fontconfig matches for a face name ("" when none).
     static std::string MatchFile(const std::string& name, bool bold, bool italic, bool fixedPitch);
 
@@ -48,7 +75,9 @@ private:
     using Key = std::tuple<std::string, int, bool, bool, bool, bool, bool>;
     std::map<Key, TTF_Font*> fonts_;
     std::map<std::tuple<std::string, bool, bool, bool>, std::string> files_;
+    std::map<TTF_Font*, std::unique_ptr<std::array<std::unique_ptr<Glyph>, 256>>> glyphs_;
     bool ready_ = false;
+    int rendered_ = 0;
 };
 
 }  // namespace tw

@@ -3,8 +3,8 @@
 // its code and its text, listed once. A handler names the entry; the code and the text come from
 // here. "{}" in a text is a placeholder, filled in order by the failing operation.
 //
-// The code is the number in the text except where the language says otherwise (LoopNoCurrent);
-// a unit test holds every other entry to that.
+// The code is the number in the text except where the language says otherwise (LoopNoCurrent,
+// and the text functions' -1 with "RTE (0)"); a unit test holds every other entry to that.
 
 #include <array>
 #include <concepts>
@@ -205,7 +205,34 @@
     X(PaintArguments, 999,                                                                         \
       "Error <999> : Paint Command failed, during the evaluation of X1,Y1,X2,Y2 arguments..")      \
     X(TextArguments, 999,                                                                          \
-      "Error <999> : TEXT Command failed, during the evaluation of X1,Y1,X2,Y2 arguments..")
+      "Error <999> : TEXT Command failed, during the evaluation of X1,Y1,X2,Y2 arguments..")       \
+    /* Text */                                                                                     \
+    X(PreformatNumber, 59,                                                                         \
+      "RTE (59) - Invalid integer value passed with preformatting commands. You have specified a " \
+      "invalid integer value, after a control character in a preformatted string.")                \
+    X(PreformatValue, 60,                                                                          \
+      "RTE (60) - Invalid value passed to preformatting command. You have specified an invalid "   \
+      "value, required by a preformatting command. Please check your expression and try again.")   \
+    X(OnOrOff, 57, "RTE (57) - Invalid parameter passed to command, excepted ON or OFF.")          \
+    X(FontValue, 55,                                                                               \
+      "RTE (55) - Invalid parameter passed to FONT command. Value passed was no valid and/or not " \
+      "of the correct type.")                                                                      \
+    X(FontDrawMode, 56, "RTE (56) - FONT DMODE command failed, invalid value passed.")             \
+    X(LocateArguments, 999,                                                                        \
+      "Error <999> : Locate failed, during the evaluation of X,Y arguments..")                     \
+    X(CmoveArguments, 999, "Error <999> : CMOVE failed, during the evaluation of X,Y arguments..") \
+    X(SetTabValue, 61,                                                                             \
+      "RTE (61) - SET TAB failed, invalid integer passed to command. Must be in range 0 - 80.")    \
+    /* The text functions report a code of -1 with "RTE (0)" in their texts */                     \
+    X(PreinkValue, -1, "RTE (0) - PREINK Function failed, invalid colour value supplied.")         \
+    X(PremoveValues, -1, "RTE (0) - PREMOVE Function failed, invalid colour value supplied.")      \
+    X(PrelocateValues, -1,                                                                         \
+      "RTE (0) - PRELOCATE Function failed, invalid integers value supplied.")                     \
+    X(PrecdownValue, -1, "RTE (0) - PRECDOWN Function failed, invalid value supplied.")            \
+    X(PrecupValue, -1, "RTE (0) - PRECUP Function failed, invalid value supplied.")                \
+    X(PrecleftValue, -1, "RTE (0) - PRECLEFT Function failed, invalid value supplied.")            \
+    X(PrecrightValue, -1, "RTE (0) - PRECRIGHT Function failed, invalid value supplied.")          \
+    X(FontnameIndex, -1, "RTE (0) - FONTNAME Function failed, invalid index value supplied.")
 
 namespace tw {
 

@@ -257,6 +257,10 @@ TEST(ErrorTable, CodesMatchTheirTextsAndPlaceholdersFill) {
             EXPECT_EQ(e.code, 16);  // the LOOP command's own quirk: code 16, "ProgError <1>"
             continue;
         }
+        if (shown == 0) {
+            EXPECT_EQ(e.code, -1) << e.name;  // the text functions' failures: "RTE (0)", code -1
+            continue;
+        }
         EXPECT_EQ(e.code, shown) << e.name;
     }
     EXPECT_EQ(ErrorText(ErrorId::ScreenNotOpen, {7}), "RTE (28) - Screen 7 is not open.");

@@ -75,4 +75,41 @@ struct ProgramRun {
     Interpreter in;
 };
 
+// A host that also remembers every palette the display showed.
+class FrameHost : public RecordingHost {
+public:
+    std::vector<Palette> palettes;
+
+protected:
+    void ShowFrame(const Frame& frame) override { palettes.push_back(frame.palette); }
+};
+
+struct Shown {
+    Frame frame;
+    std::vector<std::string> messages;
+    std::vector<std::string> debug;
+    std::vector<Palette> palettes;
+    int Pixel(int x, int y) const {
+        return frame.indices[static_cast<size_t>(y) * frame.width + x];
+    }
+    // How many pixels of the rectangle have the index.
+    int Count(int left, int top, int right, int bottom, int index) const {
+        int n = 0;
+        for (int y = top; y < bottom; ++y) {
+            for (int x = left; x < right; ++x) n += Pixel(x, y) == index;
+        }
+        return n;
+    }
+};
+
+// Runs a program (which should end with DISPLAY UPDATE and STOP) and gives what it showed last.
+inline Shown Show(const std::string& source) {
+    const PreparedProgram program = Prepare(source);
+    FrameHost host;
+    Interpreter in(host);
+    in.limits.maxStatements = 100000;
+    RunProgram(in, program);
+    return Shown{host.LastFrame(), host.messages, host.debug, host.palettes};
+}
+
 }  // namespace tw::test
