@@ -74,6 +74,45 @@ void BM_LoopPassObserved(benchmark::State& state) {
     RunLoop(state, "LET X = X + 1", &observer);
 }
 
+// PRINT of 80-character lines. Grid mode: Courier 12 points gives 80 cells across the 800x600
+// screen 0, so every line wraps at its end, and the screen scrolls up a row after each line
+// (PRINT, VSCROLL, CUP and GOTO: four statements a line). Free mode: the line at the pen (PRINT
+// and GOTO). Counts characters per second.
+void RunPrint(benchmark::State& state, bool grid) {
+    constexpr int64_t kPasses = 40000;
+    const std::string line = "\"" + std::string(80, 'W') + "\"";
+    const std::string source =
+        std::string("SET AUTO UPDATE OFF\n") +
+        (grid ? "SET TEXT GRID ON\nFONT SIZE 12\nLOCATE 0, 30\n" : "GFXLOCATE 5, 5\n") +
+        "L:\nPRINT " + line + "\n" + (grid ? "VSCROLL S, U\nCUP\n" : "") + "GOTO L\n";
+    const int setup = grid ? 4 : 2;
+    const int perLine = grid ? 4 : 2;
+    const PreparedProgram program = Prepare(source);
+    HeadlessHost::Options options;
+    options.debug = nullptr;
+    HeadlessHost host(options);
+    Interpreter in(host);
+    in.limits.maxStatements = kPasses;
+    int64_t lines = 0;
+    for (auto _ : state) {
+        RunSession session(in);
+        session.Start(program);
+        while (session.Step(int64_t{1} << 20) != RunSession::StepEnd::Ended) {
+        }
+        session.Finish();
+        lines += (in.run.statementCount - setup) / perLine;
+    }
+    state.counters["characters/s"] =
+        benchmark::Counter(static_cast<double>(lines * 80), benchmark::Counter::kIsRate);
+}
+
+void BM_PrintGrid(benchmark::State& state) {
+    RunPrint(state, true);
+}
+void BM_PrintFree(benchmark::State& state) {
+    RunPrint(state, false);
+}
+
 void BM_LetIncrement(benchmark::State& state) {
     RunStraightLine(state, "LET X = 0\n", "LET X = X + 1");
 }
@@ -103,6 +142,8 @@ BENCHMARK(BM_NoEffect);
 BENCHMARK(BM_LetIncrementObserved);
 BENCHMARK(BM_LoopPass)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoopPassObserved)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PrintGrid)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PrintFree)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NoEffectObserved);
 
 }  // namespace
