@@ -227,10 +227,14 @@ int TDispCanvas::TextHeight(std::string_view, const FontSpec& spec) {
 
 int64_t TDispCanvas::PaintText(int64_t x, int64_t y, std::string_view text, const FontSpec& spec,
                                const TextPaint& paint, const Rect* clip) {
+    return PaintText(x, y, text, surface_->Screen().Fonts().Get(spec), paint, clip);
+}
+
+int64_t TDispCanvas::PaintText(int64_t x, int64_t y, std::string_view text, TTF_Font* f,
+                               const TextPaint& paint, const Rect* clip) {
     Take();
-    FontCache& fonts = surface_->Screen().Fonts();
-    TTF_Font* f = fonts.Get(spec);
     if (!f) return x;
+    FontCache& fonts = surface_->Screen().Fonts();
     const PixelTarget t = surface_->Target();
     Rect area{0, 0, t.width, t.height};
     if (clip) {
@@ -240,7 +244,7 @@ int64_t TDispCanvas::PaintText(int64_t x, int64_t y, std::string_view text, cons
         area.bottom = std::min(area.bottom, clip->bottom);
     }
     const bool visible = paint.mode != TextPaint::Mode::Nothing && y < area.bottom &&
-                         y + TTF_FontHeight(f) > area.top && area.left < area.right;
+                         y + FontCache::Height(f) > area.top && area.left < area.right;
     for (const char c : text) {
         const Glyph& g = fonts.GlyphOf(f, static_cast<uint8_t>(c));
         // Only the part of each glyph inside the area is visited; a glyph left or right of it is
@@ -252,16 +256,15 @@ int64_t TDispCanvas::PaintText(int64_t x, int64_t y, std::string_view text, cons
             const int64_t lastColumn = std::min<int64_t>(g.width, area.right - x);
             for (int64_t row = firstRow; row < lastRow; ++row) {
                 const uint8_t* ink = g.ink.data() + row * g.width;
-                uint8_t* target = t.pixels + (y + row) * t.pitch + x;
+                uint8_t* line = t.pixels + (y + row) * t.pitch;
                 for (int64_t column = firstColumn; column < lastColumn; ++column) {
+                    uint8_t& pixel = line[x + column];
                     if (ink[column]) {
-                        if (paint.mode == TextPaint::Mode::Xor) {
-                            target[column] ^= paint.ink;
-                        } else {
-                            target[column] = paint.ink;
-                        }
+                        pixel = paint.mode == TextPaint::Mode::Xor
+                                    ? static_cast<uint8_t>(pixel ^ paint.ink)
+                                    : paint.ink;
                     } else if (paint.mode == TextPaint::Mode::Opaque) {
-                        target[column] = paint.background;
+                        pixel = paint.background;
                     }
                 }
             }

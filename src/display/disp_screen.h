@@ -118,6 +118,9 @@ public:
     // not move. The x after the text.
     int64_t PaintText(int64_t x, int64_t y, std::string_view text, const FontSpec& spec,
                       const TextPaint& paint, const Rect* clip = nullptr);
+    // The same in a font the screen's font cache gave.
+    int64_t PaintText(int64_t x, int64_t y, std::string_view text, TTF_Font* font,
+                      const TextPaint& paint, const Rect* clip = nullptr);
     // A frame one pixel wide along the inside of the rectangle.
     void FrameRect(const Rect& r, Colour colour);
 

@@ -17,14 +17,21 @@ int PointsToPixels(int points) {
     return static_cast<int>(std::min<int64_t>((p * 96 + 36) / 72, INT32_MAX));
 }
 
-FontCache::FontCache() {
+FontCache::FontCache(size_t maxGlyphBytes) : maxGlyphBytes_(maxGlyphBytes) {
     ready_ = TTF_WasInit() > 0 || TTF_Init() == 0;
 }
 
 FontCache::~FontCache() {
+    CloseAll();
+}
+
+void FontCache::CloseAll() {
+    glyphs_.clear();
+    glyphBytes_ = 0;
     for (auto& [key, font] : fonts_) {
         if (font) TTF_CloseFont(font);
     }
+    fonts_.clear();
 }
 
 std::string FontCache::MatchFile(const std::string& name, bool bold, bool italic, bool fixedPitch) {
@@ -70,6 +77,8 @@ TTF_Font* FontCache::Get(const FontSpec& wanted) {
             wanted.fixedPitch};
     auto found = fonts_.find(key);
     if (found != fonts_.end()) return found->second;
+    // A program that goes through many sizes and styles does not keep them all open.
+    if (fonts_.size() >= kMaxFonts) CloseAll();
 
     auto fileKey = std::make_tuple(upper, wanted.bold, wanted.italic, wanted.fixedPitch);
     auto file = files_.find(fileKey);
@@ -121,13 +130,21 @@ Glyph RenderGlyph(TTF_Font* font, uint8_t character) {
 const Glyph& FontCache::GlyphOf(TTF_Font* font, uint8_t character) {
     static const Glyph none;
     if (!font) return none;
+    if (auto found = glyphs_.find(font); found != glyphs_.end()) {
+        if (const std::unique_ptr<Glyph>& glyph = (*found->second)[character]) return *glyph;
+    }
+    Glyph drawn = RenderGlyph(font, character);
+    ++rendered_;
+    // Large glyphs of many fonts do not pile up: a full cache starts again empty.
+    if (glyphBytes_ + drawn.ink.size() > maxGlyphBytes_) {
+        glyphs_.clear();
+        glyphBytes_ = 0;
+    }
+    glyphBytes_ += drawn.ink.size();
     auto& table = glyphs_[font];
     if (!table) table = std::make_unique<std::array<std::unique_ptr<Glyph>, 256>>();
     std::unique_ptr<Glyph>& glyph = (*table)[character];
-    if (!glyph) {
-        glyph = std::make_unique<Glyph>(RenderGlyph(font, character));
-        ++rendered_;
-    }
+    glyph = std::make_unique<Glyph>(std::move(drawn));
     return *glyph;
 }
 

@@ -46,24 +46,32 @@ struct Glyph {
 
 class FontCache {
 public:
-    FontCache();
+    explicit FontCache(size_t maxGlyphBytes = kMaxGlyphBytes);
     ~FontCache();
     FontCache(const FontCache&) = delete;
     FontCache& operator=(const FontCache&) = delete;
 
     // The font that matches the description (colour aside), or null when none can be loaded.
+    // The pointer holds until the next call: at most kMaxFonts fonts stay open, and opening one
+    // more closes them all first.
     TTF_Font* Get(const FontSpec& wanted);
+    static constexpr size_t kMaxFonts = 64;
+    static constexpr size_t kMaxGlyphBytes = 64 * 1024 * 1024;
 
     // The glyph of a Latin-1 character in a font that Get gave (an empty one without a font).
-    // Each glyph is drawn by the font library once and then reused.
+    // Each glyph is drawn by the font library once and then reused. The reference holds until
+    // the next call: the cache is bounded, and a full cache starts again empty.
     const Glyph& GlyphOf(TTF_Font* font, uint8_t character);
     // The width of a text in the font: the sum of its glyphs' widths.
     int64_t TextWidth(TTF_Font* font, std::string_view text);
     // The font's line height in pixels.
     static int Height(TTF_Font* font);
 
-    // How many glyphs the font library has drawn for this cache.
+    // How many glyphs the font library has drawn for this cache, the bytes of those it keeps,
+    // and the fonts it keeps open.
     int GlyphsRendered() const { return rendered_; }
+    size_t GlyphBytes() const { return glyphBytes_; }
+    size_t OpenFonts() const { return fonts_.size(); }
 
     // The families of the installed fonts, sorted, each once (read once per process).
     static const std::vector<std::string>& InstalledFamilies();
@@ -72,12 +80,16 @@ public:
     static std::string MatchFile(const std::string& name, bool bold, bool italic, bool fixedPitch);
 
 private:
+    void CloseAll();
+
     using Key = std::tuple<std::string, int, bool, bool, bool, bool, bool>;
     std::map<Key, TTF_Font*> fonts_;
     std::map<std::tuple<std::string, bool, bool, bool>, std::string> files_;
     std::map<TTF_Font*, std::unique_ptr<std::array<std::unique_ptr<Glyph>, 256>>> glyphs_;
     bool ready_ = false;
     int rendered_ = 0;
+    size_t glyphBytes_ = 0;
+    size_t maxGlyphBytes_;
 };
 
 }  // namespace tw

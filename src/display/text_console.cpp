@@ -73,43 +73,54 @@ void TextConsole::MeasureCells() {
 // ---------------------------------------------------------------------------------------------
 // Drawing
 
-void TextConsole::DrawString(int64_t x, int64_t y, std::string_view text) {
-    if (!CanDraw()) return;
+TextConsole::Ink TextConsole::MakeInk() {
+    Ink ink;
     TDispCanvas& canvas = r_.surface->Canvas();
     TDispScreen& screen = *s_.screen;
+    ink.font = screen.Fonts().Get(t_.font);
     const uint8_t fontInk = screen.NearestIndex(t_.font.color);
     const uint8_t brush = screen.NearestIndex(canvas.brushColour);
-    TextPaint paint;
     switch (t_.drawMode) {
         case 0:  // opaque
-            paint = {TextPaint::Mode::Opaque, fontInk, brush};
+            ink.paint = {TextPaint::Mode::Opaque, fontInk, brush};
             break;
         case 1:  // transparent
-            paint = {TextPaint::Mode::Transparent, fontInk, brush};
+            ink.paint = {TextPaint::Mode::Transparent, fontInk, brush};
             break;
         case 2:
         case 3:  // exclusive or with what is there: drawing twice restores it
-            paint = {TextPaint::Mode::Xor, fontInk, brush};
+            ink.paint = {TextPaint::Mode::Xor, fontInk, brush};
             break;
         case 4:  // nothing
-            paint.mode = TextPaint::Mode::Nothing;
+            ink.paint.mode = TextPaint::Mode::Nothing;
             break;
         case 5: {
             // Inverse: the glyphs in the brush index's colour on the font colour; afterwards the
             // brush keeps that colour.
             const Colour brushColour = s_.ColourOf(s_.brushIndex);
-            paint = {canvas.brushStyle == BrushStyle::Solid ? TextPaint::Mode::Opaque
-                                                            : TextPaint::Mode::Transparent,
-                     screen.NearestIndex(brushColour), fontInk};
-            canvas.PaintText(x, y, text, t_.font, paint);
-            canvas.brushColour = brushColour;
-            return;
+            ink.paint = {canvas.brushStyle == BrushStyle::Solid ? TextPaint::Mode::Opaque
+                                                                : TextPaint::Mode::Transparent,
+                         screen.NearestIndex(brushColour), fontInk};
+            ink.brushAfter = brushColour;
+            ink.changesBrush = true;
+            break;
         }
         default:  // 6, 7: shaded, mid grey on the brush
-            paint = {TextPaint::Mode::Opaque, screen.NearestIndex(kShadeGrey), brush};
+            ink.paint = {TextPaint::Mode::Opaque, screen.NearestIndex(kShadeGrey), brush};
             break;
     }
-    canvas.PaintText(x, y, text, t_.font, paint);
+    return ink;
+}
+
+void TextConsole::Paint(const Ink& ink, int64_t x, int64_t y, std::string_view text) {
+    TDispCanvas& canvas = r_.surface->Canvas();
+    canvas.PaintText(x, y, text, ink.font, ink.paint);
+    if (ink.changesBrush) canvas.brushColour = ink.brushAfter;
+}
+
+void TextConsole::DrawString(int64_t x, int64_t y, std::string_view text) {
+    if (!CanDraw()) return;
+    Paint(MakeInk(), x, y, text);
 }
 
 void TextConsole::DrawCursorPicture() {
@@ -229,6 +240,10 @@ ConsoleFailure TextConsole::Print(std::string_view text, size_t maxLength) {
             return failure;
         }
         int32_t w = t_.cellWidth, h = t_.cellHeight;
+        // The font and the paint change only with a code: they are worked out again after each.
+        const bool draw = CanDraw();
+        Ink ink;
+        if (draw) ink = MakeInk();
         for (size_t i = 0; i < expanded.size(); ++i) {
             const char c = expanded[i];
             if (c == kEscape && t_.preformatting == 1) {
@@ -236,11 +251,12 @@ ConsoleFailure TextConsole::Print(std::string_view text, size_t maxLength) {
                 if (!failure.Ok()) return failure;
                 w = t_.cellWidth;
                 h = t_.cellHeight;
+                if (draw) ink = MakeInk();
                 continue;
             }
             // Control characters other than ESC draw nothing and take no cell.
             if (static_cast<uint8_t>(c) < 32 && c != kEscape) continue;
-            DrawString(t_.textX, t_.textY, std::string_view(&expanded[i], 1));
+            if (draw) Paint(ink, t_.textX, t_.textY, std::string_view(&expanded[i], 1));
             t_.textX = Wrap32(int64_t{t_.textX} + w);
             t_.textColumn = Wrap32(int64_t{t_.textColumn} + 1);
             if (int64_t{r_.width} < int64_t{t_.textX} + w) {

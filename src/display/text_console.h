@@ -81,6 +81,15 @@ public:
 
 private:
     bool CanDraw() const { return r_.open && r_.surface != nullptr; }
+    // What the draw mode paints with: the font, the paint, and the brush the mode leaves.
+    struct Ink {
+        TTF_Font* font = nullptr;
+        TextPaint paint;
+        bool changesBrush = false;
+        Colour brushAfter = 0;
+    };
+    Ink MakeInk();
+    void Paint(const Ink& ink, int64_t x, int64_t y, std::string_view text);
 
     Screens& s_;
     ScreenRecord& r_;

@@ -379,5 +379,28 @@ TEST(TextGlyphs, EachGlyphIsRenderedOnce) {
     StopDisplay(s);
 }
 
+// Many sizes and large glyphs do not pile up: the fonts kept open and the glyphs' bytes are
+// bounded, and a glyph drawn again after the cache emptied is the same.
+TEST(TextGlyphs, TheCachesAreBounded) {
+    FontCache fonts(64 * 1024);
+    FontSpec spec;
+    spec.name = "COURIER";
+    for (int size = 1; size <= 70; ++size) {
+        spec.size = size;
+        ASSERT_NE(fonts.Get(spec), nullptr);
+        EXPECT_LE(fonts.OpenFonts(), FontCache::kMaxFonts);
+    }
+    spec.size = 60;
+    TTF_Font* big = fonts.Get(spec);
+    const Glyph first = fonts.GlyphOf(big, 'W');
+    for (int c = 'A'; c <= 'Z'; ++c) {
+        fonts.GlyphOf(big, static_cast<uint8_t>(c));
+        EXPECT_LE(fonts.GlyphBytes(), 64u * 1024);
+    }
+    const Glyph again = fonts.GlyphOf(big, 'W');
+    EXPECT_EQ(again.width, first.width);
+    EXPECT_EQ(again.ink, first.ink);
+}
+
 }  // namespace
 }  // namespace tw
