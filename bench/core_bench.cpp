@@ -85,7 +85,7 @@ void RunPrint(benchmark::State& state, bool grid) {
         std::string("SET AUTO UPDATE OFF\n") +
         (grid ? "SET TEXT GRID ON\nFONT SIZE 12\nLOCATE 0, 30\n" : "GFXLOCATE 5, 5\n") +
         "L:\nPRINT " + line + "\n" + (grid ? "VSCROLL S, U\nCUP\n" : "") + "GOTO L\n";
-    const int setup = grid ? 4 : 2;
+    const int setup = grid ? 5 : 3;  // the rows before the loop, and its label once
     const int perLine = grid ? 4 : 2;
     const PreparedProgram program = Prepare(source);
     HeadlessHost::Options options;

@@ -108,9 +108,10 @@ void TDispSurface::Draw(int64_t x, int64_t y, bool transparent, const Rect& sour
     if (left >= right || top >= bottom) return;
     const size_t count = static_cast<size_t>(right - left);
     const uint8_t key = source.transparent_;
-    // A surface copied onto itself further down is copied from its bottom row up, so that no
-    // row is overwritten before it is read (within a row, memmove takes care of the overlap).
+    // A surface copied onto itself further down is copied from its bottom row up, and further
+    // right from its right end, so that no pixel is overwritten before it is read.
     const bool upward = &source == this && y > top;
+    const bool leftward = &source == this && x > left;
     for (int64_t i = 0; i < bottom - top; ++i) {
         const int64_t row = upward ? bottom - 1 - i : top + i;
         const uint8_t* from = source.Pixels() + row * source.pitch_ + left;
@@ -119,7 +120,8 @@ void TDispSurface::Draw(int64_t x, int64_t y, bool transparent, const Rect& sour
             std::memmove(to, from, count);
             continue;
         }
-        for (size_t k = 0; k < count; ++k) {
+        for (size_t n = 0; n < count; ++n) {
+            const size_t k = leftward ? count - 1 - n : n;
             if (from[k] != key) to[k] = from[k];
         }
     }

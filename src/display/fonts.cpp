@@ -28,6 +28,7 @@ FontCache::~FontCache() {
 void FontCache::CloseAll() {
     glyphs_.clear();
     glyphBytes_ = 0;
+    drawnSinceOpen_ = 0;
     for (auto& [key, font] : fonts_) {
         if (font) TTF_CloseFont(font);
     }
@@ -64,10 +65,12 @@ std::string FontCache::MatchFile(const std::string& name, bool bold, bool italic
 
 TTF_Font* FontCache::Get(const FontSpec& wanted) {
     if (!ready_) return nullptr;
-    std::string upper = wanted.name;
+    // A face name holds at most 31 characters, as on the desktop the programs were written for.
+    const std::string name = wanted.name.substr(0, kMaxFaceName);
+    std::string upper = name;
     std::transform(upper.begin(), upper.end(), upper.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    const int pixels = std::clamp(PointsToPixels(wanted.size), 1, 2000);
+    const int pixels = std::clamp(PointsToPixels(wanted.size), 1, kMaxFontPixels);
     Key key{upper,
             pixels,
             wanted.bold,
@@ -75,6 +78,10 @@ TTF_Font* FontCache::Get(const FontSpec& wanted) {
             wanted.underline,
             wanted.strikeout,
             wanted.fixedPitch};
+    // The font library keeps glyphs of its own for every open font, about as many bytes as
+    // this cache has drawn with them: fonts are closed (here, where no caller still holds one)
+    // when those bytes pass the budget.
+    if (drawnSinceOpen_ > maxGlyphBytes_) CloseAll();
     auto found = fonts_.find(key);
     if (found != fonts_.end()) return found->second;
     // A program that goes through many sizes and styles does not keep them all open.
@@ -83,10 +90,10 @@ TTF_Font* FontCache::Get(const FontSpec& wanted) {
     auto fileKey = std::make_tuple(upper, wanted.bold, wanted.italic, wanted.fixedPitch);
     auto file = files_.find(fileKey);
     if (file == files_.end()) {
-        file = files_
-                   .emplace(fileKey,
-                            MatchFile(wanted.name, wanted.bold, wanted.italic, wanted.fixedPitch))
-                   .first;
+        if (files_.size() >= kMaxFonts) files_.clear();
+        file =
+            files_.emplace(fileKey, MatchFile(name, wanted.bold, wanted.italic, wanted.fixedPitch))
+                .first;
     }
     TTF_Font* font = file->second.empty() ? nullptr : TTF_OpenFont(file->second.c_str(), pixels);
     if (font) {
@@ -102,24 +109,20 @@ TTF_Font* FontCache::Get(const FontSpec& wanted) {
 
 namespace {
 
-constexpr uint8_t kEscape = 27;
-
 // Draws one character with the font library: an 8-bit surface whose non-zero pixels are ink.
 Glyph RenderGlyph(TTF_Font* font, uint8_t character) {
     Glyph g;
     if (!font) return g;
-    if (character < 32 && character != kEscape) return g;
-    const uint16_t code = character == kEscape ? uint16_t{' '} : uint16_t{character};
-    const UniqueSurface surface(TTF_RenderGlyph_Solid(font, code, SDL_Color{255, 255, 255, 255}));
+    const UniqueSurface surface(
+        TTF_RenderGlyph_Solid(font, uint16_t{character}, SDL_Color{255, 255, 255, 255}));
     if (!surface) return g;
     g.width = surface->w;
     g.height = surface->h;
     g.ink.assign(static_cast<size_t>(g.width) * g.height, 0);
-    if (character != kEscape) {
-        for (int y = 0; y < g.height; ++y) {
-            const uint8_t* row = static_cast<const uint8_t*>(surface->pixels) + y * surface->pitch;
-            for (int x = 0; x < g.width; ++x)
-                g.ink[static_cast<size_t>(y) * g.width + x] = row[x] != 0;
+    for (int y = 0; y < g.height; ++y) {
+        const uint8_t* row = static_cast<const uint8_t*>(surface->pixels) + y * surface->pitch;
+        for (int x = 0; x < g.width; ++x) {
+            g.ink[static_cast<size_t>(y) * g.width + x] = row[x] != 0;
         }
     }
     return g;
@@ -135,10 +138,23 @@ const Glyph& FontCache::GlyphOf(TTF_Font* font, uint8_t character) {
     }
     Glyph drawn = RenderGlyph(font, character);
     ++rendered_;
-    // Large glyphs of many fonts do not pile up: a full cache starts again empty.
+    drawnSinceOpen_ += drawn.ink.size();
+    // Large glyphs of many fonts do not pile up: when the cache is full, the other fonts' glyphs
+    // go first, then this font's.
     if (glyphBytes_ + drawn.ink.size() > maxGlyphBytes_) {
-        glyphs_.clear();
+        for (auto it = glyphs_.begin(); it != glyphs_.end();) {
+            it = it->first == font ? std::next(it) : glyphs_.erase(it);
+        }
         glyphBytes_ = 0;
+        for (const auto& [owner, table] : glyphs_) {
+            for (const std::unique_ptr<Glyph>& kept : *table) {
+                if (kept) glyphBytes_ += kept->ink.size();
+            }
+        }
+        if (glyphBytes_ + drawn.ink.size() > maxGlyphBytes_) {
+            glyphs_.clear();
+            glyphBytes_ = 0;
+        }
     }
     glyphBytes_ += drawn.ink.size();
     auto& table = glyphs_[font];
@@ -163,7 +179,12 @@ const std::vector<std::string>& FontCache::InstalledFamilies() {
     static const std::vector<std::string> families = [] {
         std::set<std::string> names;
         if (FcInit()) {
+            // The faces the font library can draw, as FONT NAME finds them.
             FcPattern* pattern = FcPatternCreate();
+            if (pattern) {
+                FcPatternAddString(pattern, FC_FONTFORMAT,
+                                   reinterpret_cast<const FcChar8*>("TrueType"));
+            }
             FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
             FcFontSet* set = pattern && objects ? FcFontList(nullptr, pattern, objects) : nullptr;
             for (int i = 0; set && i < set->nfont; ++i) {
@@ -178,7 +199,16 @@ const std::vector<std::string>& FontCache::InstalledFamilies() {
             if (objects) FcObjectSetDestroy(objects);
             if (pattern) FcPatternDestroy(pattern);
         }
-        return std::vector<std::string>(names.begin(), names.end());
+        std::vector<std::string> sorted(names.begin(), names.end());
+        // In the order a person reads a list: letters alike in either case.
+        std::stable_sort(
+            sorted.begin(), sorted.end(), [](const std::string& a, const std::string& b) {
+                return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                                    [](unsigned char x, unsigned char y) {
+                                                        return std::tolower(x) < std::tolower(y);
+                                                    });
+            });
+        return sorted;
     }();
     return families;
 }

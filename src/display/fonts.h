@@ -36,8 +36,8 @@ struct FontSpec {
 int PointsToPixels(int points);
 
 // One character of a font, drawn once and kept: its box (the width the font gives the character
-// on its own, the font's height) and which of the box's pixels are ink. Control characters
-// (codes 0 to 31) have an empty box, except ESC, which is a blank as wide as a space.
+// on its own, the font's height) and which of the box's pixels are ink. A code the font has no
+// glyph for (the control characters, mostly) gets the font's mark for a missing character.
 struct Glyph {
     int width = 0;
     int height = 0;
@@ -57,6 +57,9 @@ public:
     TTF_Font* Get(const FontSpec& wanted);
     static constexpr size_t kMaxFonts = 64;
     static constexpr size_t kMaxGlyphBytes = 64 * 1024 * 1024;
+    // The largest pixel height a font is opened at: the height of the largest display.
+    static constexpr int kMaxFontPixels = 768;
+    static constexpr size_t kMaxFaceName = 31;
 
     // The glyph of a Latin-1 character in a font that Get gave (an empty one without a font).
     // Each glyph is drawn by the font library once and then reused. The reference holds until
@@ -89,6 +92,7 @@ private:
     bool ready_ = false;
     int rendered_ = 0;
     size_t glyphBytes_ = 0;
+    size_t drawnSinceOpen_ = 0;
     size_t maxGlyphBytes_;
 };
 

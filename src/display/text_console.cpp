@@ -147,7 +147,8 @@ ConsoleFailure TextConsole::ApplyCode(std::string_view text, size_t& i) {
     ConsoleFailure failure;
     if (i + 1 >= text.size()) return failure;  // an ESC at the end is no code
     // A number: the characters from `from` up to the next space, which is consumed; i is left
-    // on the space (or on the last character when there is none).
+    // on the space, or on the last character when there is none. A failure names that position:
+    // where the code had got to.
     auto number = [&](size_t from, int32_t& n) {
         size_t end = text.find(' ', from);
         if (end == std::string_view::npos) end = text.size();
@@ -254,8 +255,8 @@ ConsoleFailure TextConsole::Print(std::string_view text, size_t maxLength) {
                 if (draw) ink = MakeInk();
                 continue;
             }
-            // Control characters other than ESC draw nothing and take no cell.
-            if (static_cast<uint8_t>(c) < 32 && c != kEscape) continue;
+            // Every other character takes its cell; a control character draws the font's mark
+            // for a character it has no glyph for.
             if (draw) Paint(ink, t_.textX, t_.textY, std::string_view(&expanded[i], 1));
             t_.textX = Wrap32(int64_t{t_.textX} + w);
             t_.textColumn = Wrap32(int64_t{t_.textColumn} + 1);

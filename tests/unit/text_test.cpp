@@ -79,6 +79,27 @@ TEST(TextCursor, PrintStepsByCellsAndWrapsAtTheRightEdge) {
               (std::vector<std::string>{"0"}));
 }
 
+// LOCATE measures "M" in the console's font (Courier 12); PRINT steps by the cells, measured at
+// the start in the 8-point sans-serif face: the same character lands at different places.
+TEST(TextCursor, LocateMeasuresTheFontWhilePrintStepsByTheCells) {
+    const std::vector<std::string> widths =
+        Debug("OUTPUTDEBUG FONTWIDTH\nFONT SIZE 12\nOUTPUTDEBUG FONTWIDTH");
+    const int cell = std::stoi(widths.at(0)), m = std::stoi(widths.at(1));
+    auto leftmostInk = [](const std::string& print) {
+        Shown s =
+            Show("CLS 250\nSET TEXT GRID ON\nFONT COLOR 249\n" + print + "\nDISPLAY UPDATE\nSTOP");
+        for (int x = 0; x < 200; ++x) {
+            if (s.Count(x, 0, x + 1, 40, 249) > 0) return x;
+        }
+        return -1;
+    };
+    const int located = leftmostInk("LOCATE 1, 0\nPRINT \"I\"");
+    const int stepped = leftmostInk("PRINT \" I\"");
+    ASSERT_GE(located, 0);
+    ASSERT_GE(stepped, 0);
+    EXPECT_EQ(located - stepped, m - cell);
+}
+
 TEST(TextCursor, MemorizeAndRemember) {
     EXPECT_EQ(Debug("LOCATE 4, 5\nMEMORIZE XY\nLOCATE 9, 9\nREMEMBER XY\n"
                     "OUTPUTDEBUG XCURS\nOUTPUTDEBUG YCURS\n"
@@ -143,9 +164,9 @@ TEST(TextCodes, FailuresNameTheirPlaceInTheString) {
                     "OUTPUTDEBUG XCURS\nSET TEXT GRID OFF\nPRINT CHR(27) + \"FZ\"\n"
                     "OUTPUTDEBUG XCURS"),
               (std::vector<std::string>{"3", "3"}));
-    // Other control characters draw nothing and take no cell.
+    // Other control characters take their cells too (they show the font's missing-glyph mark).
     EXPECT_EQ(Debug("SET TEXT GRID ON\nPRINT \"A\" + CHR(9) + CHR(10) + \"B\"\nOUTPUTDEBUG XCURS"),
-              (std::vector<std::string>{"2"}));
+              (std::vector<std::string>{"4"}));
 }
 
 // Grid-mode text lands on its cell; free-mode text at the graphics pen, which it does not move.
@@ -200,7 +221,8 @@ TEST(TextDrawing, DrawModes) {
     // 6 (SHADE ON): mid grey glyphs.
     Shown shade = Show(setup + "SHADE ON\nPRINT \"MMMM\"\nDISPLAY UPDATE\nSTOP");
     EXPECT_EQ(shade.Count(10, 10, 40, 20, 249), 0);
-    EXPECT_GT(shade.Count(10, 10, 40, 20, 0), 20);  // on the brush
+    EXPECT_GT(shade.Count(10, 10, 40, 20, 248), 10);  // entry 248 is the mid grey
+    EXPECT_GT(shade.Count(10, 10, 40, 20, 0), 20);    // on the brush
     // OFF goes back to the opaque mode 0.
     Shown off = Show(setup + "SHADE ON\nSHADE OFF\nPRINT \"MMMM\"\nDISPLAY UPDATE\nSTOP");
     EXPECT_GT(off.Count(10, 10, 40, 20, 249), 10);
@@ -248,6 +270,17 @@ TEST(TextScroll, TheRightBandMovesByOneCell) {
     EXPECT_EQ(up.Pixel(95, 55 - h), 5);
     Shown down = Show(setup + "VSCROLL S, D\nDISPLAY UPDATE\nSTOP");
     EXPECT_EQ(down.Pixel(5, 5 + h), 4);
+    EXPECT_EQ(down.Pixel(5, 5 + 2 * h), 250);  // copied from the bottom up: nothing smeared
+    // The cursor's line, one cell up or down. (FONT SIZE measures the cells in the console's
+    // font, so that the cursor's row and the cells agree.)
+    const int m = std::stoi(Debug("FONT SIZE 12\nOUTPUTDEBUG FONTHEIGHT").at(0));
+    const std::string row =
+        "FONT SIZE 12\nLET H = FONTHEIGHT\nLOCATE 0, 1\nPLOT 7, H + H \\ 2, 6\n";
+    Shown lineUp = Show(setup + row + "VSCROLL L, U\nDISPLAY UPDATE\nSTOP");
+    EXPECT_EQ(lineUp.Pixel(7, m / 2), 6);
+    Shown lineDown = Show(setup + row + "VSCROLL L, D\nDISPLAY UPDATE\nSTOP");
+    EXPECT_EQ(lineDown.Pixel(7, 2 * m + m / 2), 6);
+    EXPECT_EQ(lineDown.Pixel(7, m + m / 2), 6);  // the uncovered band keeps its pixels
     // A line: only the cursor's row of cells moves.
     Shown line = Show(setup + "HSCROLL L, L\nDISPLAY UPDATE\nSTOP");
     EXPECT_EQ(line.Pixel(95 - w, 55), 250);
@@ -362,15 +395,15 @@ TEST(TextGlyphs, EachGlyphIsRenderedOnce) {
     FontCache& fonts = s.screen->Fonts();
     TTF_Font* font = fonts.Get(s.records[0].text.font);
     ASSERT_NE(font, nullptr);
-    const Glyph& m = fonts.GlyphOf(font, 'M');
-    EXPECT_EQ(&fonts.GlyphOf(font, 'M'), &m);
+    const Glyph m = fonts.GlyphOf(font, 'M');
+    const int before = fonts.GlyphsRendered();
+    EXPECT_EQ(fonts.GlyphOf(font, 'M').ink, m.ink);
+    EXPECT_EQ(fonts.GlyphsRendered(), before);
     EXPECT_GT(m.width, 0);
     int ink = 0;
     for (uint8_t bit : m.ink) ink += bit;
     EXPECT_GT(ink, 10);
-    EXPECT_EQ(fonts.GlyphOf(font, '\n').width, 0);  // control characters take no room
-    EXPECT_EQ(fonts.GlyphOf(font, 27).width, fonts.GlyphOf(font, ' ').width);
-    EXPECT_EQ(fonts.TextWidth(font, "MM\n"), 2 * m.width);
+    EXPECT_EQ(fonts.TextWidth(font, "MM"), 2 * m.width);
     const int rendered = fonts.GlyphsRendered();
     TextConsole console(s, s.records[0]);
     console.State().gridMode = 1;
@@ -400,6 +433,12 @@ TEST(TextGlyphs, TheCachesAreBounded) {
     const Glyph again = fonts.GlyphOf(big, 'W');
     EXPECT_EQ(again.width, first.width);
     EXPECT_EQ(again.ink, first.ink);
+    // A face name is held to 31 characters: a longer one is its first 31.
+    FontSpec longName = spec;
+    longName.name = std::string(31, 'Q') + std::string(100000, 'x');
+    FontSpec shortName = spec;
+    shortName.name = std::string(31, 'Q');
+    EXPECT_EQ(fonts.Get(longName), fonts.Get(shortName));
 }
 
 }  // namespace
