@@ -316,8 +316,7 @@ RunResult RunSession::Finish() {
 }
 
 // Ends the display side of a run and resets the run state. The window closes once, with the
-// screen object, before EndRun; closing it a second time after EndRun, as the original
-// sequence did, would do nothing.
+// screen object, before EndRun: closing it again after EndRun would do nothing.
 void RunSession::TearDown() {
     KeepFinalFrame(in_.screens, in_.run.statementCount);
     StopDisplay(in_.screens);
