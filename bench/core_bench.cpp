@@ -26,9 +26,10 @@ public:
 };
 
 // Runs the program again and again, with the observer when one is given, and counts the
-// statements per second. `maxStatements` stops each run (0: the program stops itself).
-void RunAgain(benchmark::State& state, const std::string& source, RunObserver* observer,
-              int64_t maxStatements = 0) {
+// statements per second. `maxStatements` stops each run (0: the program stops itself). The
+// statements of all runs.
+int64_t RunAgain(benchmark::State& state, const std::string& source, RunObserver* observer,
+                 int64_t maxStatements = 0) {
     const PreparedProgram program = Prepare(source);
     HeadlessHost::Options options;
     options.debug = nullptr;
@@ -47,6 +48,7 @@ void RunAgain(benchmark::State& state, const std::string& source, RunObserver* o
     }
     state.counters["statements/s"] =
         benchmark::Counter(static_cast<double>(statements), benchmark::Counter::kIsRate);
+    return statements;
 }
 
 // 1999 copies of `statement` followed by STOP: start-up and teardown included.
@@ -87,21 +89,8 @@ void RunPrint(benchmark::State& state, bool grid) {
         "L:\nPRINT " + line + "\n" + (grid ? "VSCROLL S, U\nCUP\n" : "") + "GOTO L\n";
     const int setup = grid ? 5 : 3;  // the rows before the loop, and its label once
     const int perLine = grid ? 4 : 2;
-    const PreparedProgram program = Prepare(source);
-    HeadlessHost::Options options;
-    options.debug = nullptr;
-    HeadlessHost host(options);
-    Interpreter in(host);
-    in.limits.maxStatements = kPasses;
-    int64_t lines = 0;
-    for (auto _ : state) {
-        RunSession session(in);
-        session.Start(program);
-        while (session.Step(int64_t{1} << 20) != RunSession::StepEnd::Ended) {
-        }
-        session.Finish();
-        lines += (in.run.statementCount - setup) / perLine;
-    }
+    const int64_t statements = RunAgain(state, source, nullptr, kPasses);
+    const int64_t lines = (statements - setup * state.iterations()) / perLine;
     state.counters["characters/s"] =
         benchmark::Counter(static_cast<double>(lines * 80), benchmark::Counter::kIsRate);
 }

@@ -33,6 +33,15 @@ ScreenRecord* DrawingScreen(Interpreter& in, TResult& result) {
     return r;
 }
 
+// The text form of a command's one expression and the open screen it draws on; null (with the
+// failure set) when either cannot be had.
+ScreenRecord* TextToDraw(Interpreter& in, const Args& args, CommandResult& result,
+                         std::string& text) {
+    result.ok = true;
+    if (!ArgCursor(in, args, result).Whole().Text(text)) return nullptr;
+    return DrawingScreen(in, result);
+}
+
 // The canvas update that ends a text command: held, refreshed, released.
 void UpdateCanvas(Screens& s, ScreenRecord& r) {
     if (!r.surface) return;
@@ -48,10 +57,8 @@ void UpdateCanvas(Screens& s, ScreenRecord& r) {
 
 // PRINT and ?: the text form of one expression, on the cell grid or at the pen.
 void PrintCommand(Interpreter& in, const Args& args, CommandResult& result) {
-    result.ok = true;
     std::string text;
-    if (!ArgCursor(in, args, result).Whole().Text(text)) return;
-    ScreenRecord* r = DrawingScreen(in, result);
+    ScreenRecord* r = TextToDraw(in, args, result, text);
     if (!r) return;
     TextConsole console(in.screens, *r);
     const ConsoleFailure failure = console.Print(text, kMaxTextLength);
@@ -73,10 +80,8 @@ void PrintCommand(Interpreter& in, const Args& args, CommandResult& result) {
 
 // CENTER: centred across the whole screen, its top at the pen's y; nothing moves.
 void CenterCommand(Interpreter& in, const Args& args, CommandResult& result) {
-    result.ok = true;
     std::string text;
-    if (!ArgCursor(in, args, result).Whole().Text(text)) return;
-    ScreenRecord* r = DrawingScreen(in, result);
+    ScreenRecord* r = TextToDraw(in, args, result, text);
     if (!r) return;
     TextConsole console(in.screens, *r);
     const int64_t x = (int64_t{r->width} - console.TextWidth(text)) / 2;
@@ -86,10 +91,8 @@ void CenterCommand(Interpreter& in, const Args& args, CommandResult& result) {
 
 // BORDER: the text at the cursor (grid mode) or the pen (free mode), framed in white.
 void BorderCommand(Interpreter& in, const Args& args, CommandResult& result) {
-    result.ok = true;
     std::string text;
-    if (!ArgCursor(in, args, result).Whole().Text(text)) return;
-    ScreenRecord* r = DrawingScreen(in, result);
+    ScreenRecord* r = TextToDraw(in, args, result, text);
     if (!r) return;
     TextConsole console(in.screens, *r);
     const TextState& t = console.State();

@@ -213,23 +213,23 @@ int TDispCanvas::TextWidth(std::string_view text) {
     return TextWidth(text, font);
 }
 
-int TDispCanvas::TextWidth(std::string_view text, const FontSpec& spec) {
+int TDispCanvas::TextWidth(std::string_view text, const FontSpec& face) {
     FontCache& fonts = surface_->Screen().Fonts();
-    return static_cast<int>(std::min<int64_t>(fonts.TextWidth(fonts.Get(spec), text), INT32_MAX));
+    return static_cast<int>(std::min<int64_t>(fonts.TextWidth(fonts.Get(face), text), INT32_MAX));
 }
 
 int TDispCanvas::TextHeight(std::string_view text) {
     return TextHeight(text, font);
 }
 
-int TDispCanvas::TextHeight(std::string_view, const FontSpec& spec) {
-    TTF_Font* f = surface_->Screen().Fonts().Get(spec);
-    return f ? TTF_FontHeight(f) : PointsToPixels(spec.size);
+int TDispCanvas::TextHeight(std::string_view, const FontSpec& face) {
+    TTF_Font* f = surface_->Screen().Fonts().Get(face);
+    return f ? TTF_FontHeight(f) : PointsToPixels(face.size);
 }
 
-int64_t TDispCanvas::PaintText(int64_t x, int64_t y, std::string_view text, const FontSpec& spec,
+int64_t TDispCanvas::PaintText(int64_t x, int64_t y, std::string_view text, const FontSpec& face,
                                const TextPaint& paint, const Rect* clip) {
-    return PaintText(x, y, text, surface_->Screen().Fonts().Get(spec), paint, clip);
+    return PaintText(x, y, text, surface_->Screen().Fonts().Get(face), paint, clip);
 }
 
 int64_t TDispCanvas::PaintText(int64_t x, int64_t y, std::string_view text, TTF_Font* f,

@@ -109,14 +109,14 @@ public:
     void TextRect(const Rect& clip, int64_t x, int64_t y, std::string_view text);
     // The extent of a text in the canvas font, or in another font.
     int TextWidth(std::string_view text);
-    int TextWidth(std::string_view text, const FontSpec& spec);
+    int TextWidth(std::string_view text, const FontSpec& face);
     int TextHeight(std::string_view text);
-    int TextHeight(std::string_view text, const FontSpec& spec);
+    int TextHeight(std::string_view text, const FontSpec& face);
 
     // Paints a text's glyphs from (x, y) left to right, each in its own box, in a font of the
     // caller's choosing and the given paint, clipped to `clip` (and the surface); the pen does
     // not move. The x after the text.
-    int64_t PaintText(int64_t x, int64_t y, std::string_view text, const FontSpec& spec,
+    int64_t PaintText(int64_t x, int64_t y, std::string_view text, const FontSpec& face,
                       const TextPaint& paint, const Rect* clip = nullptr);
     // The same in a font the screen's font cache gave.
     int64_t PaintText(int64_t x, int64_t y, std::string_view text, TTF_Font* font,

@@ -416,15 +416,15 @@ TEST(TextGlyphs, EachGlyphIsRenderedOnce) {
 // bounded, and a glyph drawn again after the cache emptied is the same.
 TEST(TextGlyphs, TheCachesAreBounded) {
     FontCache fonts(64 * 1024);
-    FontSpec spec;
-    spec.name = "COURIER";
+    FontSpec face;
+    face.name = "COURIER";
     for (int size = 1; size <= 70; ++size) {
-        spec.size = size;
-        ASSERT_NE(fonts.Get(spec), nullptr);
+        face.size = size;
+        ASSERT_NE(fonts.Get(face), nullptr);
         EXPECT_LE(fonts.OpenFonts(), FontCache::kMaxFonts);
     }
-    spec.size = 60;
-    TTF_Font* big = fonts.Get(spec);
+    face.size = 60;
+    TTF_Font* big = fonts.Get(face);
     const Glyph first = fonts.GlyphOf(big, 'W');
     for (int c = 'A'; c <= 'Z'; ++c) {
         fonts.GlyphOf(big, static_cast<uint8_t>(c));
@@ -434,9 +434,9 @@ TEST(TextGlyphs, TheCachesAreBounded) {
     EXPECT_EQ(again.width, first.width);
     EXPECT_EQ(again.ink, first.ink);
     // A face name is held to 31 characters: a longer one is its first 31.
-    FontSpec longName = spec;
+    FontSpec longName = face;
     longName.name = std::string(31, 'Q') + std::string(100000, 'x');
-    FontSpec shortName = spec;
+    FontSpec shortName = face;
     shortName.name = std::string(31, 'Q');
     EXPECT_EQ(fonts.Get(longName), fonts.Get(shortName));
 }
