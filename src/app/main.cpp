@@ -53,6 +53,12 @@ const char* const kUsage =
     "                        run) to FILE: an 8-bit BMP when FILE ends in .bmp, else a PNG\n"
     "  --scale N             show the window at N times the display size\n"
     "  --fullscreen          start full screen\n"
+    "  --keys EVENTS         (headless) keys that go down and up: comma-separated T:+S and\n"
+    "                        T:-S, scan code S at millisecond T of the run clock (Escape 1,\n"
+    "                        Tab 15, Enter 28, A 30, left Shift 42, cursor up 200, ...)\n"
+    "  --console LINE        (headless, repeatable) typed and entered in the console of a\n"
+    "                        stopped run, in turn; then Tab leaves it. The lines the console\n"
+    "                        adds go to stderr. Without it the console closes at once\n"
     "\n"
     "exit status: 0 stopped (STOP, QUIT, Escape, a limit); 1 ended by a message box;\n"
     "2 testing failed; 64 usage error; 66 FILE cannot be read; 69 no window can be opened.\n";
@@ -73,6 +79,9 @@ struct RunOptions {
     int scale = 0;
     std::string frame;
     std::string file;
+    std::vector<KeyEvent> keys;
+    bool hasKeys = false;
+    std::vector<std::string> consoleLines;
 };
 
 // A whole number in [minimum, maximum], or nothing.
@@ -199,6 +208,18 @@ int RunVerb(int argc, char** argv) {
             auto n = ParseCount(value(), 1, 16);
             if (!n) return UsageError("--scale needs a whole number from 1 to 16");
             options.scale = static_cast<int>(*n);
+        } else if (arg == "--keys") {
+            const char* events = value();
+            std::string why;
+            if (!events || !ParseKeyEvents(events, options.keys, why)) {
+                return UsageError("--keys needs events T:+S or T:-S" +
+                                  (why.empty() ? std::string() : ": " + why));
+            }
+            options.hasKeys = true;
+        } else if (arg == "--console") {
+            const char* line = value();
+            if (!line) return UsageError("--console needs a line to type");
+            options.consoleLines.push_back(line);
         } else if (arg.size() > 1 && arg[0] == '-') {
             return UsageError("unknown option " + arg);
         } else if (options.file.empty()) {
@@ -208,6 +229,9 @@ int RunVerb(int argc, char** argv) {
         }
     }
     if (options.file.empty()) return UsageError("no FILE given");
+    if (!options.headless && (options.hasKeys || !options.consoleLines.empty())) {
+        return UsageError("--keys and --console drive a run without a window: add --headless");
+    }
 
     std::string text, name;
     std::unique_ptr<ProjectState> project;
@@ -240,6 +264,8 @@ int RunVerb(int argc, char** argv) {
     if (!host) {
         HeadlessHost::Options headless;
         headless.virtualTime = options.virtualTime;
+        headless.keys = std::move(options.keys);
+        headless.consoleLines = std::move(options.consoleLines);
         host = std::make_unique<HeadlessHost>(headless);
     }
 
@@ -247,6 +273,9 @@ int RunVerb(int argc, char** argv) {
     Random random;
     Interpreter in(*host, random);
     in.projectName = name;
+    // A project's sprite and path files; a plain source file has none.
+    const RunFiles files = project ? RunFilesOf(*project) : RunFiles{};
+    if (project) in.sprites.files = &files;
     in.limits.maxStatements = options.maxStatements;
     in.limits.timeoutMs = options.timeoutMs;
     in.limits.watchdogAllowance = options.watchdog;

@@ -126,7 +126,7 @@ void PiFunction(Interpreter&, const Args&, FunctionResult& result) {
 
 void TickCountFunction(Interpreter& in, const Args&, FunctionResult& result) {
     result.ok = true;
-    result.value = Value::Int(static_cast<int32_t>(in.host.TickCount()));
+    result.value = Value::Int(static_cast<int32_t>(in.host.SystemTickCount()));
 }
 
 // The value comparison: two texts compare as texts, otherwise both must be numbers.

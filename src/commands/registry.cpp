@@ -22,6 +22,8 @@ void BuildTables(CommandTable& commands, FunctionTable& functions) {
     RegisterGraphicsCommands(commands, functions);
     RegisterEffectCommands(commands);
     RegisterTextCommands(commands, functions);
+    RegisterInputCommands(commands, functions);
+    RegisterSpriteCommands(commands);
 }
 
 }  // namespace tw

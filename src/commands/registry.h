@@ -20,6 +20,8 @@ void RegisterScreenCommands(CommandTable& commands);
 void RegisterGraphicsCommands(CommandTable& commands, FunctionTable& functions);
 void RegisterEffectCommands(CommandTable& commands);
 void RegisterTextCommands(CommandTable& commands, FunctionTable& functions);
+void RegisterInputCommands(CommandTable& commands, FunctionTable& functions);
+void RegisterSpriteCommands(CommandTable& commands);
 
 // Every slot of both tables gets its name and the default handler, then every family its own
 // handlers.

@@ -158,6 +158,18 @@ void SendToBack(Screens& s, int n) {
 // ---------------------------------------------------------------------------------------------
 // Composition
 
+bool ClipToDisplay(const Screens& s, int64_t& x, int64_t& y, int64_t width, int64_t height,
+                   Rect& source) {
+    source = Rect{0, 0, width, height};
+    const int64_t left = x, top = y;
+    if (x < 0) source.left = -x, x = 0;
+    if (y < 0) source.top = -y, y = 0;
+    if (width + left > s.displayWidth) source.right = s.displayWidth - left;
+    if (height + top > s.displayHeight) source.bottom = s.displayHeight - top;
+    return source.right > 0 && source.bottom > 0 && source.left < source.right &&
+           source.top < source.bottom;
+}
+
 bool DisplayStarted(const Screens& s) {
     return s.screen && s.screen->Initialized();
 }
@@ -173,21 +185,14 @@ void UpdateDisplay(Screens& s, int32_t runNumber, bool flip) {
         for (const ScreenRecord& r : s.records) {
             if (!r.open || r.depth != rank || !r.surface) continue;
             int64_t x = r.offsetX, y = r.offsetY;
-            Rect source{0, 0, r.width, r.height};
-            if (x < 0) source.left = -x, x = 0;
-            if (y < 0) source.top = -y, y = 0;
-            if (int64_t{r.width} + r.offsetX > s.displayWidth)
-                source.right = int64_t{s.displayWidth} - r.offsetX;
-            if (int64_t{r.height} + r.offsetY > s.displayHeight) {
-                source.bottom = int64_t{s.displayHeight} - r.offsetY;
-            }
-            if (source.right > 0 && source.bottom > 0 && source.left < source.right &&
-                source.top < source.bottom) {
+            Rect source;
+            if (ClipToDisplay(s, x, y, r.width, r.height, source)) {
                 back.Draw(x, y, false, source, *r.surface);
                 back.Canvas().ReleaseHandle();
             }
         }
     }
+    if (s.overlay) s.overlay->DrawOver(s, back);
     back.Canvas().TextOut(0, s.displayHeight - 20,
                           "Tarnwick - Run Number :" + std::to_string(runNumber));
     back.Canvas().ReleaseHandle();

@@ -44,6 +44,15 @@ struct BrushSpec {
     BrushStyle style = BrushStyle::Solid;
 };
 
+class Screens;
+
+// What lies above every screen (the sprites): drawn onto the back surface after the screens.
+class DisplayOverlay {
+public:
+    virtual ~DisplayOverlay() = default;
+    virtual void DrawOver(const Screens& s, TDispSurface& back) = 0;
+};
+
 // The screen table of a run. The interpreter owns one; the graphics, text and screen commands
 // draw through it.
 class Screens {
@@ -62,6 +71,8 @@ public:
     int canvasesHeld = 0;
     // Whether a composition has been flipped onto the display during this run.
     bool composedAndShown = false;
+    // Drawn over the screens by every composition (null: nothing).
+    DisplayOverlay* overlay = nullptr;
 
     ScreenRecord* Open(int n) {
         return n >= 0 && n < kScreenCount && records[n].open ? &records[n] : nullptr;
@@ -84,9 +95,13 @@ void StopDisplay(Screens& s);
 void FreeScreens(Screens& s);
 // Tells the display to show the desktop surface.
 void FlipToDesktop(Screens& s);
-// Composes the open screens onto the back surface with the run number (the statement count) on
-// its bottom line, and flips when asked.
+// Composes the open screens and the overlay onto the back surface with the run number (the
+// statement count) on its bottom line, and flips when asked.
 void UpdateDisplay(Screens& s, int32_t runNumber, bool flip);
+// The part of a width x height picture placed at (x, y) that lies on the display: the source
+// rectangle to copy and where it goes (x and y move to 0 when negative). False when none does.
+bool ClipToDisplay(const Screens& s, int64_t& x, int64_t& y, int64_t width, int64_t height,
+                   Rect& source);
 // Releases the canvas of every open screen that holds one.
 void ReleaseHeldCanvases(Screens& s);
 // When no composition was shown during the run, composes the display once and keeps it as the

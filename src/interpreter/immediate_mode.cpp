@@ -1,10 +1,252 @@
+// The immediate-mode console.
+//
+// Sections: the history and the key repeat; executing a typed line; drawing; the console loop.
+
 #include "interpreter/immediate_mode.h"
 
+#include <cstdlib>
+#include <memory>
+
+#include "display/screens.h"
+#include "frontend/keywords.h"
+#include "frontend/names.h"
+#include "frontend/tokenize.h"
 #include "interpreter/interpreter.h"
+#include "platform/key_script.h"
 
 namespace tw {
 
-// The console needs the keyboard device, which is not read yet: a stopped run leaves it at once.
-void ImmediateMode(Interpreter&) {}
+namespace {
+
+constexpr int kPanelHeight = 120;
+constexpr int kRepeatDelay = 400;
+constexpr int kRepeatInterval = 100;
+constexpr Colour kPanelColour = 14919843;
+constexpr Colour kPanelShadow = 14056822;
+constexpr const char* kUnknownCommand = "Unknown Tarnwick Command.";
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// The history and the key repeat
+
+void ConsoleState::AddHistory(std::string line) {
+    for (int i = kHistory - 1; i > 0; --i) history[i] = std::move(history[i - 1]);
+    history[0] = std::move(line);
+}
+
+void ConsoleState::TypeCharacter(int character, int64_t now) {
+    if (character < 0) {
+        lastCharacter = -1;
+        firstPress = -1;
+        return;
+    }
+    if (character != lastCharacter) {
+        inputLine.push_back(static_cast<char>(character));
+        lastCharacter = character;
+        firstPress = now;
+        nextRepeat = now + kRepeatInterval;
+        return;
+    }
+    if (firstPress + kRepeatDelay < now && nextRepeat < now) {
+        inputLine.push_back(static_cast<char>(character));
+        nextRepeat = now + kRepeatInterval;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Executing a typed line
+
+void ExecuteConsoleLine(Interpreter& in, ConsoleState& console, std::string_view line) {
+    // The line's tokens in a list of 200 (no REM, THEN or ELSE rewriting); the command gets
+    // tokens 1 to 200.
+    std::vector<std::string> tokens(kLineTokenSlots);
+    int position = 1;
+    for (int count = 0;; ++count) {
+        std::string token = NextToken(position, line);
+        if (token.empty()) break;
+        if (count >= kMaxLineTokens) {
+            console.AddHistory(std::string(Entry(ErrorId::ConsoleLineTooLong).text));
+            in.host.ConsoleOutput(console.history[0]);
+            return;
+        }
+        tokens[count] = std::move(token);
+    }
+    FlipToDesktop(in.screens);
+    const std::string word = ToUpper(tokens[0]);
+    if (word.empty()) return;
+    const int command = FindCommand(word);
+    if (command < 0) {
+        console.AddHistory(kUnknownCommand);
+        in.host.ConsoleOutput(console.history[0]);
+        return;
+    }
+    CommandResult result;
+    in.commands.handlers[command](in, Args(&tokens[1], kLineTokenSlots - 1), result);
+    ReleaseHeldCanvases(in.screens);
+    if (!result.ok) {
+        console.AddHistory(result.message);
+        in.host.ConsoleOutput(console.history[0]);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Drawing
+
+namespace {
+
+class Console {
+public:
+    explicit Console(Interpreter& in)
+        : in_(in),
+          screen_(*in.screens.screen),
+          width_(in.screens.displayWidth),
+          top_(in.screens.displayHeight - kPanelHeight - 100),
+          panel_(std::make_unique<TDispSurface>(screen_, width_, kPanelHeight)) {
+        lineHeight_ = std::abs(PointsToPixels(panel_->Canvas().font.size)) + 5;
+    }
+
+    void Run();
+
+private:
+    void SetPalette();
+    void DrawFrame();
+    void DrawTextArea();
+    void Present();
+    int ReadKey();
+
+    Interpreter& in_;
+    TDispScreen& screen_;
+    int width_;
+    int top_;
+    std::unique_ptr<TDispSurface> panel_;
+    int lineHeight_ = 0;
+    ConsoleState state_;
+};
+
+// Entries 250 to 255 take the console's colours (the program's own are not given back).
+void Console::SetPalette() {
+    Palette p = screen_.Entries();
+    const PaletteEntry colours[6] = {{0, 0, 0, 0},       {255, 255, 255, 0}, {255, 255, 255, 0},
+                                     {118, 125, 214, 0}, {163, 168, 227, 0}, {58, 68, 190, 0}};
+    for (int i = 0; i < 6; ++i) p[250 + i] = colours[i];
+    screen_.SetPalette(p);
+}
+
+Rect TextArea(int width) {
+    return Rect{7, 15, width - 7, kPanelHeight - 18};
+}
+
+void Console::DrawFrame() {
+    TDispCanvas& c = panel_->Canvas();
+    c.brushColour = kPanelColour;
+    c.brushStyle = BrushStyle::Solid;
+    c.FillRect(Rect{0, 0, width_, kPanelHeight});
+    c.FrameRect(Rect{0, 0, width_, kPanelHeight}, kWhite);
+    c.FrameRect(Rect{1, 1, width_ - 1, kPanelHeight - 1}, kWhite);
+    c.brushColour = kPanelShadow;
+    c.FillRect(Rect{0, kPanelHeight - 2, width_, kPanelHeight});
+    c.FillRect(Rect{width_ - 2, 0, width_, kPanelHeight});
+    DrawTextArea();
+    const Rect area = TextArea(width_);
+    c.brushColour = kPanelShadow;
+    c.FillRect(Rect{area.left, area.top, area.left + 1, area.bottom});
+    c.FillRect(Rect{area.left, area.top, area.right, area.top + 1});
+    c.font = FontSpec{};
+    c.font.color = kBlack;
+    c.brushColour = kPanelColour;
+    c.TextOut(15, 1,
+              "Tarnwick - Immediate Mode - Project : " + in_.projectName +
+                  "   *** TAB TO RETURN TO TW ***");
+    c.ReleaseHandle();
+}
+
+void Console::DrawTextArea() {
+    TDispCanvas& c = panel_->Canvas();
+    const Rect area = TextArea(width_);
+    c.brushColour = kBlack;
+    c.brushStyle = BrushStyle::Solid;
+    c.FillRect(area);
+    c.FrameRect(area, kWhite);
+    c.font = FontSpec{};
+    c.font.name = "Courier";
+    c.font.size = 8;
+    c.font.color = kWhite;
+    const int lines = (kPanelHeight - (lineHeight_ + 34)) / (lineHeight_ + 2) + 1;
+    int y = kPanelHeight - 2 * lineHeight_ - 14;
+    for (int i = 0; i < lines && i < ConsoleState::kHistory; ++i, y -= lineHeight_ + 2) {
+        c.TextOut(10, y, state_.history[i]);
+    }
+    const int inputY = kPanelHeight - lineHeight_ - 12;
+    c.TextRect(Rect{10, inputY, width_ - 19, kPanelHeight - 12}, 10, inputY,
+               "> " + state_.inputLine);
+    c.ReleaseHandle();
+}
+
+// The screens and sprites as the program left them, with the panel over their lower part.
+void Console::Present() {
+    UpdateDisplay(in_.screens, in_.run.statementCount, false);
+    TDispSurface& back = screen_.BackSurface();
+    back.Draw(0, top_, false, Rect{0, 0, width_, kPanelHeight}, *panel_);
+    back.Canvas().ReleaseHandle();
+    screen_.Flip();
+}
+
+// The character of the lowest key that is down, with the console's own translation.
+int Console::ReadKey() {
+    uint8_t keys[256];
+    if (!ReadKeyboardState(in_.host, keys)) return -1;
+    const int key = LowestKeyDown(keys);
+    return key < 0 ? -1 : ConsoleKeyCharacter(key, ShiftDown(keys));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The console loop
+
+void Console::Run() {
+    Host& host = in_.host;
+    SetPalette();
+    in_.run.autoScreenUpdate = false;
+    in_.timersInImmediateMode = true;
+    state_.history[3] = "Tarnwick Immediate Mode V0.1 - Press TAB Key To Quit";
+    state_.history[2] =
+        "This window allows you to type and execute commands immediately for";
+    state_.history[1] =
+        "example 'PRINT \"HELLO WORLD\"'. Make sure you have the syntax correct";
+    state_.history[0] = "or Tarnwick may hang or close, this will be fixed soon.";
+    state_.firstPress = 0;
+    DrawFrame();
+    Present();
+    for (;;) {
+        if (host.KeyDown(kVkTab) || in_.quitRequested || host.CloseRequested()) break;
+        host.Pass();
+        const int64_t now = host.TickCount();
+        std::string scripted;
+        if (host.NextConsoleLine(scripted)) {
+            state_.inputLine = std::move(scripted);
+            state_.inputLine.push_back('\n');
+        } else {
+            state_.TypeCharacter(ReadKey(), now);
+        }
+        const size_t end = state_.inputLine.find('\n');
+        if (end != std::string::npos) {
+            const std::string line = state_.inputLine.substr(0, end);
+            state_.inputLine.clear();
+            ExecuteConsoleLine(in_, state_, line);
+        }
+        DrawTextArea();
+        if (in_.timersInImmediateMode) in_.timers.ServiceTimers(host, in_);
+        Present();
+        // A host with nothing more to type (a script that has run out) leaves as Tab would.
+        if (!host.ConsoleInputPending()) break;
+    }
+}
+
+}  // namespace
+
+void ImmediateMode(Interpreter& in) {
+    if (in.quitRequested || !DisplayStarted(in.screens)) return;
+    Console(in).Run();
+}
 
 }  // namespace tw

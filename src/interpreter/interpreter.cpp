@@ -9,6 +9,7 @@ Interpreter::Interpreter(Host& h) : Interpreter(h, ownRandom_) {}
 
 Interpreter::Interpreter(Host& h, Random& r)
     : host(h), random(r), evalCache_(std::make_unique<EvalCache>()) {
+    screens.overlay = &sprites;
     variables.Reset();
     expressions.Reset();
     loops.Reset();

@@ -33,6 +33,7 @@ struct RunState {
     uint32_t startTick = 0;
     uint32_t stopTick = 0;
     bool suspended = false;
+    uint32_t waitKeyMark = 0;  // the keyboard's produced count when WAIT KEY began
 };
 
 // Limits a caller may put on a run; reaching one requests a stop as the Escape key does.

@@ -36,6 +36,10 @@ void SpritePathAction(Interpreter& in, uint8_t&) {
     AdvanceSpritePaths(in.sprites);
 }
 
+void KeyboardAction(Interpreter& in, uint8_t&) {
+    ServiceKeyboard(in.keys, in.host);
+}
+
 TimerSlot RunTimer(const char* name, int32_t interval, int32_t allowed, TimerKind kind,
                    TimerCallback callback) {
     TimerSlot t;
@@ -77,6 +81,7 @@ std::string StartRun(Interpreter& in) {
     in.gosubs.Reset();
     ResetSprites(in.sprites);
     ResetPaths(in.sprites);
+    in.run.waitKeyMark = 0;
 
     const int32_t watchdog = in.limits.watchdogAllowance;
     in.timers.AddTimer(RunTimer("WATCHDOG", 100, watchdog, TimerKind::Watchdog, nullptr));
@@ -86,7 +91,6 @@ std::string StartRun(Interpreter& in) {
     in.timers.AddTimer(
         RunTimer("Sprite_Path_Update", 20, 1000, TimerKind::Plain, SpritePathAction));
 
-    LoadPaths(in.sprites);
     in.quitRequested = false;
     return warning;
 }
@@ -141,6 +145,7 @@ RunOutcome RunResult::Outcome() const {
             return RunOutcome::Stopped;
         case End::RunTimeError:
         case End::Watchdog:
+        case End::BadProject:
             return RunOutcome::Failed;
         case End::Abnormal:
             break;
@@ -174,10 +179,23 @@ void RunSession::Start() {
         host.ShowDisplayWindow();
         startWarning_ = StartRun(in_);
         StartKeyboardService(in_.keys);
+        TimerSlot keyboard = RunTimer("KEYBOARD_SERVICE", kKeyServiceInterval, 16777215,
+                                      TimerKind::Plain, KeyboardAction);
+        keyboard.timerClass = 2;
+        in_.timers.AddTimer(keyboard);
         CreateScreens(in_.screens, host, [&random = in_.random] { return random.Next(); });
         StartDisplay(in_.screens);
         BuildTables(in_.commands, in_.functions);
         in_.PrepareProgram();
+        // The paths come from the project's files: one that cannot be used stops the run
+        // before its first statement, with a message that names it.
+        std::string badPaths;
+        if (!LoadPaths(in_.sprites, badPaths)) {
+            StopKeyboardService(in_.keys);
+            result_.message = std::move(badPaths);
+            Ended(RunResult::End::BadProject);
+            return;
+        }
         in_.stopRequested = false;
         runResult_ = CommandResult{};
         runResult_.ok = true;
@@ -319,6 +337,7 @@ RunResult RunSession::Finish() {
 // screen object, before EndRun: closing it again after EndRun would do nothing.
 void RunSession::TearDown() {
     KeepFinalFrame(in_.screens, in_.run.statementCount);
+    ResetSprites(in_.sprites);
     StopDisplay(in_.screens);
     FreeScreens(in_.screens);
     in_.host.CloseDisplayWindow();
@@ -338,6 +357,7 @@ void RunSession::TearDownAbnormally() {
     } catch (...) {
     }
     try {
+        ResetSprites(in_.sprites);
         StopDisplay(in_.screens);
     } catch (...) {
     }

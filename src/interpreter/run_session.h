@@ -30,11 +30,12 @@ enum class RunOutcome {
 
 // How a run ended.
 struct RunResult {
-    enum class End : uint8_t { Stopped, RunTimeError, Watchdog, Abnormal };
+    enum class End : uint8_t { Stopped, RunTimeError, Watchdog, Abnormal, BadProject };
     End end = End::Stopped;
     // RunTimeError: the failed statement's message, code and token, and the row that failed.
     CommandResult error;
     int32_t row = -1;
+    // BadProject: the project's files cannot be used (a path file); the program did not start.
     // The text of the message box a host shows; empty when the run stopped.
     std::string message;
 

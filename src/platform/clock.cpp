@@ -23,6 +23,10 @@ uint32_t MonotonicMilliseconds() {
     return static_cast<uint32_t>(ReadMilliseconds() - base);
 }
 
+uint32_t SystemMilliseconds() {
+    return static_cast<uint32_t>(ReadMilliseconds());
+}
+
 int64_t DaysSinceDateEpoch(int64_t y, unsigned m, unsigned d) {
     y -= m <= 2;
     const int64_t era = (y >= 0 ? y : y - 399) / 400;

@@ -7,6 +7,8 @@
 namespace tw {
 
 uint32_t MonotonicMilliseconds();
+// Milliseconds since the system started, in 32 bits (it wraps after 49.7 days).
+uint32_t SystemMilliseconds();
 
 // Now, in local time, as days since 30 December 1899 with the time of day as the fraction.
 double LocalDateTimeNow();

@@ -23,6 +23,9 @@ public:
 
     // Millisecond tick count. Read several times per statement, so it must be cheap.
     virtual uint32_t TickCount() = 0;
+    // The system's millisecond count, which programs read (TICKCOUNT): it differs from run to
+    // run, so that a seed taken from it does too. A virtual clock gives its own tick.
+    virtual uint32_t SystemTickCount() { return TickCount(); }
     // Called once per run-loop (and console) pass; a virtual clock advances here.
     virtual void Pass() {}
 
@@ -31,6 +34,17 @@ public:
     // The keyboard device: 256 bytes by PC set-1 scan code, high bit set while a key is down.
     // False when the device cannot be read.
     virtual bool ReadKeyState(uint8_t state[256]) = 0;
+
+    // The console of a stopped run. A host may type whole lines into it (a script); it says
+    // whether more input may come (a user at a keyboard, a script not yet run out), so that the
+    // console does not wait for a Tab that will never come; and it may echo the lines that
+    // executing a typed line adds.
+    virtual bool NextConsoleLine(std::string& line) {
+        (void)line;
+        return false;
+    }
+    virtual bool ConsoleInputPending() { return false; }
+    virtual void ConsoleOutput(std::string_view line) { (void)line; }
 
     // A message box; blocks until the user closes it.
     virtual void ShowMessage(MessageKind kind, std::string_view text) = 0;

@@ -43,4 +43,27 @@ std::vector<std::string> StatisticsLines(const RunState& run) {
     };
 }
 
+RunFiles RunFilesOf(const ProjectState& project) {
+    RunFiles files;
+    for (int i = 0; i < kMaxProjectItems; ++i) {
+        const ProjectItem& item = project.items[i];
+        if (!item.used) continue;
+        RunFile file;
+        file.name = item.Name();
+        file.isPath = item.kind == static_cast<uint8_t>(ItemKind::Path);
+        file.data = std::span<const uint8_t>(item.data);
+        if (file.isPath) {
+            const ItemProperties& list = project.properties[i];
+            for (size_t k = 0; k + 1 < list.size(); k += 2) {
+                if (list[k] == "ID") {
+                    file.id = list[k + 1];
+                    break;
+                }
+            }
+        }
+        files.push_back(std::move(file));
+    }
+    return files;
+}
+
 }  // namespace tw

@@ -8,6 +8,7 @@
 
 #include "interpreter/interpreter.h"
 #include "interpreter/prepare.h"
+#include "project/twp_file.h"
 
 namespace tw {
 
@@ -21,6 +22,10 @@ std::string ValidatorFailureLine(std::string_view caption, std::string_view mess
 // validator's form, with `place` ("Line 3: ", "Row 2 (line 3): ") before the message.
 std::string FailureLine(std::string_view caption, const PrepareFailure& failure,
                         std::string_view place = {});
+
+// The project's files as a run sees them (views of the items' bytes, valid while the project is
+// unchanged): every used slot in order, with the "ID" of each path.
+RunFiles RunFilesOf(const ProjectState& project);
 
 // The three statistics lines that follow a run.
 std::vector<std::string> StatisticsLines(const RunState& run);

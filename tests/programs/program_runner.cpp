@@ -4,7 +4,10 @@
 //   NAME.out     expected stdout (missing: empty)
 //   NAME.err     expected stderr (missing: empty)
 //   NAME.status  expected exit status (missing: 0)
-//   NAME.args    extra options for `tarnwick run`, whitespace-separated (always --headless)
+//   NAME.args    extra options for `tarnwick run`, whitespace-separated, "double" or 'single'
+//                quotes around one with blanks (always --headless)
+//   NAME.files   the program runs as the main code unit of a project that also holds these
+//                files of assets/, one per line: KIND FILE [ID] (ID: a path's "ID" property)
 //
 // usage: program_tests TARNWICK FOLDER [NAME-FILTER]
 
@@ -14,6 +17,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -123,6 +127,70 @@ std::string Diff(const std::string& expected, const std::string& actual) {
     return d.str();
 }
 
+// Whitespace-separated words; a word that starts with a double (or single) quote runs to the
+// next one.
+std::vector<std::string> Words(const std::string& text) {
+    std::vector<std::string> words;
+    size_t i = 0;
+    while (i < text.size()) {
+        if (std::isspace(static_cast<unsigned char>(text[i]))) {
+            ++i;
+            continue;
+        }
+        size_t end;
+        if (text[i] == '"' || text[i] == '\'') {
+            end = text.find(text[i], i + 1);
+            if (end == std::string::npos) end = text.size();
+            words.push_back(text.substr(i + 1, end - i - 1));
+            i = end + 1;
+            continue;
+        }
+        end = i;
+        while (end < text.size() && !std::isspace(static_cast<unsigned char>(text[end]))) ++end;
+        words.push_back(text.substr(i, end - i));
+        i = end;
+    }
+    return words;
+}
+
+// Makes a project of the program and the files NAME.files lists; its path, or empty (with the
+// test failed) when a step fails.
+fs::path MakeProject(const fs::path& program, const std::string& list) {
+    const fs::path dir = fs::temp_directory_path() /
+                         ("tarnwick_program_" + std::to_string(getpid()) + "_" +
+                          program.stem().string());
+    fs::create_directories(dir);
+    const fs::path project = dir / (program.stem().string() + ".twp");
+    fs::remove(project);
+    auto step = [](const std::vector<std::string>& args) {
+        Outcome made = RunProcess(args);
+        EXPECT_EQ(made.status, 0) << args[2] << " failed: " << made.err;
+        return made.status == 0;
+    };
+    if (!step({g_tarnwick, "project", "new", project.string(), "--source", program.string()})) {
+        return {};
+    }
+    std::istringstream lines(list);
+    int slot = 0;
+    for (std::string line; std::getline(lines, line);) {
+        const std::vector<std::string> words = Words(line);
+        if (words.empty()) continue;
+        ++slot;
+        if (words.size() < 2 ||
+            !step({g_tarnwick, "project", "add", project.string(), words[0],
+                   (g_folder / "assets" / words[1]).string()})) {
+            ADD_FAILURE() << "bad line in the files list: " << line;
+            return {};
+        }
+        if (words.size() > 2 &&
+            !step({g_tarnwick, "project", "set", project.string(), std::to_string(slot), "ID",
+                   words[2]})) {
+            return {};
+        }
+    }
+    return project;
+}
+
 class ProgramTest : public testing::Test {
 public:
     explicit ProgramTest(fs::path program) : program_(std::move(program)) {}
@@ -130,9 +198,17 @@ public:
         fs::path base = program_;
         base.replace_extension();
         std::vector<std::string> args = {g_tarnwick, "run", "--headless"};
-        std::istringstream extra(ReadFile(fs::path(base.string() + ".args")));
-        for (std::string a; extra >> a;) args.push_back(a);
-        args.push_back(program_.string());
+        for (std::string& a : Words(ReadFile(fs::path(base.string() + ".args")))) {
+            args.push_back(std::move(a));
+        }
+        bool hasFiles;
+        const std::string files = ReadFile(fs::path(base.string() + ".files"), hasFiles);
+        fs::path run = program_;
+        if (hasFiles) {
+            run = MakeProject(program_, files);
+            if (run.empty()) return;
+        }
+        args.push_back(run.string());
 
         bool hasStatus;
         std::string statusText = ReadFile(fs::path(base.string() + ".status"), hasStatus);

@@ -17,7 +17,7 @@ using test::Show;
 using test::Shown;
 
 TEST(Display, ScreenZeroFillsTheDisplay) {
-    Shown s = Show("DISPLAY UPDATE\nSTOP");
+    Shown s = Show("DISPLAY UPDATE\nQUIT");
     ASSERT_TRUE(s.frame.Valid());
     EXPECT_EQ(s.frame.width, 800);
     EXPECT_EQ(s.frame.height, 600);
@@ -190,7 +190,7 @@ TEST(Display, GraphicsCursor) {
 }
 
 TEST(Display, FadeDarkensThePaletteStepByStep) {
-    Shown s = Show("FADE 2\nSTOP");
+    Shown s = Show("FADE 2\nQUIT");
     // The frames shown after each step: entry 255 (white) goes 255, 127, 0.
     ASSERT_GE(s.palettes.size(), 3u);
     const size_t n = s.palettes.size();

@@ -54,7 +54,8 @@ TEST(RunLoop, StopAndQuit) {
 }
 
 TEST(RunLoop, TimersCommandSetsTheConsoleFlag) {
-    ProgramRun p("TIMERS OFF\nSTOP");
+    // QUIT: the console, which sets the flag again when it opens, is skipped.
+    ProgramRun p("TIMERS OFF\nQUIT");
     p.Run();
     EXPECT_FALSE(p.in.timersInImmediateMode);
     ProgramRun q("TIMERS on\nLINES 1 2 3\nSTOP");
@@ -150,10 +151,12 @@ TEST(RunLoop, StartRunResetsTheTables) {
     q.Run();
     EXPECT_EQ(q.in.variables.Find("STALE"), -1);
     EXPECT_EQ(q.in.run.angleUnit, AngleUnit::Radians);
-    EXPECT_EQ(q.in.timers.ActiveCount(), 4);
+    EXPECT_EQ(q.in.timers.ActiveCount(), 5);
     EXPECT_EQ(q.in.timers.Slot(0).name, "WATCHDOG");
     EXPECT_EQ(q.in.timers.Slot(3).name, "Sprite_Path_Update");
     EXPECT_EQ(q.in.timers.Slot(3).allowed, 1000);
+    EXPECT_EQ(q.in.timers.Slot(4).name, "KEYBOARD_SERVICE");
+    EXPECT_EQ(q.in.timers.Slot(4).interval, 25);
 }
 
 TEST(RunLoop, StopTracesTheKeyBuffer) {

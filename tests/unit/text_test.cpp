@@ -209,10 +209,10 @@ TEST(TextDrawing, DrawModes) {
     Shown once = Show(setup + "FONT DMODE 3\nPRINT \"MMMM\"\nDISPLAY UPDATE\nSTOP");
     EXPECT_GT(once.Count(10, 10, 40, 20, 250 ^ 249), 20);
     Shown twice =
-        Show(setup + "FONT DMODE 3\nPRINT \"MMMM\"\nPRINT \"MMMM\"\nDISPLAY UPDATE\nSTOP");
+        Show(setup + "FONT DMODE 3\nPRINT \"MMMM\"\nPRINT \"MMMM\"\nDISPLAY UPDATE\nQUIT");
     EXPECT_EQ(twice.Count(0, 0, 800, 580, 250), 800 * 580);
     // 4: nothing at all.
-    Shown nothing = Show(setup + "FONT DMODE 5\nPRINT \"MMMM\"\nDISPLAY UPDATE\nSTOP");
+    Shown nothing = Show(setup + "FONT DMODE 5\nPRINT \"MMMM\"\nDISPLAY UPDATE\nQUIT");
     EXPECT_EQ(nothing.Count(0, 0, 800, 580, 250), 800 * 580);
     // 5 (INVERSE ON): glyphs in the brush index's colour on the font colour.
     Shown inverse = Show(setup + "BRUSH 251\nINVERSE ON\nPRINT \"MMMM\"\nDISPLAY UPDATE\nSTOP");

@@ -22,10 +22,23 @@ void WriteWithLineEnds(std::FILE* stream, std::string_view text) {
 
 HeadlessHost::HeadlessHost() : HeadlessHost(Options{}) {}
 
-HeadlessHost::HeadlessHost(Options options) : options_(options) {}
+HeadlessHost::HeadlessHost(Options options)
+    : options_(std::move(options)),
+      origin_(TickCount()),
+      script_(std::move(options_.keys)),
+      consoleLines_(options_.consoleLines.begin(), options_.consoleLines.end()) {}
 
 uint32_t HeadlessHost::TickCount() {
     return options_.virtualTime ? virtualTick_ : MonotonicMilliseconds();
+}
+
+uint32_t HeadlessHost::SystemTickCount() {
+    return options_.virtualTime ? virtualTick_ : SystemMilliseconds();
+}
+
+KeyScript& HeadlessHost::Script() {
+    script_.AdvanceTo(int64_t{TickCount()} - int64_t{origin_});
+    return script_;
 }
 
 void HeadlessHost::Pass() {
@@ -33,12 +46,39 @@ void HeadlessHost::Pass() {
 }
 
 bool HeadlessHost::KeyDown(int virtualKey) {
-    return virtualKey >= 0 && virtualKey < 256 && keys_[virtualKey];
+    if (virtualKey < 0 || virtualKey >= 256) return false;
+    if (keys_[virtualKey]) return true;
+    switch (virtualKey) {
+        case kVkEscape:
+            return Script().Down(scan::kEscape);
+        case kVkTab:
+            return Script().Down(scan::kTab);
+        default:
+            return false;
+    }
 }
 
 bool HeadlessHost::ReadKeyState(uint8_t state[256]) {
-    std::memset(state, 0, 256);
+    Script().Read(state);
     return true;
+}
+
+bool HeadlessHost::NextConsoleLine(std::string& line) {
+    if (consoleLines_.empty()) return false;
+    line = std::move(consoleLines_.front());
+    consoleLines_.pop_front();
+    return true;
+}
+
+bool HeadlessHost::ConsoleInputPending() {
+    return !consoleLines_.empty() || Script().Pending();
+}
+
+void HeadlessHost::ConsoleOutput(std::string_view line) {
+    if (!options_.messages) return;
+    std::fwrite(line.data(), 1, line.size(), options_.messages);
+    std::fputc('\n', options_.messages);
+    std::fflush(options_.messages);
 }
 
 void HeadlessHost::ShowMessage(MessageKind, std::string_view text) {

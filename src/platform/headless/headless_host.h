@@ -2,10 +2,13 @@
 // The host without a display: messages and debug text go to streams, the clock may be virtual.
 
 #include <cstdio>
+#include <deque>
 #include <string>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/host.h"
+#include "platform/key_script.h"
 
 namespace tw {
 
@@ -19,11 +22,16 @@ public:
         std::FILE* messages = stderr;
         std::FILE* debug = stdout;
         bool debugShown = true;
+        // Keys that go down and up at milliseconds of the clock (counted from the host's
+        // making), and lines typed into the console of a stopped run.
+        std::vector<KeyEvent> keys;
+        std::vector<std::string> consoleLines;
     };
     HeadlessHost();
     explicit HeadlessHost(Options options);
 
     uint32_t TickCount() override;
+    uint32_t SystemTickCount() override;
     void Pass() override;
     bool KeyDown(int virtualKey) override;
     bool ReadKeyState(uint8_t state[256]) override;
@@ -31,14 +39,23 @@ public:
     bool DebugShown() override { return options_.debugShown; }
     void DebugOutput(std::string_view line) override;
     void Trace(std::string_view text) override;
+    bool NextConsoleLine(std::string& line) override;
+    bool ConsoleInputPending() override;
+    void ConsoleOutput(std::string_view line) override;
 
-    // Presses or releases a key by virtual key code (tests and scripted runs).
+    // Presses or releases a key by virtual key code (tests).
     void SetKey(int virtualKey, bool down);
     int MessageCount() const { return messageCount_; }
 
 private:
+    // The scripted keys as they stand now.
+    KeyScript& Script();
+
     Options options_;
     uint32_t virtualTick_ = 0;
+    uint32_t origin_ = 0;
+    KeyScript script_;
+    std::deque<std::string> consoleLines_;
     bool keys_[256] = {};
     int messageCount_ = 0;
     TraceFile trace_;

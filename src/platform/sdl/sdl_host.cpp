@@ -9,6 +9,7 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/headless/headless_host.h"
+#include "platform/key_script.h"
 
 namespace tw {
 
@@ -30,6 +31,10 @@ bool SdlHost::Open(std::string& error) {
 
 uint32_t SdlHost::TickCount() {
     return options_.virtualTime ? virtualTick_ : MonotonicMilliseconds();
+}
+
+uint32_t SdlHost::SystemTickCount() {
+    return options_.virtualTime ? virtualTick_ : SystemMilliseconds();
 }
 
 void SdlHost::Pass() {
@@ -85,8 +90,109 @@ bool SdlHost::KeyDown(int virtualKey) {
            (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS);
 }
 
+namespace {
+
+// SDL's scan codes (USB usage numbers) as the PC set-1 scan codes that programs use; 0 for a key
+// that has none.
+struct ScanCodes {
+    uint8_t set1[SDL_NUM_SCANCODES] = {};
+    constexpr ScanCodes() {
+        auto run = [this](int first, int last, int code) {
+            for (int k = first; k <= last; ++k) set1[k] = static_cast<uint8_t>(code++);
+        };
+        set1[SDL_SCANCODE_ESCAPE] = 1;
+        run(SDL_SCANCODE_1, SDL_SCANCODE_0, 2);
+        set1[SDL_SCANCODE_MINUS] = 12;
+        set1[SDL_SCANCODE_EQUALS] = 13;
+        set1[SDL_SCANCODE_BACKSPACE] = 14;
+        set1[SDL_SCANCODE_TAB] = 15;
+        const SDL_Scancode top[] = {SDL_SCANCODE_Q, SDL_SCANCODE_W, SDL_SCANCODE_E, SDL_SCANCODE_R,
+                                    SDL_SCANCODE_T, SDL_SCANCODE_Y, SDL_SCANCODE_U, SDL_SCANCODE_I,
+                                    SDL_SCANCODE_O, SDL_SCANCODE_P};
+        for (int i = 0; i < 10; ++i) set1[top[i]] = static_cast<uint8_t>(16 + i);
+        set1[SDL_SCANCODE_LEFTBRACKET] = 26;
+        set1[SDL_SCANCODE_RIGHTBRACKET] = 27;
+        set1[SDL_SCANCODE_RETURN] = 28;
+        set1[SDL_SCANCODE_LCTRL] = 29;
+        const SDL_Scancode home[] = {SDL_SCANCODE_A, SDL_SCANCODE_S, SDL_SCANCODE_D,
+                                     SDL_SCANCODE_F, SDL_SCANCODE_G, SDL_SCANCODE_H,
+                                     SDL_SCANCODE_J, SDL_SCANCODE_K, SDL_SCANCODE_L};
+        for (int i = 0; i < 9; ++i) set1[home[i]] = static_cast<uint8_t>(30 + i);
+        set1[SDL_SCANCODE_SEMICOLON] = 39;
+        set1[SDL_SCANCODE_APOSTROPHE] = 40;
+        set1[SDL_SCANCODE_GRAVE] = 41;
+        set1[SDL_SCANCODE_LSHIFT] = 42;
+        set1[SDL_SCANCODE_BACKSLASH] = 43;
+        set1[SDL_SCANCODE_NONUSHASH] = 43;
+        const SDL_Scancode bottom[] = {SDL_SCANCODE_Z, SDL_SCANCODE_X, SDL_SCANCODE_C,
+                                       SDL_SCANCODE_V, SDL_SCANCODE_B, SDL_SCANCODE_N,
+                                       SDL_SCANCODE_M};
+        for (int i = 0; i < 7; ++i) set1[bottom[i]] = static_cast<uint8_t>(44 + i);
+        set1[SDL_SCANCODE_COMMA] = 51;
+        set1[SDL_SCANCODE_PERIOD] = 52;
+        set1[SDL_SCANCODE_SLASH] = 53;
+        set1[SDL_SCANCODE_RSHIFT] = 54;
+        set1[SDL_SCANCODE_KP_MULTIPLY] = 55;
+        set1[SDL_SCANCODE_LALT] = 56;
+        set1[SDL_SCANCODE_SPACE] = 57;
+        set1[SDL_SCANCODE_CAPSLOCK] = 58;
+        run(SDL_SCANCODE_F1, SDL_SCANCODE_F10, 59);
+        set1[SDL_SCANCODE_NUMLOCKCLEAR] = 69;
+        set1[SDL_SCANCODE_SCROLLLOCK] = 70;
+        set1[SDL_SCANCODE_KP_7] = 71;
+        set1[SDL_SCANCODE_KP_8] = 72;
+        set1[SDL_SCANCODE_KP_9] = 73;
+        set1[SDL_SCANCODE_KP_MINUS] = 74;
+        set1[SDL_SCANCODE_KP_4] = 75;
+        set1[SDL_SCANCODE_KP_5] = 76;
+        set1[SDL_SCANCODE_KP_6] = 77;
+        set1[SDL_SCANCODE_KP_PLUS] = 78;
+        set1[SDL_SCANCODE_KP_1] = 79;
+        set1[SDL_SCANCODE_KP_2] = 80;
+        set1[SDL_SCANCODE_KP_3] = 81;
+        set1[SDL_SCANCODE_KP_0] = 82;
+        set1[SDL_SCANCODE_KP_PERIOD] = 83;
+        set1[SDL_SCANCODE_NONUSBACKSLASH] = 86;
+        set1[SDL_SCANCODE_F11] = 87;
+        set1[SDL_SCANCODE_F12] = 88;
+        set1[SDL_SCANCODE_KP_EQUALS] = 141;
+        set1[SDL_SCANCODE_KP_ENTER] = 156;
+        set1[SDL_SCANCODE_RCTRL] = 157;
+        set1[SDL_SCANCODE_KP_DIVIDE] = 181;
+        set1[SDL_SCANCODE_PRINTSCREEN] = 183;
+        set1[SDL_SCANCODE_RALT] = 184;
+        set1[SDL_SCANCODE_PAUSE] = 197;
+        set1[SDL_SCANCODE_HOME] = 199;
+        set1[SDL_SCANCODE_UP] = 200;
+        set1[SDL_SCANCODE_PAGEUP] = 201;
+        set1[SDL_SCANCODE_LEFT] = 203;
+        set1[SDL_SCANCODE_RIGHT] = 205;
+        set1[SDL_SCANCODE_END] = 207;
+        set1[SDL_SCANCODE_DOWN] = 208;
+        set1[SDL_SCANCODE_PAGEDOWN] = 209;
+        set1[SDL_SCANCODE_INSERT] = 210;
+        set1[SDL_SCANCODE_DELETE] = 211;
+        set1[SDL_SCANCODE_LGUI] = 219;
+        set1[SDL_SCANCODE_RGUI] = 220;
+        set1[SDL_SCANCODE_APPLICATION] = 221;
+    }
+};
+constexpr ScanCodes kScanCodes;
+
+}  // namespace
+
+// The keyboard as the program sees it: like a device that is acquired only while its window
+// is in the foreground, it cannot be read when the window has no focus.
 bool SdlHost::ReadKeyState(uint8_t state[256]) {
     std::memset(state, 0, 256);
+    if (!window_) return false;
+    Pump();
+    if (!(SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS)) return false;
+    int count = 0;
+    const Uint8* keys = SDL_GetKeyboardState(&count);
+    for (int k = 0; k < count && k < SDL_NUM_SCANCODES; ++k) {
+        if (keys[k] && kScanCodes.set1[k]) state[kScanCodes.set1[k]] = 0x80;
+    }
     return true;
 }
 
@@ -137,7 +243,11 @@ void SdlHost::ShowDisplayWindow() {
                          options_.width * scale, options_.height * scale, flags);
     if (!window_) return;
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");  // hard-edged pixels, as on the display
-    renderer_ = SDL_CreateRenderer(window_, -1, 0);
+    // Frames follow the monitor's refresh where the driver can; PaceFrame holds the same
+    // pace by the clock where it cannot.
+    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);
+    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
+    lastFrameCounter_ = 0;
     // The picture keeps its aspect ratio in any window size.
     if (renderer_) SDL_RenderSetLogicalSize(renderer_, options_.width, options_.height);
     SDL_ShowCursor(SDL_DISABLE);
@@ -182,17 +292,40 @@ void SdlHost::ShowFrame(const Frame& frame) {
         for (int x = 0; x < frame.width; ++x) row[x] = colours[source[x]];
     }
     SDL_UnlockTexture(texture_);
+    PaceFrame();
     Present();
     Pump();
 }
 
-void SdlHost::WaitForVerticalBlank() {
-    // The next boundary of the display's refresh, counted on the monotonic clock.
-    int refresh = 60;
+int SdlHost::RefreshRate() const {
     SDL_DisplayMode mode;
     if (window_ && SDL_GetWindowDisplayMode(window_, &mode) == 0 && mode.refresh_rate > 0) {
-        refresh = mode.refresh_rate;
+        return mode.refresh_rate;
     }
+    return 60;
+}
+
+// A flip waits as a flip on a flipping chain does: a frame shown less than one refresh after
+// the previous one waits for the next refresh, so the screen shows at most one new frame per
+// refresh and a game's drawing loop runs at the monitor's pace. A frame shown later than that
+// does not wait at all.
+void SdlHost::PaceFrame() {
+    const uint64_t frequency = SDL_GetPerformanceFrequency();
+    const uint64_t period = frequency / static_cast<uint64_t>(RefreshRate());
+    uint64_t now = SDL_GetPerformanceCounter();
+    if (lastFrameCounter_ != 0 && now < lastFrameCounter_ + period) {
+        const uint64_t due = lastFrameCounter_ + period;
+        const uint64_t waitMs = (due - now) * 1000 / frequency;
+        if (waitMs > 1) SDL_Delay(static_cast<Uint32>(waitMs - 1));
+        while ((now = SDL_GetPerformanceCounter()) < due) {
+        }
+    }
+    lastFrameCounter_ = now;
+}
+
+void SdlHost::WaitForVerticalBlank() {
+    // The next boundary of the display's refresh, counted on the monotonic clock.
+    const int refresh = RefreshRate();
     const uint64_t frequency = SDL_GetPerformanceFrequency();
     const uint64_t period = frequency / static_cast<uint64_t>(refresh);
     const uint64_t now = SDL_GetPerformanceCounter();

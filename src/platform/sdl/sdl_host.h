@@ -30,6 +30,7 @@ public:
     bool Open(std::string& error);
 
     uint32_t TickCount() override;
+    uint32_t SystemTickCount() override;
     void Pass() override;
     bool KeyDown(int virtualKey) override;
     bool ReadKeyState(uint8_t state[256]) override;
@@ -37,6 +38,7 @@ public:
     bool DebugShown() override { return true; }
     void DebugOutput(std::string_view line) override;
     void Trace(std::string_view text) override;
+    bool ConsoleInputPending() override { return true; }
 
     void ShowDisplayWindow() override;
     void CloseDisplayWindow() override;
@@ -53,6 +55,9 @@ private:
     void Pump(bool force = false);
     void Present();
     int ScaleThatFits() const;
+    // Waits until one refresh period has passed since the last frame was shown.
+    void PaceFrame();
+    int RefreshRate() const;
 
     Options options_;
     bool open_ = false;
@@ -64,6 +69,7 @@ private:
     bool pumpedOnce_ = false;
     bool closeRequested_ = false;
     uint32_t virtualTick_ = 0;
+    uint64_t lastFrameCounter_ = 0;  // performance counter when the last frame was shown
     TraceFile trace_;
 };
 
