@@ -2,6 +2,7 @@
 // Helpers shared by the unit tests: a host that records what a run shows, and a way to run a
 // program's source text.
 
+#include <deque>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -11,6 +12,7 @@
 #include "interpreter/prepare.h"
 #include "interpreter/run_session.h"
 #include "platform/host.h"
+#include "platform/key_script.h"
 
 namespace tw::test {
 
@@ -25,9 +27,21 @@ public:
     bool CloseRequested() override { return closeAtPass > 0 && passes >= closeAtPass; }
     bool KeyDown(int vk) override { return vk >= 0 && vk < 256 && keys[vk]; }
     bool ReadKeyState(uint8_t state[256]) override {
-        for (int i = 0; i < 256; ++i) state[i] = 0;
+        script.AdvanceTo(tick);
+        script.Read(state);
         return true;
     }
+    bool NextConsoleLine(std::string& line) override {
+        if (consoleLines.empty()) return false;
+        line = consoleLines.front();
+        consoleLines.pop_front();
+        return true;
+    }
+    bool ConsoleInputPending() override {
+        script.AdvanceTo(tick);
+        return !consoleLines.empty() || script.Pending();
+    }
+    void ConsoleOutput(std::string_view line) override { console.emplace_back(line); }
     void ShowMessage(MessageKind, std::string_view text) override {
         if (failingMessages > 0) {
             --failingMessages;
@@ -56,6 +70,9 @@ public:
     bool throwOnDebug = false;
     bool priorityRaised = true;
     int failingMessages = 0;  // this many message boxes fail before one shows
+    KeyScript script;         // the keyboard device's keys, by the clock
+    std::deque<std::string> consoleLines;
+    std::vector<std::string> console;  // what the console added
     std::vector<std::string> messages;
     std::vector<std::string> debug;
     std::vector<std::string> traces;
@@ -102,11 +119,13 @@ struct Shown {
     }
 };
 
-// Runs a program (which should end with DISPLAY UPDATE and STOP) and gives what it showed last.
-inline Shown Show(const std::string& source) {
+// Runs a program (which should end with DISPLAY UPDATE and STOP) and gives what it showed last;
+// `files` are the project's files.
+inline Shown Show(const std::string& source, const RunFiles* files = nullptr) {
     const PreparedProgram program = Prepare(source);
     FrameHost host;
     Interpreter in(host);
+    in.sprites.files = files;
     in.limits.maxStatements = 100000;
     RunProgram(in, program);
     return Shown{host.LastFrame(), host.messages, host.debug, host.palettes};
