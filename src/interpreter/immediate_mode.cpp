@@ -190,6 +190,7 @@ void Console::Present() {
     back.Draw(0, top_, false, Rect{0, 0, width_, kPanelHeight}, *panel_);
     back.Canvas().ReleaseHandle();
     screen_.Flip();
+    in_.screens.composedAndShown = true;  // the run's last picture is this one
 }
 
 // The character of the lowest key that is down, with the console's own translation.
