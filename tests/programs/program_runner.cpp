@@ -370,6 +370,7 @@ TEST(Cli, Project) {
     EXPECT_EQ(ReadBytes(twp), before);
 
     EXPECT_EQ(RunProcess({g_tarnwick, "project", "set", twp, "1", "ID", "5"}).status, 0);
+    EXPECT_EQ(RunProcess({g_tarnwick, "project", "set", twp, "1", "ID", "5"}).status, 0);  // its own
     EXPECT_NE(RunProcess({g_tarnwick, "project", "list", twp}).out.find("ID = 5"),
               std::string::npos);
 
