@@ -244,6 +244,12 @@ int SetCommand(const std::vector<std::string>& args) {
         std::fprintf(stderr, "tarnwick: slot %d of %s is empty\n", slot, args[0].c_str());
         return kExitFailed;
     }
+    // A value set to what it already is changes nothing and needs no check (a path's own ID
+    // is not taken by another path).
+    const ItemProperties& current = project->properties[slot];
+    for (size_t k = 0; k + 1 < current.size(); k += 2) {
+        if (current[k] == property && current[k + 1] == value) return kExitOk;
+    }
     const std::string refusal = CheckPropertyChange(*project, slot, property, value);
     if (!refusal.empty()) {
         host->ShowMessage(MessageKind::Warning, refusal);

@@ -50,6 +50,10 @@ void SdlHost::Pump(bool force) {
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         if (event.type == SDL_QUIT) closeRequested_ = true;
+        if (event.type == SDL_KEYDOWN && !event.key.repeat) {
+            const int code = event.key.keysym.scancode;
+            if (code >= 0 && code < SDL_NUM_SCANCODES) pressedAt_[code] = now | 1u;
+        }
         if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_RETURN &&
             (event.key.keysym.mod & KMOD_ALT) && window_) {
             const bool full = SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP;
@@ -79,6 +83,12 @@ SDL_Scancode ScancodeOfVirtualKey(int virtualKey) {
 }
 }  // namespace
 
+bool SdlHost::Held(int scancode, const uint8_t* state, int count, uint32_t now) const {
+    if (scancode < count && state[scancode]) return true;
+    return scancode < SDL_NUM_SCANCODES && pressedAt_[scancode] != 0 &&
+           now - pressedAt_[scancode] < kMinimumPress;
+}
+
 bool SdlHost::KeyDown(int virtualKey) {
     if (!window_) return false;
     Pump();
@@ -86,7 +96,7 @@ bool SdlHost::KeyDown(int virtualKey) {
     if (code == SDL_SCANCODE_UNKNOWN) return false;
     int count = 0;
     const Uint8* state = SDL_GetKeyboardState(&count);
-    return code < count && state[code] != 0 &&
+    return Held(code, state, count, MonotonicMilliseconds()) &&
            (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS);
 }
 
@@ -190,8 +200,9 @@ bool SdlHost::ReadKeyState(uint8_t state[256]) {
     if (!(SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS)) return false;
     int count = 0;
     const Uint8* keys = SDL_GetKeyboardState(&count);
-    for (int k = 0; k < count && k < SDL_NUM_SCANCODES; ++k) {
-        if (keys[k] && kScanCodes.set1[k]) state[kScanCodes.set1[k]] = 0x80;
+    const uint32_t now = MonotonicMilliseconds();
+    for (int k = 0; k < SDL_NUM_SCANCODES; ++k) {
+        if (kScanCodes.set1[k] && Held(k, keys, count, now)) state[kScanCodes.set1[k]] = 0x80;
     }
     return true;
 }

@@ -58,6 +58,8 @@ private:
     // Waits until one refresh period has passed since the last frame was shown.
     void PaceFrame();
     int RefreshRate() const;
+    // Whether a key (an SDL scan code) is down, or was pressed less than kMinimumPress ago.
+    bool Held(int scancode, const uint8_t* state, int count, uint32_t now) const;
 
     Options options_;
     bool open_ = false;
@@ -70,6 +72,10 @@ private:
     bool closeRequested_ = false;
     uint32_t virtualTick_ = 0;
     uint64_t lastFrameCounter_ = 0;  // performance counter when the last frame was shown
+    // When each key last went down (0: not since the window opened). A tap shorter than the
+    // keyboard's polling still counts as down for a while, so no press is lost between polls.
+    static constexpr uint32_t kMinimumPress = 30;
+    uint32_t pressedAt_[512] = {};  // by SDL scan code (SDL_NUM_SCANCODES)
     TraceFile trace_;
 };
 
