@@ -25,6 +25,7 @@ HeadlessHost::HeadlessHost() : HeadlessHost(Options{}) {}
 HeadlessHost::HeadlessHost(Options options)
     : options_(std::move(options)),
       origin_(TickCount()),
+      scripted_(!options_.keys.empty()),
       script_(std::move(options_.keys)),
       consoleLines_(options_.consoleLines.begin(), options_.consoleLines.end()) {}
 
@@ -48,6 +49,8 @@ void HeadlessHost::Pass() {
 bool HeadlessHost::KeyDown(int virtualKey) {
     if (virtualKey < 0 || virtualKey >= 256) return false;
     if (keys_[virtualKey]) return true;
+    // The run loop polls Escape on every pass: without a script there is nothing to look at.
+    if (!scripted_) return false;
     switch (virtualKey) {
         case kVkEscape:
             return Script().Down(scan::kEscape);

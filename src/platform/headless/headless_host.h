@@ -54,6 +54,7 @@ private:
     Options options_;
     uint32_t virtualTick_ = 0;
     uint32_t origin_ = 0;
+    bool scripted_ = false;
     KeyScript script_;
     std::deque<std::string> consoleLines_;
     bool keys_[256] = {};
