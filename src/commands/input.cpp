@@ -87,16 +87,8 @@ void WaitTimeAction(Interpreter& in, uint8_t&) {
 
 TimerSlot WaitTimer(const char* name, int32_t interval, int64_t lastService,
                     TimerCallback callback) {
-    TimerSlot t;
-    t.active = true;
-    t.name = name;
-    t.timerClass = 2;
-    t.interval = interval;
-    t.lastService = lastService;
-    t.allowed = kWaitTimerAllowance;
-    t.kind = TimerKind::Plain;
-    t.callback = callback;
-    return t;
+    return ActiveTimer(name, 2, interval, lastService, kWaitTimerAllowance, TimerKind::Plain,
+                       callback);
 }
 
 // WAIT KEY or WAIT milliseconds: statements stop until a key arrives or the time has passed;

@@ -40,18 +40,10 @@ void KeyboardAction(Interpreter& in, uint8_t&) {
     ServiceKeyboard(in.keys, in.host);
 }
 
+// The run's own timers are of class 0 and due at once.
 TimerSlot RunTimer(const char* name, int32_t interval, int32_t allowed, TimerKind kind,
                    TimerCallback callback) {
-    TimerSlot t;
-    t.active = true;
-    t.name = name;
-    t.timerClass = 0;
-    t.interval = interval;
-    t.lastService = -1;
-    t.allowed = allowed;
-    t.kind = kind;
-    t.callback = callback;
-    return t;
+    return ActiveTimer(name, 0, interval, -1, allowed, kind, callback);
 }
 
 }  // namespace
@@ -179,10 +171,8 @@ void RunSession::Start() {
         host.ShowDisplayWindow();
         startWarning_ = StartRun(in_);
         StartKeyboardService(in_.keys);
-        TimerSlot keyboard = RunTimer("KEYBOARD_SERVICE", kKeyServiceInterval, 16777215,
-                                      TimerKind::Plain, KeyboardAction);
-        keyboard.timerClass = 2;
-        in_.timers.AddTimer(keyboard);
+        in_.timers.AddTimer(ActiveTimer("KEYBOARD_SERVICE", 2, kKeyServiceInterval, -1,
+                                        16777215, TimerKind::Plain, KeyboardAction));
         CreateScreens(in_.screens, host, [&random = in_.random] { return random.Next(); });
         StartDisplay(in_.screens);
         BuildTables(in_.commands, in_.functions);

@@ -6,6 +6,21 @@
 
 namespace tw {
 
+TimerSlot ActiveTimer(std::string_view name, uint8_t timerClass, int32_t interval,
+                      int64_t lastService, int32_t allowed, TimerKind kind,
+                      TimerCallback callback) {
+    TimerSlot t;
+    t.active = true;
+    t.name = name;
+    t.timerClass = timerClass;
+    t.interval = interval;
+    t.lastService = lastService;
+    t.allowed = allowed;
+    t.kind = kind;
+    t.callback = callback;
+    return t;
+}
+
 void TimerTable::Reset() {
     for (auto& slot : slots_) slot = TimerSlot{};
     Recompute();

@@ -29,6 +29,11 @@ struct TimerSlot {
     TimerCallback callback = nullptr;
 };
 
+// An active timer of the class, due first after `lastService` (-1: at once).
+TimerSlot ActiveTimer(std::string_view name, uint8_t timerClass, int32_t interval,
+                      int64_t lastService, int32_t allowed, TimerKind kind,
+                      TimerCallback callback);
+
 class TimerTable {
 public:
     static constexpr int kSlots = 11;
