@@ -113,7 +113,7 @@ private:
     void DrawFrame();
     void DrawTextArea();
     void Present();
-    int ReadKey();
+    bool ReadKey(int& character);
 
     Interpreter& in_;
     TDispScreen& screen_;
@@ -193,12 +193,14 @@ void Console::Present() {
     in_.screens.composedAndShown = true;  // the run's last picture is this one
 }
 
-// The character of the lowest key that is down, with the console's own translation.
-int Console::ReadKey() {
+// The character of the lowest key that is down (-1 none), with the console's own translation;
+// false when the keyboard cannot be read (the reason went to the trace window).
+bool Console::ReadKey(int& character) {
     uint8_t keys[256];
-    if (!ReadKeyboardState(in_.host, keys)) return -1;
+    if (!ReadKeyboardState(in_.host, keys)) return false;
     const int key = LowestKeyDown(keys);
-    return key < 0 ? -1 : ConsoleKeyCharacter(key, ShiftDown(keys));
+    character = key < 0 ? -1 : ConsoleKeyCharacter(key, ShiftDown(keys));
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -226,8 +228,8 @@ void Console::Run() {
         if (host.NextConsoleLine(scripted)) {
             state_.inputLine = std::move(scripted);
             state_.inputLine.push_back('\n');
-        } else {
-            state_.TypeCharacter(ReadKey(), now);
+        } else if (int character; ReadKey(character)) {
+            state_.TypeCharacter(character, now);
         }
         const size_t end = state_.inputLine.find('\n');
         if (end != std::string::npos) {

@@ -283,6 +283,9 @@ TEST(Keyboard, TranslationForProgramsAndForTheConsole) {
     EXPECT_EQ(ProgramKeyCharacter(83, false), '.');
     EXPECT_EQ(ProgramKeyCharacter(1, false), -1);    // Escape has no character
     EXPECT_EQ(ProgramKeyCharacter(200, false), -1);  // nor has a cursor key
+    EXPECT_EQ(DirectInputErrorName(kDiErrInputLost), "DIERR_INPUTLOST");
+    EXPECT_EQ(DirectInputErrorName(0x80070057), "DIERR_INVALIDPARAM");
+    EXPECT_EQ(DirectInputErrorName(0x80001234), "Unknown Error (-2147478988)");
 }
 
 TEST(Keyboard, TheLowestKeyCountsShiftCtrlAndAltOnlyTranslate) {
@@ -319,6 +322,13 @@ TEST(Keyboard, TheLowestKeyCountsShiftCtrlAndAltOnlyTranslate) {
     host.script.Set(48, true);
     tick(700);
     EXPECT_EQ(typed(), "ZAAAAba");
+    // A key without a character types nothing; its number goes to the trace window.
+    host.script.Set(30, false);
+    host.script.Set(48, false);
+    host.script.Set(1, true);
+    tick(800);
+    EXPECT_EQ(typed(), "ZAAAAba");
+    EXPECT_EQ(host.traces.back(), "1");
     // INKEY takes the newest first.
     char c;
     ASSERT_TRUE(TakeKey(keys, host, c));
