@@ -173,16 +173,20 @@ void Path(Interpreter& in, const Args& args, CommandResult& result) {
     }
 }
 
-// SPRITE n, x, y [, frame]: places the sprite (its hotspot added).
+// SPRITE n, x, y [, frame]: places the sprite (its hotspot added). Every value is read before
+// the sprite is looked at; a frame out of range leaves the new position set.
 void Place(Interpreter& in, const Args& args, CommandResult& result) {
     ArgCursor a(in, args, result);
-    int32_t values[3];
-    for (int i = 0; i < 3; ++i) {
+    int32_t values[4] = {0, 0, 0, 1};
+    int count = 0;
+    for (; count < 4 && !(count == 3 && a.AtEnd()); ++count) {
         Value v;
         if (!a.Read(v)) return;
         CommandResult conversion;
-        if (!ValueToInteger(v, values[i], conversion)) {
-            result.Fail(ErrorId::SpriteInteger, 1 + 2 * i, i + 1);
+        if (!ValueToInteger(v, values[count], conversion)) {
+            // The frame is reported as parameter 1, at token 1.
+            const int parameter = count == 3 ? 1 : count + 1;
+            result.Fail(ErrorId::SpriteInteger, 2 * parameter - 1, parameter);
             return;
         }
     }
@@ -190,21 +194,13 @@ void Place(Interpreter& in, const Args& args, CommandResult& result) {
     if (!s) return;
     s->x = AddHotspot(values[1], s->hotspotX);
     s->y = AddHotspot(values[2], s->hotspotY);
-    if (a.AtEnd()) return;
-    Value v;
-    if (!a.Read(v)) return;
-    int32_t frame;
-    CommandResult conversion;
-    if (!ValueToInteger(v, frame, conversion)) {
-        result.Fail(ErrorId::SpriteInteger, 1, 1);
-        return;
-    }
+    if (count < 4) return;
     SpriteImage& image = in.sprites.images[s->imageSlot];
-    if (frame < 1 || frame > image.frameCount) {
+    if (values[3] < 1 || values[3] > image.frameCount) {
         result.Fail(ErrorId::SpriteFrame, 1);
         return;
     }
-    image.currentFrame = frame;
+    image.currentFrame = values[3];
 }
 
 void SpriteCommand(Interpreter& in, const Args& args, CommandResult& result) {

@@ -97,18 +97,15 @@ namespace {
 
 class Console {
 public:
-    explicit Console(Interpreter& in)
-        : in_(in),
-          screen_(*in.screens.screen),
-          width_(in.screens.displayWidth),
-          top_(in.screens.displayHeight - kPanelHeight - 100),
-          panel_(std::make_unique<TDispSurface>(screen_, width_, kPanelHeight)) {
-        lineHeight_ = std::abs(PointsToPixels(panel_->Canvas().font.size)) + 5;
-    }
+    explicit Console(Interpreter& in) : in_(in), screen_(*in.screens.screen) {}
 
     void Run();
 
 private:
+    // The panel for the display as it is (a typed RESOLUTION changes it): its surface, the
+    // console's colours and its frame.
+    void Layout();
+    bool LimitReached(int64_t passes) const;
     void SetPalette();
     void DrawFrame();
     void DrawTextArea();
@@ -117,8 +114,9 @@ private:
 
     Interpreter& in_;
     TDispScreen& screen_;
-    int width_;
-    int top_;
+    int width_ = 0;
+    int height_ = 0;
+    int top_ = 0;
     std::unique_ptr<TDispSurface> panel_;
     int lineHeight_ = 0;
     ConsoleState state_;
@@ -183,8 +181,19 @@ void Console::DrawTextArea() {
     c.ReleaseHandle();
 }
 
+void Console::Layout() {
+    width_ = in_.screens.displayWidth;
+    height_ = in_.screens.displayHeight;
+    top_ = height_ - kPanelHeight - 100;
+    panel_ = std::make_unique<TDispSurface>(screen_, width_, kPanelHeight);
+    lineHeight_ = std::abs(PointsToPixels(panel_->Canvas().font.size)) + 5;
+    SetPalette();
+    DrawFrame();
+}
+
 // The screens and sprites as the program left them, with the panel over their lower part.
 void Console::Present() {
+    if (width_ != in_.screens.displayWidth || height_ != in_.screens.displayHeight) Layout();
     UpdateDisplay(in_.screens, in_.run.statementCount, false);
     TDispSurface& back = screen_.BackSurface();
     back.Draw(0, top_, false, Rect{0, 0, width_, kPanelHeight}, *panel_);
@@ -208,7 +217,6 @@ bool Console::ReadKey(int& character) {
 
 void Console::Run() {
     Host& host = in_.host;
-    SetPalette();
     in_.run.autoScreenUpdate = false;
     in_.timersInImmediateMode = true;
     state_.history[3] = "Tarnwick Immediate Mode V0.1 - Press TAB Key To Quit";
@@ -218,9 +226,9 @@ void Console::Run() {
         "example 'PRINT \"HELLO WORLD\"'. Make sure you have the syntax correct";
     state_.history[0] = "or Tarnwick may hang or close, this will be fixed soon.";
     state_.firstPress = 0;
-    DrawFrame();
+    Layout();
     Present();
-    for (;;) {
+    for (int64_t passes = 1;; ++passes) {
         if (host.KeyDown(kVkTab) || in_.quitRequested || host.CloseRequested()) break;
         host.Pass();
         const int64_t now = host.TickCount();
@@ -240,9 +248,23 @@ void Console::Run() {
         DrawTextArea();
         if (in_.timersInImmediateMode) in_.timers.ServiceTimers(host, in_);
         Present();
-        // A host with nothing more to type (a script that has run out) leaves as Tab would.
+        // A host with nothing more to type (a script that has run out) leaves as Tab would;
+        // a script's keys are waited for only within the run's limits (its lines all run).
         if (!host.ConsoleInputPending()) break;
+        if (LimitReached(passes) && !host.ConsoleLinesPending()) break;
     }
+}
+
+// The run's limits bound a scripted console too: its passes count as statements, and the
+// run's time limit holds for it.
+bool Console::LimitReached(int64_t passes) const {
+    const RunLimits& limits = in_.limits;
+    if (limits.maxStatements > 0 &&
+        int64_t{static_cast<uint32_t>(in_.run.statementCount)} + passes >= limits.maxStatements) {
+        return true;
+    }
+    return limits.timeoutMs > 0 &&
+           int64_t{in_.host.TickCount()} - int64_t{in_.run.startTick} >= limits.timeoutMs;
 }
 
 }  // namespace

@@ -199,6 +199,7 @@ void RunSession::Start() {
 // (a box that waits for the user) does not count against the timers or the time limit.
 void RunSession::StartClock() {
     Host& host = in_.host;
+    host.StartRunClock();
     in_.timers.StartTimers(host.TickCount());
     startTick_ = host.TickCount();
     clockStarted_ = true;

@@ -44,6 +44,8 @@ public:
         return false;
     }
     virtual bool ConsoleInputPending() { return false; }
+    // Whether scripted lines are still to be typed.
+    virtual bool ConsoleLinesPending() { return false; }
     virtual void ConsoleOutput(std::string_view line) { (void)line; }
 
     // A message box; blocks until the user closes it.
@@ -59,6 +61,9 @@ public:
     // Process priority during a run; best effort.
     virtual bool RaisePriority() { return true; }
     virtual void RestorePriority() {}
+
+    // The run's clock starts (the moment scripted keys are timed from).
+    virtual void StartRunClock() {}
 
     // The window that shows the display during a run.
     virtual void ShowDisplayWindow() {}

@@ -13,7 +13,6 @@ namespace tw {
 namespace scan {
 inline constexpr uint8_t kEscape = 1;
 inline constexpr uint8_t kTab = 15;
-inline constexpr uint8_t kEnter = 28;
 inline constexpr uint8_t kLeftCtrl = 29;
 inline constexpr uint8_t kLeftShift = 42;
 inline constexpr uint8_t kRightShift = 54;

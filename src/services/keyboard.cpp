@@ -163,21 +163,23 @@ void ServiceKeyboard(KeyBuffer& keys, Host& host) {
     uint8_t state[256];
     if (!ReadKeyboardState(host, state)) return;
     const int key = LowestKeyDown(state);
-    const int32_t now = static_cast<int32_t>(host.TickCount());
+    // The tick count wraps: the time since the last character is taken modulo 2^32.
+    const uint32_t now = host.TickCount();
     if (key < 0) {
         keys.lastKey = 0;
         return;
     }
     if (key == keys.lastKey) {
-        if (now - keys.lastKeyTime >= keys.repeatInterval) {
+        if (now - static_cast<uint32_t>(keys.lastKeyTime) >=
+            static_cast<uint32_t>(keys.repeatInterval)) {
             Produce(keys, host, key, ShiftDown(state));
-            keys.lastKeyTime = now;
+            keys.lastKeyTime = static_cast<int32_t>(now);
         }
         return;
     }
     Produce(keys, host, key, ShiftDown(state));
     keys.lastKey = static_cast<uint8_t>(key);
-    keys.lastKeyTime = now;
+    keys.lastKeyTime = static_cast<int32_t>(now);
 }
 
 bool TakeKey(KeyBuffer& keys, Host& host, char& out) {

@@ -397,6 +397,60 @@ TEST(Console, QuitSkipsOrLeavesItAndLongLinesAreRefused) {
     EXPECT_EQ(stop.host.consoleLines.size(), 1u);  // QUIT left before FROB
 }
 
+// The column of the red top-left pixel of a sprite on row y of a frame (-1: none).
+int RedColumn(const Frame& frame, int y) {
+    for (int x = 0; x < frame.width; ++x) {
+        if (frame.indices[static_cast<size_t>(y) * frame.width + x] == kRed) return x;
+    }
+    return -1;
+}
+
+TEST(Console, TimersOffStopsTheSpritesOnTheirPaths) {
+    Project p;
+    p.Add("ball.spr", Ball());
+    std::string path = "P\n500\n";
+    for (int i = 0; i < 500; ++i) path += std::to_string(i) + "\n50\n";
+    p.Add("line.pth", Text(path), true, "1");
+    // The console stays open until the scripted key at 400 ms; the path moves the sprite one
+    // pixel every 20 ms while the timers run.
+    auto columnAfter = [&](const std::string& line) {
+        test::FrameHost host;
+        host.script = KeyScript({KeyEvent{400, 57, true}});
+        host.consoleLines = {line};
+        Interpreter in(host);
+        in.sprites.files = &p.files;
+        const PreparedProgram program =
+            Prepare("SPRITE CREATE 0, 0, 50, \"ball.spr\"\nSPRITE PATH ADD 0, 1\nSTOP");
+        RunProgram(in, program);
+        EXPECT_GE(host.tick, 400u);
+        return RedColumn(host.LastFrame(), 50);
+    };
+    EXPECT_GT(columnAfter("TIMERS ON"), 15);
+    EXPECT_LE(columnAfter("TIMERS OFF"), 1);
+}
+
+TEST(Console, OpensOnEscapeEvenDuringAWaitAndTabLeavesIt) {
+    ProgramRun p("WAIT 100000\nOUTPUTDEBUG 1");
+    p.host.script = KeyScript({KeyEvent{50, 1, true}, KeyEvent{60, 1, false},
+                               KeyEvent{200, 15, true}, KeyEvent{90000, 57, true}});
+    p.host.consoleLines = {"FROB"};
+    EXPECT_EQ(p.Run(), RunOutcome::Stopped);
+    EXPECT_TRUE(p.host.debug.empty());
+    EXPECT_EQ(p.host.console, (std::vector<std::string>{"Unknown Tarnwick Command."}));
+    EXPECT_LT(p.host.tick, 1000u);  // Tab at 200 ms, not the key at 90 s
+}
+
+TEST(Console, AScriptedConsoleWaitsForKeysOnlyWithinTheRunsLimits) {
+    ProgramRun p("DO\nLOOP");
+    p.in.limits.maxStatements = 0;
+    p.in.limits.timeoutMs = 100;
+    p.host.script = KeyScript({KeyEvent{50000000, 30, true}});
+    p.host.consoleLines = {"FROB", "FROB"};
+    p.Run();
+    EXPECT_EQ(p.host.console.size(), 2u);  // every line runs, then no key is waited for
+    EXPECT_LT(p.host.tick, 1000u);
+}
+
 TEST(Console, KeysTypeWithTheirOwnRepeatRule) {
     ConsoleState c;
     c.TypeCharacter('a', 0);

@@ -25,7 +25,13 @@ public:
         if (advancePerPass) ++tick;
     }
     bool CloseRequested() override { return closeAtPass > 0 && passes >= closeAtPass; }
-    bool KeyDown(int vk) override { return vk >= 0 && vk < 256 && keys[vk]; }
+    // A virtual key set by hand, or Escape and Tab from the scripted keys.
+    bool KeyDown(int vk) override {
+        if (vk >= 0 && vk < 256 && keys[vk]) return true;
+        script.AdvanceTo(tick);
+        return (vk == kVkEscape && script.Down(scan::kEscape)) ||
+               (vk == kVkTab && script.Down(scan::kTab));
+    }
     bool ReadKeyState(uint8_t state[256]) override {
         script.AdvanceTo(tick);
         script.Read(state);
@@ -41,6 +47,7 @@ public:
         script.AdvanceTo(tick);
         return !consoleLines.empty() || script.Pending();
     }
+    bool ConsoleLinesPending() override { return !consoleLines.empty(); }
     void ConsoleOutput(std::string_view line) override { console.emplace_back(line); }
     void ShowMessage(MessageKind, std::string_view text) override {
         if (failingMessages > 0) {

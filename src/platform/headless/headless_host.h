@@ -22,8 +22,9 @@ public:
         std::FILE* messages = stderr;
         std::FILE* debug = stdout;
         bool debugShown = true;
-        // Keys that go down and up at milliseconds of the clock (counted from the host's
-        // making), and lines typed into the console of a stopped run.
+        // Keys that go down and up at milliseconds of the run clock (counted from the start of
+        // the run's clock, or from the host's making until then), and lines typed into the
+        // console of a stopped run.
         std::vector<KeyEvent> keys;
         std::vector<std::string> consoleLines;
     };
@@ -41,6 +42,8 @@ public:
     void Trace(std::string_view text) override;
     bool NextConsoleLine(std::string& line) override;
     bool ConsoleInputPending() override;
+    bool ConsoleLinesPending() override { return !consoleLines_.empty(); }
+    void StartRunClock() override { origin_ = TickCount(); }
     void ConsoleOutput(std::string_view line) override;
 
     // Presses or releases a key by virtual key code (tests).
