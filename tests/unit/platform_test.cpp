@@ -87,18 +87,25 @@ TEST(Files, WriteAtomicallyReplacesWholeAndKeepsThePermissions) {
 }
 
 TEST(LocalDateTimeNow, IsTodayInLocalTime) {
-    std::time_t before = std::time(nullptr);
+    // The same clock as the function's: time() may read a coarser one that lags behind it by
+    // a few milliseconds, enough to fail at the turn of a second.
+    auto seconds = [] {
+        timespec ts;
+        clock_gettime(CLOCK_REALTIME, &ts);
+        return static_cast<std::time_t>(ts.tv_sec);
+    };
+    std::time_t before = seconds();
     const double now = LocalDateTimeNow();
-    std::time_t after = std::time(nullptr);
+    std::time_t after = seconds();
     std::tm b{}, a{};
     localtime_r(&before, &b);
     localtime_r(&after, &a);
     if (b.tm_mday != a.tm_mday) GTEST_SKIP() << "midnight passed during the test";
     EXPECT_EQ(static_cast<int64_t>(std::floor(now)),
               DaysSinceDateEpoch(b.tm_year + 1900, b.tm_mon + 1, b.tm_mday));
-    const double seconds = (now - std::floor(now)) * 86400.0;
-    EXPECT_GE(seconds, b.tm_hour * 3600 + b.tm_min * 60 + b.tm_sec - 1);
-    EXPECT_LE(seconds, a.tm_hour * 3600 + a.tm_min * 60 + a.tm_sec + 1);
+    const double ofDay = (now - std::floor(now)) * 86400.0;
+    EXPECT_GE(ofDay, b.tm_hour * 3600 + b.tm_min * 60 + b.tm_sec - 1);
+    EXPECT_LE(ofDay, a.tm_hour * 3600 + a.tm_min * 60 + a.tm_sec + 1);
 }
 
 TEST(MonotonicMilliseconds, NeverGoesBack) {
