@@ -1,8 +1,6 @@
 // The keyboard's functions and WAIT: INKEY takes characters from the key buffer that the
 // keyboard service fills; KEYDOWN, KEYSHIFT, KEYCTRL and KEYALT read the keys that are down now.
 
-#include <algorithm>
-
 #include "commands/registry.h"
 #include "frontend/names.h"
 #include "frontend/number_text.h"

@@ -21,6 +21,7 @@ namespace {
 constexpr int kPanelHeight = 120;
 constexpr int kRepeatDelay = 400;
 constexpr int kRepeatInterval = 100;
+constexpr size_t kMaxInputLine = 65536;
 constexpr Colour kPanelColour = 14919843;
 constexpr Colour kPanelShadow = 14056822;
 constexpr const char* kUnknownCommand = "Unknown Tarnwick Command.";
@@ -29,6 +30,18 @@ constexpr const char* kUnknownCommand = "Unknown Tarnwick Command.";
 
 // ---------------------------------------------------------------------------------------------
 // The history and the key repeat
+
+void ConsoleState::StartHistory() {
+    history[3] = "Tarnwick Immediate Mode V0.1 - Press TAB Key To Quit";
+    history[2] = "This window allows you to type and execute commands immediately for";
+    history[1] = "example 'PRINT \"HELLO WORLD\"'. Make sure you have the syntax correct";
+    history[0] = "or Tarnwick may hang or close, this will be fixed soon.";
+}
+
+std::string ConsoleTitle(std::string_view projectName) {
+    return "Tarnwick - Immediate Mode - Project : " + std::string(projectName) +
+           "   *** TAB TO RETURN TO TW ***";
+}
 
 void ConsoleState::AddHistory(std::string line) {
     for (int i = kHistory - 1; i > 0; --i) history[i] = std::move(history[i - 1]);
@@ -41,6 +54,8 @@ void ConsoleState::TypeCharacter(int character, int64_t now) {
         firstPress = -1;
         return;
     }
+    // A line held longer than anyone types takes no more characters, only its line end.
+    if (inputLine.size() >= kMaxInputLine && character != '\n') return;
     if (character != lastCharacter) {
         inputLine.push_back(static_cast<char>(character));
         lastCharacter = character;
@@ -153,9 +168,7 @@ void Console::DrawFrame() {
     c.font = FontSpec{};
     c.font.color = kBlack;
     c.brushColour = kPanelColour;
-    c.TextOut(15, 1,
-              "Tarnwick - Immediate Mode - Project : " + in_.projectName +
-                  "   *** TAB TO RETURN TO TW ***");
+    c.TextOut(15, 1, ConsoleTitle(in_.projectName));
     c.ReleaseHandle();
 }
 
@@ -219,12 +232,7 @@ void Console::Run() {
     Host& host = in_.host;
     in_.run.autoScreenUpdate = false;
     in_.timersInImmediateMode = true;
-    state_.history[3] = "Tarnwick Immediate Mode V0.1 - Press TAB Key To Quit";
-    state_.history[2] =
-        "This window allows you to type and execute commands immediately for";
-    state_.history[1] =
-        "example 'PRINT \"HELLO WORLD\"'. Make sure you have the syntax correct";
-    state_.history[0] = "or Tarnwick may hang or close, this will be fixed soon.";
+    state_.StartHistory();
     state_.firstPress = 0;
     Layout();
     Present();

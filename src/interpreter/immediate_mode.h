@@ -24,12 +24,17 @@ struct ConsoleState {
     int64_t firstPress = 0;
     int64_t nextRepeat = 0;
 
+    // The four lines the console opens with, the title's newest.
+    void StartHistory();
     // Moves every line one place up (the oldest is lost) and puts `line` at index 0.
     void AddHistory(std::string line);
     // The key reading of one pass: the character of the lowest key that is down (-1 none) at
     // tick `now`, with the console's repeat rule (400 ms, then every 100 ms).
     void TypeCharacter(int character, int64_t now);
 };
+
+// The panel's title line for a project.
+std::string ConsoleTitle(std::string_view projectName);
 
 // Runs the console after a stop request; returns when it is left.
 void ImmediateMode(Interpreter& in);

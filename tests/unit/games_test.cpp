@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "commands/registry.h"
 #include "interpreter/immediate_mode.h"
 #include "services/keyboard.h"
 #include "sprites/sprites.h"
@@ -336,6 +337,20 @@ TEST(Keyboard, TheLowestKeyCountsShiftCtrlAndAltOnlyTranslate) {
     EXPECT_EQ(host.traces.back(), "6>  a");
 }
 
+TEST(Keyboard, TheFunctionsNeedTheServiceRunning) {
+    test::RecordingHost host;
+    Interpreter in(host);
+    BuildTables(in.commands, in.functions);
+    FunctionResult result;
+    in.functions.handlers[Index(FunctionId::INKEY)](in, Args(), result);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.code, 80);
+    EXPECT_EQ(result.token, -1);
+    EXPECT_EQ(result.message,
+              "RTE (80) - Cannot call Keyboard based command or function, Keyboard service is not "
+              "running - Call \"KEYBOARD ON\" command.");
+}
+
 TEST(Keyboard, AFullBufferDropsItsOldestCharacter) {
     test::RecordingHost host;
     KeyBuffer keys;
@@ -461,6 +476,11 @@ TEST(Console, KeysTypeWithTheirOwnRepeatRule) {
     c.TypeCharacter(-1, 630);
     c.TypeCharacter('a', 640);
     EXPECT_EQ(c.inputLine, "aaaa");
+    c.StartHistory();
+    EXPECT_EQ(c.history[3], "Tarnwick Immediate Mode V0.1 - Press TAB Key To Quit");
+    EXPECT_EQ(c.history[0], "or Tarnwick may hang or close, this will be fixed soon.");
+    EXPECT_EQ(ConsoleTitle("game.twp"),
+              "Tarnwick - Immediate Mode - Project : game.twp   *** TAB TO RETURN TO TW ***");
     for (int i = 0; i < 12; ++i) c.AddHistory(std::to_string(i));
     EXPECT_EQ(c.history[0], "11");
     EXPECT_EQ(c.history[10], "1");
