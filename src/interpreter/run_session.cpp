@@ -373,32 +373,60 @@ void RunSession::TearDownAbnormally() {
 // ---------------------------------------------------------------------------------------------
 // RunProgram
 
-RunOutcome RunProgram(Interpreter& in) {
-    // Passes between two looks at nothing in particular: the loop itself polls everything.
-    constexpr int64_t kBudget = int64_t{1} << 20;
+namespace {
+
+// Steps the session to its end, calling `betweenSteps` (when there is one) at most every
+// `interval` ms; then shows what ends the run.
+RunOutcome RunToTheEnd(Interpreter& in, const std::function<void()>* betweenSteps,
+                       uint32_t interval) {
+    // Passes between two looks at the clock: the loop itself polls everything else, so a
+    // host without a callback takes big steps; one with a callback looks every 16384 passes
+    // (well under a millisecond).
+    const int64_t budget = betweenSteps ? int64_t{1} << 14 : int64_t{1} << 20;
     RunSession session(in);
     session.Start();
     try {
         if (!session.StartWarning().empty()) {
             in.host.ShowMessage(MessageKind::Warning, session.StartWarning());
         }
-        while (session.Step(kBudget) != RunSession::StepEnd::Ended) {
+        uint32_t last = in.host.TickCount();
+        while (session.Step(budget) != RunSession::StepEnd::Ended) {
+            if (!betweenSteps) continue;
+            const uint32_t now = in.host.TickCount();
+            if (now - last >= interval) {
+                last = now;
+                (*betweenSteps)();
+            }
         }
         const RunResult result = session.Finish();
         if (!result.message.empty()) in.host.ShowMessage(MessageKind::Error, result.message);
         return result.Outcome();
     } catch (...) {
-        // A message box that fails ends the run as anything unexpected does.
+        // A message box (or the host's own work) that fails ends the run as anything
+        // unexpected does.
         session.Abort();
         in.host.ShowMessage(MessageKind::Error, kAbnormalTerminationText);
         return RunOutcome::Abnormal;
     }
 }
 
+}  // namespace
+
+RunOutcome RunProgram(Interpreter& in) {
+    return RunToTheEnd(in, nullptr, 0);
+}
+
 RunOutcome RunProgram(Interpreter& in, const PreparedProgram& program) {
     in.program = &program.buffer;
     in.routines = &program.routines;
-    return RunProgram(in);
+    return RunToTheEnd(in, nullptr, 0);
+}
+
+RunOutcome RunProgram(Interpreter& in, const PreparedProgram& program,
+                      const std::function<void()>& betweenSteps, uint32_t interval) {
+    in.program = &program.buffer;
+    in.routines = &program.routines;
+    return RunToTheEnd(in, &betweenSteps, interval);
 }
 
 }  // namespace tw

@@ -15,6 +15,7 @@
 // immediate-mode console; a failed statement or an expired watchdog ends the run at once.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "interpreter/interpreter.h"
@@ -119,6 +120,10 @@ private:
 // the host's message box: the host that just wants a run.
 RunOutcome RunProgram(Interpreter& in);
 RunOutcome RunProgram(Interpreter& in, const PreparedProgram& program);
+// The same, calling `betweenSteps` between steps of the run, at most every `interval` ms of the
+// host's clock (a host that repaints its windows during a run).
+RunOutcome RunProgram(Interpreter& in, const PreparedProgram& program,
+                      const std::function<void()>& betweenSteps, uint32_t interval = 100);
 
 // Per-run initialisation and teardown of the interpreter's state. StartRun gives the text of a
 // warning to show, or empty.

@@ -66,4 +66,75 @@ RunFiles RunFilesOf(const ProjectState& project) {
     return files;
 }
 
+// ---------------------------------------------------------------------------------------------
+// Testing and running a project
+
+namespace {
+
+// The controls are off for the work and on again after it, however it ends.
+class ControlsOff {
+public:
+    explicit ControlsOff(CheckAndRunHost& host) : host_(host) { host_.SetTestAndRunEnabled(false); }
+    ~ControlsOff() { host_.SetTestAndRunEnabled(true); }
+    ControlsOff(const ControlsOff&) = delete;
+    ControlsOff& operator=(const ControlsOff&) = delete;
+
+private:
+    CheckAndRunHost& host_;
+};
+
+}  // namespace
+
+bool TestProject(std::string_view source, std::string_view caption, MessagePane& pane,
+                 CheckAndRunHost& host) {
+    ControlsOff off(host);
+    const PreparedProgram program = Prepare(std::string(source));
+    if (!program.Ok()) {
+        pane.AddLine(FailureLine(caption, program.failures[0]));
+        return false;
+    }
+    pane.Clear();
+    return true;
+}
+
+std::optional<RunOutcome> RunProject(Interpreter& in, std::string_view source,
+                                     const RunFiles& files, std::string_view caption,
+                                     MessagePane& pane, CheckAndRunHost& host) {
+    ControlsOff off(host);
+    pane.Clear();
+    std::optional<RunOutcome> outcome;
+    const PreparedProgram program = Prepare(std::string(source));
+    if (!program.Ok()) {
+        pane.AddLine(FailureLine(caption, program.failures[0]));
+    } else {
+        in.sprites.files = &files;
+        outcome = RunProgram(in, program, [&host] {
+            host.RepaintDuringRun();
+        });
+        in.sprites.files = nullptr;
+    }
+    for (const std::string& line : StatisticsLines(in.run)) pane.AddLine(line);
+    pane.CaretToStart();
+    return outcome;
+}
+
+bool CloseProject(ProjectState& project, const std::function<SaveAnswer()>& ask,
+                  const std::function<void()>& save, const std::function<void()>& closeWindows) {
+    if (project.projectModified) {
+        switch (ask()) {
+            case SaveAnswer::Cancel:
+                return false;
+            case SaveAnswer::Yes:
+                save();
+                break;
+            case SaveAnswer::No:
+                break;
+        }
+    }
+    project.projectOpen = false;
+    project.projectModified = false;
+    closeWindows();
+    return true;
+}
+
 }  // namespace tw

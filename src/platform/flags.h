@@ -1,0 +1,39 @@
+#pragma once
+// Per-user boolean settings, each named by a section and a name: whether the first-run welcome
+// was shown ("Alpha", "Startup") and whether the tips show at start ("Tips", "Startup"). The
+// environment keeps them in the user's settings; a run without it keeps them in memory.
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace tw {
+
+inline constexpr const char* kAlphaSection = "Alpha";
+inline constexpr const char* kTipsSection = "Tips";
+inline constexpr const char* kStartupFlag = "Startup";
+
+class FlagStore {
+public:
+    virtual ~FlagStore() = default;
+    // The flag's value, or `fallback` when it was never written.
+    virtual bool ReadFlag(std::string_view section, std::string_view name, bool fallback) = 0;
+    virtual void WriteFlag(std::string_view section, std::string_view name, bool value) = 0;
+};
+
+class MemoryFlags : public FlagStore {
+public:
+    bool ReadFlag(std::string_view section, std::string_view name, bool fallback) override {
+        const auto it = flags_.find({std::string(section), std::string(name)});
+        return it == flags_.end() ? fallback : it->second;
+    }
+    void WriteFlag(std::string_view section, std::string_view name, bool value) override {
+        flags_[{std::string(section), std::string(name)}] = value;
+    }
+
+private:
+    std::map<std::pair<std::string, std::string>, bool> flags_;
+};
+
+}  // namespace tw
