@@ -1,0 +1,298 @@
+#include "ide/source_editor.h"
+
+#include <QFontDatabase>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "ide/indent.h"
+
+namespace tw {
+
+// ---------------------------------------------------------------------------------------------
+// The message pane
+
+void EditorMessagePane::AddLine(std::string_view line) {
+    window_.AddMessage(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
+}
+
+void EditorMessagePane::Clear() {
+    window_.ClearMessages();
+}
+
+void EditorMessagePane::CaretToStart() {
+    // The pane's caret goes to its start; the editor repaints.
+    window_.Editor()->viewport()->update();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The window
+
+namespace {
+
+QFont EditorFont() {
+    // Courier's metrics: Liberation Mono where it is installed, else the system's fixed font.
+    QFont font("Liberation Mono");
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    font.setPointSize(10);
+    if (!QFontInfo(font).fixedPitch()) font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    return font;
+}
+
+}  // namespace
+
+SourceEditorWindow::SourceEditorWindow(QWidget* parent) : QMainWindow(parent) {
+    setWindowTitle("Project : ");
+    editor_ = new QPlainTextEdit(this);
+    editor_->setObjectName("SourceCode_RichEdit");
+    editor_->setFont(EditorFont());
+    editor_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    editor_->setTabChangesFocus(false);  // Tab inserts a tab
+    editor_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    editor_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    messages_ = new QPlainTextEdit(this);
+    messages_->setObjectName("Message_RichEdit");
+    messages_->setReadOnly(true);
+    messages_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    messages_->setMaximumBlockCount(0);
+    messages_->hide();
+
+    gauge_ = new QProgressBar(this);
+    gauge_->setObjectName("Gauge");
+    gauge_->hide();
+
+    auto* body = new QWidget(this);
+    auto* layout = new QVBoxLayout(body);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* split = new QSplitter(Qt::Vertical, body);
+    split->addWidget(editor_);
+    split->addWidget(messages_);
+    split->setStretchFactor(0, 4);
+    split->setStretchFactor(1, 1);
+    layout->addWidget(split);
+    layout->addWidget(gauge_);
+    setCentralWidget(body);
+
+    const char* panels[4] = {"0 : 0", "", "Normal Editor", kEditorContactLine};
+    for (int i = 0; i < 4; ++i) {
+        status_[i] = new QLabel(panels[i], this);
+        statusBar()->addWidget(status_[i], i == 3 ? 1 : 0);
+    }
+
+    BuildTools();
+    BuildMenus();
+    connect(editor_, &QPlainTextEdit::textChanged, this, &SourceEditorWindow::OnTextChanged);
+    resize(800, 500);
+}
+
+void SourceEditorWindow::BuildTools() {
+    auto* tools = addToolBar("Tools");
+    tools->setMovable(false);
+    auto add = [&](QStyle::StandardPixmap icon, const QString& hint, bool enabled,
+                   auto&& action) {
+        auto* button = new QToolButton(tools);
+        button->setIcon(style()->standardIcon(icon));
+        button->setToolTip(hint);
+        button->setEnabled(enabled);
+        connect(button, &QToolButton::clicked, this, action);
+        tools->addWidget(button);
+        buttons_.push_back(button);
+    };
+    auto none = [] {};
+    add(QStyle::SP_MediaPlay, "Check and run the project", true, [this] { emit runRequested(); });
+    add(QStyle::SP_DialogApplyButton, "Checks the project for errors.", true,
+        [this] { emit testRequested(); });
+    add(QStyle::SP_ArrowRight, "&Auto indent selected source code lines", true,
+        [this] { AutoIndentLines(); });
+    add(QStyle::SP_ArrowLeft, "Removes all identing", true, [this] { RemoveIndentLines(); });
+    add(QStyle::SP_DialogSaveButton, "Save Project", true, [this] { emit saveRequested(); });
+    add(QStyle::SP_DialogOpenButton, "Open Project", true, [this] { emit openRequested(); });
+    add(QStyle::SP_DialogNoButton, "Add breakpoint @ current line", false, none);
+    add(QStyle::SP_ArrowDown, "(Goto start of next function or procedure", false, none);
+    add(QStyle::SP_ArrowUp, "(Goto start of last function or procedure", false, none);
+}
+
+void SourceEditorWindow::BuildMenus() {
+    editorMenu_ = new QMenu(this);
+    editorMenu_->setObjectName("SourceCode_PopupMenu");
+    editorMenu_->addAction("&Test Project", this, [this] { emit testRequested(); });
+    editorMenu_->addAction("&Run Project", this, [this] { emit runRequested(); });
+    editorMenu_->addAction("&Run To Cusor", this, [this] {
+        QMessageBox::information(this, windowTitle(), "No debugging supported, yet.");
+    });
+    readOnlyAction_ = editorMenu_->addAction("&Read Only", this, [this] {
+        SetReadOnly(readOnlyAction_->isChecked());
+    });
+    readOnlyAction_->setCheckable(true);
+    messageViewAction_ = editorMenu_->addAction("&Message View", this, [this] {
+        messages_->setVisible(messageViewAction_->isChecked());
+    });
+    messageViewAction_->setCheckable(true);
+    editorMenu_->addSeparator();
+    for (const char* inert : {"&Save Changes", "&Open New Project", "&New Project", "&Options"}) {
+        editorMenu_->addAction(inert);
+    }
+    // The ticks show the state as it is when the menu opens.
+    connect(editorMenu_, &QMenu::aboutToShow, this, [this] {
+        messageViewAction_->setChecked(messages_->isVisible());
+        readOnlyAction_->setChecked(ReadOnly());
+    });
+    editor_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(editor_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { editorMenu_->popup(editor_->mapToGlobal(at)); });
+
+    messageMenu_ = new QMenu(this);
+    messageMenu_->setObjectName("Message_PopupMenu");
+    for (const char* inert : {"&View Source Line", "&Explain", "&Clear Interrupter Messages",
+                              "&Clear Search Results"}) {
+        messageMenu_->addAction(inert);
+    }
+    messages_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(messages_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { messageMenu_->popup(messages_->mapToGlobal(at)); });
+}
+
+QToolButton* SourceEditorWindow::Button(const QString& hint) const {
+    for (QToolButton* b : buttons_) {
+        if (b->toolTip() == hint) return b;
+    }
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The text
+
+void SourceEditorWindow::RefreshDisplay(const std::vector<uint8_t>& source,
+                                        const std::string& fileName) {
+    const QByteArray bytes(reinterpret_cast<const char*>(source.data()),
+                           static_cast<qsizetype>(source.size()));
+    crlf_ = bytes.contains("\r\n");
+    {
+        const QSignalBlocker quiet(editor_);
+        editor_->setPlainText(QString::fromLatin1(bytes));
+    }
+    QTextCursor start = editor_->textCursor();
+    start.setPosition(0);
+    editor_->setTextCursor(start);
+    SetModified(false);
+    setWindowTitle(QString::fromStdString(EditorCaption(fileName)));
+    show();
+}
+
+namespace {
+
+// The document's text as typed: the plain-text form would turn non-breaking spaces (byte 160)
+// into blanks. Lines end with LF.
+QString RawText(const QPlainTextEdit& editor) {
+    QString text = editor.document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, '\n');
+    text.replace(QChar::LineSeparator, '\n');
+    return text;
+}
+
+}  // namespace
+
+std::vector<uint8_t> SourceEditorWindow::SourceBytes() const {
+    QString text = RawText(*editor_);
+    if (crlf_) text.replace('\n', "\r\n");
+    const QByteArray bytes = text.toLatin1();
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
+}
+
+std::vector<std::string> SourceEditorWindow::Lines() const {
+    std::vector<std::string> lines;
+    for (const QString& line : RawText(*editor_).split('\n')) {
+        lines.push_back(line.toLatin1().toStdString());
+    }
+    return lines;
+}
+
+void SourceEditorWindow::ReplaceLines(const std::vector<std::string>& lines) {
+    const int caret = editor_->textCursor().position();
+    QString text;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) text += '\n';
+        text += QString::fromLatin1(lines[i].data(), static_cast<qsizetype>(lines[i].size()));
+    }
+    // One edit of the whole text, so that it marks the editor modified as typing does.
+    QTextCursor all(editor_->document());
+    all.select(QTextCursor::Document);
+    all.insertText(text);
+    QTextCursor back = editor_->textCursor();
+    back.setPosition(std::min(caret, editor_->document()->characterCount() - 1));
+    editor_->setTextCursor(back);
+}
+
+void SourceEditorWindow::AutoIndentLines() {
+    std::vector<std::string> lines = Lines();
+    AutoIndent(lines);
+    ReplaceLines(lines);
+}
+
+void SourceEditorWindow::RemoveIndentLines() {
+    std::vector<std::string> lines = Lines();
+    RemoveIndent(lines);
+    ReplaceLines(lines);
+}
+
+bool SourceEditorWindow::Modified() const {
+    return editor_->document()->isModified();
+}
+
+void SourceEditorWindow::SetModified(bool modified) {
+    editor_->document()->setModified(modified);
+    status_[1]->setText(modified ? "Modified" : "");
+}
+
+bool SourceEditorWindow::ReadOnly() const {
+    return editor_->isReadOnly();
+}
+
+void SourceEditorWindow::SetReadOnly(bool readOnly) {
+    editor_->setReadOnly(readOnly);
+    status_[2]->setText(readOnly ? "* Read Only *" : "Normal Editor");
+}
+
+void SourceEditorWindow::OnTextChanged() {
+    const bool modified = Modified();
+    status_[1]->setText(modified ? "Modified" : "");
+    emit sourceChanged(modified, static_cast<int>(SourceBytes().size()));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The message pane and the buttons
+
+void SourceEditorWindow::AddMessage(const QString& line) {
+    messages_->appendPlainText(line);
+    messages_->setVisible(true);
+}
+
+void SourceEditorWindow::ClearMessages() {
+    messages_->clear();
+    messages_->setVisible(false);
+}
+
+QString SourceEditorWindow::Messages() const {
+    return messages_->toPlainText();
+}
+
+bool SourceEditorWindow::MessagesVisible() const {
+    return !messages_->isHidden();
+}
+
+void SourceEditorWindow::SetTestAndRunEnabled(bool enabled) {
+    Button("Check and run the project")->setEnabled(enabled);
+    Button("Checks the project for errors.")->setEnabled(enabled);
+}
+
+}  // namespace tw

@@ -1,0 +1,108 @@
+#pragma once
+// The source editor window: the project's main code unit in a plain-text editor, the message
+// pane below it that receives the test and run reports, the progress gauge, the status bar, the
+// tool panel and the two pop-up menus. It knows the project only through the bytes of its main
+// unit; the main window connects its requests (test, run, save, open) to the glue.
+
+#include <QMainWindow>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "project/check_and_run.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QToolButton;
+
+namespace tw {
+
+class SourceEditorWindow;
+
+// The message pane as the glue writes to it.
+class EditorMessagePane : public MessagePane {
+public:
+    explicit EditorMessagePane(SourceEditorWindow& window) : window_(window) {}
+    void AddLine(std::string_view line) override;
+    void Clear() override;
+    void CaretToStart() override;
+
+private:
+    SourceEditorWindow& window_;
+};
+
+class SourceEditorWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit SourceEditorWindow(QWidget* parent = nullptr);
+
+    // Loads the main unit's bytes (each byte one Latin-1 character) and shows the window with
+    // the project's caption; the editor is clean afterwards.
+    void RefreshDisplay(const std::vector<uint8_t>& source, const std::string& fileName);
+    // The text as bytes, each character written back as its Latin-1 byte; lines end as they
+    // did in what was loaded (CR LF when it held one, else LF).
+    std::vector<uint8_t> SourceBytes() const;
+    // The editor's text as lines, and back (the indentation tools work on lines).
+    std::vector<std::string> Lines() const;
+
+    bool Modified() const;
+    void SetModified(bool modified);
+    bool ReadOnly() const;
+    void SetReadOnly(bool readOnly);
+
+    // The two indentation tools, on every line; the caret stays where it was.
+    void AutoIndentLines();
+    void RemoveIndentLines();
+
+    // The message pane (visible exactly while it holds text).
+    EditorMessagePane& Pane() { return pane_; }
+    void AddMessage(const QString& line);
+    void ClearMessages();
+    QString Messages() const;
+    bool MessagesVisible() const;
+
+    // The test and run buttons, on or off (the glue turns them off while it works).
+    void SetTestAndRunEnabled(bool enabled);
+
+    QPlainTextEdit* Editor() const { return editor_; }
+    QLabel* StatusPanel(int i) const { return status_[i]; }
+    QProgressBar* Gauge() const { return gauge_; }
+    QMenu* EditorMenu() const { return editorMenu_; }
+    QToolButton* Button(const QString& hint) const;
+
+signals:
+    void testRequested();
+    void runRequested();
+    void saveRequested();
+    void openRequested();
+    // The text changed and the editor is modified: the project is modified and its main unit
+    // holds `size` bytes.
+    void sourceChanged(bool modified, int size);
+
+private:
+    void BuildTools();
+    void BuildMenus();
+    void ReplaceLines(const std::vector<std::string>& lines);
+    void OnTextChanged();
+
+    QPlainTextEdit* editor_ = nullptr;
+    QPlainTextEdit* messages_ = nullptr;
+    QProgressBar* gauge_ = nullptr;
+    QLabel* status_[4] = {};
+    QMenu* editorMenu_ = nullptr;
+    QMenu* messageMenu_ = nullptr;
+    QAction* readOnlyAction_ = nullptr;
+    QAction* messageViewAction_ = nullptr;
+    std::vector<QToolButton*> buttons_;
+    bool crlf_ = false;
+    EditorMessagePane pane_{*this};
+};
+
+// The status bar's contact line.
+inline constexpr const char* kEditorContactLine = "Tarnwick - https://tarnwick.example.org";
+
+}  // namespace tw
