@@ -1,0 +1,419 @@
+// The environment's small windows.
+//
+// Sections: the debug window; the find window; the project information window; the tips; the
+// logo; the about box.
+
+#include "ide/auxiliary_windows.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QEvent>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace tw {
+
+// ---------------------------------------------------------------------------------------------
+// The debug window
+
+DebugWindow::DebugWindow(QWidget* parent) : QMainWindow(parent) {
+    setWindowTitle("Debug Window..");
+    auto* body = new QWidget(this);
+    auto* layout = new QVBoxLayout(body);
+    text_ = new QPlainTextEdit(body);
+    text_->setObjectName("Debug_RichEdit");
+    text_->setReadOnly(true);
+    text_->setPlainText(
+        "\n** DEBUG WINDOW **\n\n"
+        "The debug window shows output from the OutputDebug command,\n"
+        "and can be used to get information from variables, \n"
+        "expressions, etc. at run-time.\n\n"
+        "This window (currently) has no other functions. The Evaluate\n"
+        "box below does not evaluate any expressions, nor are there \n"
+        "any useful buttons or menus items. \n\n"
+        "Stay Tuned.");
+    layout->addWidget(text_);
+    auto* row = new QHBoxLayout;
+    row->addWidget(new QLabel("Evaluate :", body));
+    row->addWidget(new QLineEdit(body));  // evaluates nothing
+    auto* information = new QPushButton("Debug Information.", body);
+    connect(information, &QPushButton::clicked, this, &DebugWindow::ShowInformation);
+    row->addWidget(information);
+    layout->addLayout(row);
+    setCentralWidget(body);
+
+    QMenu* options = menuBar()->addMenu("&Options");
+    options->addAction("&Clear", this, &DebugWindow::Clear);
+    options->addAction("&Stop messages");
+    options->addAction("&Filter Options");
+    options->addAction("&Debug Options");
+    menuBar()->addMenu("&Debug")->addAction("&Close", this, &QWidget::hide);
+    menuBar()->addMenu("&Help");
+    resize(520, 320);
+}
+
+void DebugWindow::AppendLine(const QString& line) {
+    text_->appendPlainText(line);
+}
+
+QString DebugWindow::Text() const {
+    return text_->toPlainText();
+}
+
+void DebugWindow::Clear() {
+    text_->clear();
+}
+
+void DebugWindow::ShowInformation() {
+    text_->setPlainText(
+        "****** DEBUG WINDOW ******\n\n"
+        "This window provides a way of output information from within\n"
+        "Tarnwick at run-time. For more information see the\n"
+        "OutputDebug command.\n");
+}
+
+// ---------------------------------------------------------------------------------------------
+// The find window
+
+namespace {
+
+bool WordCharacter(QChar c) {
+    return c.isLetterOrNumber() || c == '_';
+}
+
+}  // namespace
+
+qsizetype FindText(const QString& text, const QString& what, qsizetype start, qsizetype length,
+                   bool matchCase, bool wholeWords) {
+    if (what.isEmpty() || start < 0 || start > text.size()) return -1;
+    if (length <= 0) length = text.size();
+    const qsizetype end = std::min(text.size(), start + length);
+    const Qt::CaseSensitivity cs = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    for (qsizetype at = text.indexOf(what, start, cs); at >= 0 && at + what.size() <= end;
+         at = text.indexOf(what, at + 1, cs)) {
+        if (!wholeWords) return at;
+        const bool before = at > 0 && WordCharacter(text[at - 1]);
+        const bool after = at + what.size() < text.size() && WordCharacter(text[at + what.size()]);
+        if (!before && !after) return at;
+    }
+    return -1;
+}
+
+FindWindow::FindWindow(QPlainTextEdit& editor, QWidget* parent)
+    : QDialog(parent), editor_(editor) {
+    setWindowTitle("Find Text / Information..");
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    history_ = new QComboBox(this);
+    history_->setEditable(true);
+    history_->setObjectName("FindText_ComboBox");
+    form->addRow("Text to find : ", history_);
+    layout->addLayout(form);
+    matchCase_ = new QCheckBox("&Search is Case Sensitive", this);
+    wholeWords_ = new QCheckBox("&Match whole words only", this);
+    layout->addWidget(matchCase_);
+    layout->addWidget(wholeWords_);
+
+    auto* scope = new QGroupBox(this);
+    auto* scopeLayout = new QVBoxLayout(scope);
+    entireUnit_ = new QRadioButton("&Search entire unit", scope);
+    selectedText_ = new QRadioButton("Search through selected &text", scope);
+    entireUnit_->setChecked(true);
+    scopeLayout->addWidget(entireUnit_);
+    scopeLayout->addWidget(selectedText_);
+    auto* origin = new QGroupBox(this);
+    auto* originLayout = new QVBoxLayout(origin);
+    fromTop_ = new QRadioButton("Start at &top of unit", origin);
+    fromCursor_ = new QRadioButton("Start at &Cusor position", origin);
+    fromTop_->setChecked(true);
+    originLayout->addWidget(fromTop_);
+    originLayout->addWidget(fromCursor_);
+    auto* choices = new QHBoxLayout;
+    choices->addWidget(scope);
+    choices->addWidget(origin);
+    layout->addLayout(choices);
+    connect(entireUnit_, &QRadioButton::clicked, this, &FindWindow::UpdateStart);
+    connect(selectedText_, &QRadioButton::clicked, this, &FindWindow::UpdateStart);
+
+    auto* buttons = new QHBoxLayout;
+    auto* search = new QPushButton("&Search...", this);
+    auto* cancel = new QPushButton("Cancel", this);
+    buttons->addWidget(search);
+    buttons->addWidget(cancel);
+    buttons->addWidget(new QPushButton("&Help", this));  // no help yet
+    layout->addLayout(buttons);
+    connect(search, &QPushButton::clicked, this, [this] { Search(); });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    tell = [this](const QString& text) { QMessageBox::information(this, windowTitle(), text); };
+}
+
+// The starting point matters only when the whole unit is searched.
+void FindWindow::UpdateStart() {
+    const bool entire = entireUnit_->isChecked();
+    fromTop_->setEnabled(entire);
+    fromCursor_->setEnabled(entire);
+}
+
+void FindWindow::Prepare() {
+    const bool selection = editor_.textCursor().hasSelection();
+    selectedText_->setEnabled(selection);
+    if (selectedText_->isChecked()) entireUnit_->setChecked(true);
+    UpdateStart();
+}
+
+int FindWindow::Open() {
+    Prepare();
+    return exec();
+}
+
+bool FindWindow::Search() {
+    try {
+        const QString what = history_->currentText();
+        bool known = false;
+        for (int i = 0; i < history_->count() && !known; ++i) {
+            known = history_->itemText(i).compare(what, Qt::CaseInsensitive) == 0;
+        }
+        if (!known) history_->addItem(what);
+        history_->setCurrentText(what);
+
+        const QTextCursor cursor = editor_.textCursor();
+        qsizetype start = 0, length = 0;
+        if (selectedText_->isChecked() && selectedText_->isEnabled()) {
+            start = cursor.selectionStart();
+            length = cursor.selectionEnd() - cursor.selectionStart();
+        } else if (fromCursor_->isChecked()) {
+            start = cursor.selectionEnd();
+        }
+        const QString text = editor_.toPlainText();
+        const qsizetype at = FindText(text, what, start, length, matchCase_->isChecked(),
+                                      wholeWords_->isChecked());
+        if (at < 0) {
+            tell("Search string " + what + " was not found.");
+            return false;
+        }
+        QTextCursor found(editor_.document());
+        found.setPosition(static_cast<int>(at));
+        found.setPosition(static_cast<int>(at + what.size()), QTextCursor::KeepAnchor);
+        editor_.setTextCursor(found);
+        return true;
+    } catch (...) {
+        tell("Find Error!");
+        return false;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The project information window
+
+std::array<QString, 4> ProjectCounts(const ProjectState* project) {
+    int64_t sourceBytes = 0, sourceUnits = 0, files = 0, bytes = 0;
+    if (project && project->projectOpen) {
+        for (const ProjectItem& item : project->items) {
+            if (!item.used) continue;
+            ++files;
+            bytes += item.size;
+            if (item.kind == static_cast<uint8_t>(ItemKind::Source)) {
+                ++sourceUnits;
+                sourceBytes += item.size;
+            }
+        }
+    }
+    return {QString::number(sourceBytes) + " bytes", QString::number(sourceUnits) + " units",
+            QString::number(files), QString::number(bytes) + " bytes"};
+}
+
+InformationWindow::InformationWindow(QWidget* parent) : QDialog(parent) {
+    setWindowTitle("Information..");
+    auto* form = new QFormLayout(this);
+    const char* rows[][2] = {
+        {"Source code size : ", "0 bytes"}, {"Source code units :", "0 units"},
+        {"Number of files :", "0"},         {"Size of files :", "0 bytes"},
+        {"Source compiled :", "0 lines"},   {"Code size :", "0 bytes"},
+        {"Data size :", "0 bytes"},         {"Initial stack size :", "0 bytes"},
+        {"File size :", "0 bytes"},         {"Compressed :", "Not supported"},
+    };
+    for (const auto& row : rows) {
+        auto* value = new QLabel(row[1], this);
+        form->addRow(row[0], value);
+        values_.emplace_back(row[0], value);
+    }
+    form->addRow(new QLabel("Project not compiled.", this));
+    auto* ok = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    connect(ok, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    form->addRow(ok);
+}
+
+void InformationWindow::Fill(const ProjectState* project) {
+    const std::array<QString, 4> counts = ProjectCounts(project);
+    for (size_t i = 0; i < counts.size(); ++i) values_[i].second->setText(counts[i]);
+}
+
+int InformationWindow::Open(const ProjectState* project) {
+    Fill(project);
+    return exec();
+}
+
+QString InformationWindow::Value(const QString& caption) const {
+    for (const auto& [name, label] : values_) {
+        if (name == caption) return label->text();
+    }
+    return {};
+}
+
+// ---------------------------------------------------------------------------------------------
+// The tips
+
+QString WelcomeTip() {
+    QString tip = "Welcome To Tarnwick\r\r>> PLEASE READ THIS <<\r\r";
+    for (const char* line :
+         {"Tarnwick is still in Alpha development and testing which",
+          "means that its NOT complete. There are buttons, menus, etc.",
+          "which don`t work correctly or at all :)", "",
+          "See https://tarnwick.example.org for the latest version."}) {
+        tip += QString(line) + "\r";
+    }
+    return tip + "Released : August 1999\r";
+}
+
+QString KnownIssuesTip() {
+    QString tip = "KNOWN ISSUES / BUGS\r\r";
+    for (const char* line :
+         {"* The colour of Images in the project view window are corrupt.",
+          "* Immediate modes keyboard support is crap, these no delete!",
+          "* Tarnwick doesn`t check code before running it.",
+          "* Error handling is still primitive.", "", "STILL TO DO",
+          "Sprite (35% done), Bobs/Music/Sounds/Networking (0% done)",
+          "3D Engine (10% done) and Remote debugging (5% done)"}) {
+        tip += QString(line) + "\r";
+    }
+    return tip;
+}
+
+namespace {
+
+// A carriage return shows as a line end.
+QString Shown(QString text) {
+    return text.replace('\r', '\n');
+}
+
+}  // namespace
+
+TipsWindow::TipsWindow(FlagStore& flags, QWidget* parent) : QDialog(parent), flags_(flags) {
+    setWindowTitle("Tips of the century");
+    auto* layout = new QVBoxLayout(this);
+    tip_ = new QLabel(this);
+    tip_->setTextFormat(Qt::PlainText);
+    layout->addWidget(tip_);
+    showOnStartup_ = new QCheckBox("&Show Tips on Startup", this);
+    layout->addWidget(showOnStartup_);
+    auto* buttons = new QHBoxLayout;
+    auto* more = new QPushButton("&more", this);
+    auto* next = new QPushButton("&Next Tip..", this);  // one tip only
+    auto* close = new QPushButton("&Close", this);
+    buttons->addWidget(more);
+    buttons->addWidget(next);
+    buttons->addWidget(close);
+    layout->addLayout(buttons);
+    connect(more, &QPushButton::clicked, this, &TipsWindow::ShowMore);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    connect(showOnStartup_, &QCheckBox::clicked, this,
+            [this](bool on) { flags_.WriteFlag(kTipsSection, kStartupFlag, on); });
+    Prepare();
+}
+
+void TipsWindow::Prepare() {
+    showOnStartup_->setChecked(flags_.ReadFlag(kTipsSection, kStartupFlag, true));
+    tip_->setText(Shown(WelcomeTip()));
+}
+
+QString TipsWindow::Tip() const {
+    return tip_->text();
+}
+
+void TipsWindow::ShowMore() {
+    tip_->setText(Shown(KnownIssuesTip()));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The logo
+
+LogoWindow::LogoWindow(QWidget* enableOnClose, QWidget* parent)
+    : QDialog(parent, Qt::SplashScreen), enableOnClose_(enableOnClose) {
+    auto* layout = new QVBoxLayout(this);
+    auto* picture = new QLabel("TARNWICK", this);
+    QFont big = picture->font();
+    big.setPointSize(40);
+    big.setBold(true);
+    picture->setFont(big);
+    picture->setAlignment(Qt::AlignCenter);
+    layout->addWidget(picture);
+    layout->addWidget(new QLabel("V 0.40.249", this));
+    layout->addWidget(new QLabel("A development environment and interpreter for small games.\n"
+                                 "Free software: see the licence that comes with it.",
+                                 this));
+    timer_ = new QTimer(this);
+    timer_->setSingleShot(true);
+    timer_->setInterval(kShowMs);
+    connect(timer_, &QTimer::timeout, this, [this] { done(QDialog::Accepted); });
+}
+
+void LogoWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    timer_->start();
+    raise();
+    activateWindow();
+}
+
+void LogoWindow::mousePressEvent(QMouseEvent*) {
+    done(QDialog::Accepted);
+}
+
+// Whenever it loses the focus it comes to the front again.
+void LogoWindow::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isVisible() && !isActiveWindow()) raise();
+}
+
+// Closing, however it happens, makes the main window usable.
+void LogoWindow::done(int result) {
+    timer_->stop();
+    if (enableOnClose_) enableOnClose_->setEnabled(true);
+    QDialog::done(result);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The about box
+
+AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
+    setWindowTitle("About Tarnwick..");
+    auto* layout = new QVBoxLayout(this);
+    for (const char* line :
+         {"Tarnwick", "BETA V0.40", "Build : 249", "Additional Help :",
+          "https://tarnwick.example.org",
+          "Written by the Tarnwick developers, on SDL2, SDL2_ttf, fontconfig and Qt.",
+          "Free software, without warranty of any kind."}) {
+        layout->addWidget(new QLabel(line, this));
+    }
+    auto* ok = new QPushButton("&OK", this);
+    layout->addWidget(ok);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+// It closes as soon as it loses the focus.
+void AboutWindow::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isVisible() && !isActiveWindow()) accept();
+}
+
+}  // namespace tw

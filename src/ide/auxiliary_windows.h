@@ -1,0 +1,161 @@
+#pragma once
+// The environment's small windows: the debug window (OUTPUTDEBUG's lines), the find window, the
+// project information window, the tips, the start-up logo and the about box.
+
+#include <QDialog>
+#include <QMainWindow>
+#include <QStringList>
+#include <array>
+#include <functional>
+
+#include "platform/flags.h"
+#include "project/twp_file.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPlainTextEdit;
+class QRadioButton;
+class QTimer;
+
+namespace tw {
+
+// ---------------------------------------------------------------------------------------------
+// The debug window
+
+class DebugWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit DebugWindow(QWidget* parent = nullptr);
+    // OUTPUTDEBUG's line, added while the window is shown.
+    void AppendLine(const QString& line);
+    QString Text() const;
+    void Clear();
+    // The "Debug Information." button's text.
+    void ShowInformation();
+
+private:
+    QPlainTextEdit* text_ = nullptr;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The find window
+
+// Where `what` first occurs in text[start, start + length) (a length of 0: to the end), matching
+// case or not and whole words only or not; -1 when it does not.
+qsizetype FindText(const QString& text, const QString& what, qsizetype start, qsizetype length,
+                   bool matchCase, bool wholeWords);
+
+class FindWindow : public QDialog {
+    Q_OBJECT
+
+public:
+    // Searches `editor`.
+    explicit FindWindow(QPlainTextEdit& editor, QWidget* parent = nullptr);
+    // Prepares the window for a search (the selection decides the range choices) and shows it
+    // modally.
+    int Open();
+    // The "&Search..." button: true when found (and selected).
+    bool Search();
+
+    QComboBox* History() const { return history_; }
+    QCheckBox* MatchCase() const { return matchCase_; }
+    QCheckBox* WholeWords() const { return wholeWords_; }
+    QRadioButton* EntireUnit() const { return entireUnit_; }
+    QRadioButton* SelectedText() const { return selectedText_; }
+    QRadioButton* FromTop() const { return fromTop_; }
+    QRadioButton* FromCursor() const { return fromCursor_; }
+    // Prepares the range choices as showing the window does.
+    void Prepare();
+    // How the window tells the user something (an information box; tests listen instead).
+    std::function<void(const QString&)> tell;
+
+private:
+    void UpdateStart();
+
+    QPlainTextEdit& editor_;
+    QComboBox* history_ = nullptr;
+    QCheckBox* matchCase_ = nullptr;
+    QCheckBox* wholeWords_ = nullptr;
+    QRadioButton* entireUnit_ = nullptr;
+    QRadioButton* selectedText_ = nullptr;
+    QRadioButton* fromTop_ = nullptr;
+    QRadioButton* fromCursor_ = nullptr;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The project information window
+
+// The four counted values: source code bytes, source code units, files, bytes of all files (all
+// "0 bytes", "0 units", "0", "0 bytes" without an open project).
+std::array<QString, 4> ProjectCounts(const ProjectState* project);
+
+class InformationWindow : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit InformationWindow(QWidget* parent = nullptr);
+    // Counts the project (null or closed: none) and shows the window modally.
+    int Open(const ProjectState* project);
+    void Fill(const ProjectState* project);
+    QString Value(const QString& caption) const;
+
+private:
+    std::vector<std::pair<QString, QLabel*>> values_;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The tips, the logo and the about box
+
+class TipsWindow : public QDialog {
+    Q_OBJECT
+
+public:
+    TipsWindow(FlagStore& flags, QWidget* parent = nullptr);
+    // Sets the check box from the flag and shows the first page.
+    void Prepare();
+    QString Tip() const;
+    QCheckBox* ShowOnStartup() const { return showOnStartup_; }
+    void ShowMore();
+
+private:
+    FlagStore& flags_;
+    QLabel* tip_ = nullptr;
+    QCheckBox* showOnStartup_ = nullptr;
+};
+
+// The tips' two pages.
+QString WelcomeTip();
+QString KnownIssuesTip();
+
+class LogoWindow : public QDialog {
+    Q_OBJECT
+
+public:
+    static constexpr int kShowMs = 5500;
+    // `enableOnClose` (the main window) is enabled when the logo closes.
+    explicit LogoWindow(QWidget* enableOnClose, QWidget* parent = nullptr);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void done(int result) override;
+
+private:
+    QWidget* enableOnClose_;
+    QTimer* timer_ = nullptr;
+};
+
+class AboutWindow : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit AboutWindow(QWidget* parent = nullptr);
+
+protected:
+    void changeEvent(QEvent* event) override;
+};
+
+}  // namespace tw

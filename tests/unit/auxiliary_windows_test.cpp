@@ -1,0 +1,117 @@
+// The environment's small windows on Qt's offscreen platform.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTest>
+
+#include "ide/auxiliary_windows.h"
+
+namespace tw {
+namespace {
+
+TEST(FindText, CaseWholeWordsAndRange) {
+    const QString text = "LET Score = score + 1\nPRINT SCORES";
+    EXPECT_EQ(FindText(text, "score", 0, 0, false, false), 4);
+    EXPECT_EQ(FindText(text, "score", 0, 0, true, false), 12);
+    EXPECT_EQ(FindText(text, "SCORE", 0, 0, true, false), 28);
+    EXPECT_EQ(FindText(text, "SCORE", 0, 0, true, true), -1);  // SCORES is another word
+    EXPECT_EQ(FindText(text, "score", 5, 0, false, true), 12);
+    EXPECT_EQ(FindText(text, "score", 0, 8, false, false), -1);  // runs past the range
+    EXPECT_EQ(FindText(text, "", 0, 0, false, false), -1);
+    EXPECT_EQ(FindText(text, "x", 500, 0, false, false), -1);
+}
+
+TEST(FindWindow, SearchesSelectsAndKeepsAHistoryWithoutRepeats) {
+    QPlainTextEdit editor;
+    editor.setPlainText("FOR I = 1 TO 3\nPRINT I\nNEXT I");
+    FindWindow find(editor);
+    QStringList told;
+    find.tell = [&told](const QString& text) { told.push_back(text); };
+    find.Prepare();
+    EXPECT_FALSE(find.SelectedText()->isEnabled());  // no selection
+    find.History()->setCurrentText("print");
+    ASSERT_TRUE(find.Search());
+    EXPECT_EQ(editor.textCursor().selectedText(), "PRINT");
+    // With a selection the selected-text choice is offered, unticked.
+    find.Prepare();
+    EXPECT_TRUE(find.SelectedText()->isEnabled());
+    EXPECT_FALSE(find.SelectedText()->isChecked());
+    // From the cursor the next match is found; a text that is absent says so.
+    find.History()->setCurrentText("I");
+    find.WholeWords()->setChecked(true);
+    find.FromCursor()->setChecked(true);
+    ASSERT_TRUE(find.Search());
+    EXPECT_EQ(editor.textCursor().selectionStart(), 21);
+    find.History()->setCurrentText("WEND");
+    EXPECT_FALSE(find.Search());
+    EXPECT_EQ(told, QStringList{"Search string WEND was not found."});
+    find.History()->setCurrentText("Print");
+    find.Search();
+    EXPECT_EQ(find.History()->count(), 3);  // print, I, WEND: Print is print
+    // Searching the selected text only disables the starting point.
+    find.SelectedText()->click();
+    EXPECT_FALSE(find.FromTop()->isEnabled());
+    find.EntireUnit()->click();
+    EXPECT_TRUE(find.FromTop()->isEnabled());
+}
+
+TEST(InformationWindow, CountsTheProjectsUnitsAndFiles) {
+    InformationWindow window;
+    ProjectState project;
+    NewProject(project);
+    project.projectOpen = true;
+    window.Fill(&project);
+    EXPECT_EQ(window.Value("Source code units :"), "1 units");
+    EXPECT_EQ(window.Value("Number of files :"), "1");
+    EXPECT_EQ(window.Value("Source code size : "),
+              QString::number(project.items[0].size) + " bytes");
+    EXPECT_EQ(window.Value("Compressed :"), "Not supported");
+    window.Fill(nullptr);
+    EXPECT_EQ(window.Value("Source code units :"), "0 units");
+    EXPECT_EQ(window.Value("Size of files :"), "0 bytes");
+}
+
+TEST(TipsWindow, TheCheckBoxIsTheStartupFlag) {
+    MemoryFlags flags;
+    TipsWindow tips(flags);
+    EXPECT_TRUE(tips.ShowOnStartup()->isChecked());
+    EXPECT_TRUE(tips.Tip().startsWith("Welcome To Tarnwick\n\n>> PLEASE READ THIS <<\n\n"));
+    EXPECT_TRUE(tips.Tip().endsWith("Released : August 1999\n"));
+    tips.ShowOnStartup()->click();
+    EXPECT_FALSE(flags.ReadFlag(kTipsSection, kStartupFlag, true));
+    tips.ShowMore();
+    EXPECT_TRUE(tips.Tip().startsWith("KNOWN ISSUES / BUGS\n\n* The colour of Images"));
+    TipsWindow again(flags);
+    EXPECT_FALSE(again.ShowOnStartup()->isChecked());
+}
+
+TEST(LogoWindow, ClosingEnablesTheMainWindow) {
+    QWidget main;
+    main.setEnabled(false);
+    LogoWindow logo(&main);
+    logo.show();
+    EXPECT_TRUE(logo.isVisible());
+    QTest::mouseClick(&logo, Qt::LeftButton);
+    EXPECT_FALSE(logo.isVisible());
+    EXPECT_TRUE(main.isEnabled());
+    EXPECT_EQ(LogoWindow::kShowMs, 5500);
+}
+
+TEST(DebugWindow, ShowsOutputDebugLinesAndItsTwoTexts) {
+    DebugWindow window;
+    EXPECT_TRUE(window.Text().startsWith("\n** DEBUG WINDOW **\n\nThe debug window shows"));
+    EXPECT_TRUE(window.Text().endsWith("Stay Tuned."));
+    window.Clear();
+    window.AppendLine("42");
+    EXPECT_EQ(window.Text(), "42");
+    window.ShowInformation();
+    EXPECT_TRUE(window.Text().startsWith("****** DEBUG WINDOW ******\n\nThis window provides"));
+}
+
+}  // namespace
+}  // namespace tw
