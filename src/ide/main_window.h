@@ -1,0 +1,108 @@
+#pragma once
+// The environment's main window: a strip across the top of the screen with the main menu, the
+// tool bar and the tool pages. It owns the project and the other windows, and carries out the
+// commands: new, open, save, save as, close, exit, test, run, add files.
+
+#include <QMainWindow>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "ide/auxiliary_windows.h"
+#include "ide/project_view.h"
+#include "ide/source_editor.h"
+#include "interpreter/random.h"
+#include "platform/flags.h"
+#include "platform/host.h"
+#include "project/check_and_run.h"
+
+class QTabWidget;
+
+namespace tw {
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(FlagStore& flags, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    ProjectState& Project() { return project_; }
+    SourceEditorWindow& Editor() { return *editor_; }
+    ProjectView& View() { return *view_; }
+    DebugWindow& Debug() { return *debug_; }
+
+    // The commands.
+    void NewProjectCommand();
+    void OpenCommand();
+    bool OpenPath(const QString& path);
+    bool SaveCommand();
+    bool SaveAsCommand();
+    bool CloseCommand();
+    void TestCommand();
+    void RunCommand();
+    void AddCommand(ItemKind kind);
+
+    // The enable rules: the tool bar's (every 50 ms) and each menu's when it opens.
+    void UpdateToolBar();
+    void UpdateMenu(QMenu* menu);
+    bool Running() const { return running_; }
+
+    QAction* Action(const QString& text) const;
+    QMenu* Menu(const QString& title) const;
+    QAction* Button(const QString& hint) const;
+
+    // What the window asks and shows; the defaults are dialogs and message boxes, tests answer
+    // themselves.
+    std::function<SaveAnswer()> askSave;
+    std::function<QString()> chooseOpenFile;
+    std::function<QString()> chooseSaveFile;
+    std::function<QString(ItemKind)> chooseAddFile;
+    std::function<void(MessageKind, const QString&)> tell;
+    // Makes the host a run uses (its window, its message boxes, the debug window).
+    std::function<std::unique_ptr<Host>()> makeRunHost;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildToolBar();
+    void ShowProject();
+    // The editor's text goes into the project's main unit.
+    void TakeEditorText();
+    bool Save(const QString& path);
+
+    FlagStore& flags_;
+    ProjectState project_;
+    Random random_;
+    std::unique_ptr<SourceEditorWindow> editor_;
+    std::unique_ptr<ProjectView> view_;
+    std::unique_ptr<DebugWindow> debug_;
+    QTimer toolBarTimer_;
+    QTabWidget* pages_ = nullptr;
+    std::vector<QAction*> buttons_;
+    bool running_ = false;
+};
+
+// The host that carries the project model's messages to the window (loading, adding files).
+class WindowMessages : public Host {
+public:
+    explicit WindowMessages(MainWindow& window) : window_(window) {}
+    uint32_t TickCount() override { return 0; }
+    bool KeyDown(int) override { return false; }
+    bool ReadKeyState(uint8_t state[256]) override;
+    void ShowMessage(MessageKind kind, std::string_view text) override;
+    bool DebugShown() override { return false; }
+    void DebugOutput(std::string_view) override {}
+    void Trace(std::string_view) override {}
+
+private:
+    MainWindow& window_;
+};
+
+// The text of a carriage-return message as a message box shows it.
+QString BoxText(std::string_view text);
+
+}  // namespace tw
