@@ -23,6 +23,10 @@
 #ifdef TARNWICK_HAVE_SDL
 #include "platform/sdl/sdl_host.h"
 #endif
+#ifdef TARNWICK_HAVE_IDE
+#include "ide/environment.h"
+#endif
+#include <sys/stat.h>
 
 namespace tw {
 namespace {
@@ -33,10 +37,12 @@ constexpr int kExitTestFailed = 2;
 constexpr int kExitNoWindow = 69;
 
 const char* const kUsage =
-    "usage: tarnwick run [options] FILE\n"
+    "usage: tarnwick [PROJECT.twp]\n"
+    "       tarnwick run [options] FILE\n"
     "       tarnwick check [--all] FILE\n"
     "       tarnwick project new|add|list|extract|set ... (tarnwick project for its usage)\n"
     "\n"
+    "With no command, or with a project, the environment starts (and opens the project).\n"
     "FILE is a program's source text, or a project (.twp), whose main code unit is used.\n"
     "run: runs FILE after testing it for errors.\n"
     "check: tests FILE for errors; prints nothing when it passes. --all reports every failing\n"
@@ -306,12 +312,48 @@ int RunVerb(int argc, char** argv) {
     return finish(outcome == RunOutcome::Stopped ? kExitStopped : kExitMessage);
 }
 
+// A first argument that is no command but a project: a name ending in .twp, or a file that is
+// there.
+bool NamesAProject(const std::string& argument) {
+    if (argument.empty() || argument[0] == '-') return false;
+    if (argument == "run" || argument == "check" || argument == "project" || argument == "help") {
+        return false;
+    }
+    const auto dot = argument.rfind('.');
+    if (dot != std::string::npos) {
+        std::string extension = argument.substr(dot);
+        for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (extension == ".twp") return true;
+    }
+    struct stat info {};
+    return ::stat(argument.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+int EnvironmentVerb(int argc, char** argv, const std::string& project) {
+#ifdef TARNWICK_HAVE_IDE
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !(platform && *platform)) {
+        std::fprintf(stderr,
+                     "tarnwick: there is no display for the environment (DISPLAY is not set); "
+                     "tarnwick run --headless runs a program without one\n");
+        return kExitNoWindow;
+    }
+    return RunEnvironment(argc, argv, QString::fromLocal8Bit(project.c_str()));
+#else
+    (void)argc, (void)argv, (void)project;
+    std::fprintf(stderr, "tarnwick: this build has no environment (it was built without Qt)\n");
+    return kExitNoWindow;
+#endif
+}
+
 }  // namespace
 }  // namespace tw
 
 int main(int argc, char** argv) {
-    if (argc < 2) return tw::UsageError("no command given");
+    // No command, or a project's path: the environment.
+    if (argc < 2) return tw::EnvironmentVerb(argc, argv, "");
     std::string verb = argv[1];
+    if (tw::NamesAProject(verb)) return tw::EnvironmentVerb(argc, argv, verb);
     if (verb == "run") return tw::RunVerb(argc - 2, argv + 2);
     if (verb == "check") return tw::CheckVerb(argc - 2, argv + 2);
     if (verb == "project") return tw::ProjectVerb(argc - 2, argv + 2);

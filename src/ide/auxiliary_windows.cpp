@@ -16,9 +16,13 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
+#include <QRandomGenerator>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -351,12 +355,8 @@ void TipsWindow::ShowMore() {
 LogoWindow::LogoWindow(QWidget* enableOnClose, QWidget* parent)
     : QDialog(parent, Qt::SplashScreen), enableOnClose_(enableOnClose) {
     auto* layout = new QVBoxLayout(this);
-    auto* picture = new QLabel("TARNWICK", this);
-    QFont big = picture->font();
-    big.setPointSize(40);
-    big.setBold(true);
-    picture->setFont(big);
-    picture->setAlignment(Qt::AlignCenter);
+    auto* picture = new QLabel(this);
+    picture->setPixmap(LogoPicture());
     layout->addWidget(picture);
     layout->addWidget(new QLabel("V 0.40.249", this));
     layout->addWidget(new QLabel("A development environment and interpreter for small games.\n"
@@ -414,6 +414,60 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
 void AboutWindow::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isVisible() && !isActiveWindow()) accept();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The project options
+
+ProjectOptionsWindow::ProjectOptionsWindow(QWidget* parent) : QDialog(parent) {
+    setWindowTitle("Project Options..");
+    auto* layout = new QVBoxLayout(this);
+    auto* pages = new QTabWidget(this);
+    for (const char* page :
+         {"Application", "Interrupter", "Version Info", "Startup", "Run-Time Options"}) {
+        pages->addTab(new QWidget(pages), page);
+    }
+    layout->addWidget(pages);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The logo's picture
+
+QPixmap LogoPicture() {
+    constexpr int kWidth = 480, kHeight = 220;
+    QPixmap picture(kWidth, kHeight);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, kHeight);
+    sky.setColorAt(0, QColor(10, 10, 40));
+    sky.setColorAt(1, QColor(60, 20, 90));
+    p.fillRect(picture.rect(), sky);
+    // The same stars every time.
+    QRandomGenerator stars(1999);
+    for (int i = 0; i < 160; ++i) {
+        const int shade = 120 + stars.bounded(136);
+        p.setPen(QColor(shade, shade, 255));
+        p.drawPoint(stars.bounded(kWidth), stars.bounded(kHeight));
+    }
+    QFont title("Sans", 46, QFont::Black);
+    title.setLetterSpacing(QFont::AbsoluteSpacing, 4);
+    p.setFont(title);
+    p.setPen(QColor(20, 0, 40));
+    p.drawText(picture.rect().translated(4, 4), Qt::AlignCenter, "TARNWICK");
+    QLinearGradient gold(0, 70, 0, 150);
+    gold.setColorAt(0, QColor(255, 240, 150));
+    gold.setColorAt(1, QColor(230, 140, 30));
+    p.setPen(QPen(QBrush(gold), 1));
+    p.drawText(picture.rect(), Qt::AlignCenter, "TARNWICK");
+    p.setFont(QFont("Sans", 11));
+    p.setPen(QColor(200, 200, 230));
+    p.drawText(QRect(0, kHeight - 40, kWidth, 30), Qt::AlignCenter,
+               "Write small games in BASIC");
+    return picture;
 }
 
 }  // namespace tw

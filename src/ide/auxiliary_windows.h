@@ -1,6 +1,6 @@
 #pragma once
 // The environment's small windows: the debug window (OUTPUTDEBUG's lines), the find window, the
-// project information window, the tips, the start-up logo and the about box.
+// project information window, the tips, the start-up logo, the about box and the project options.
 
 #include <QDialog>
 #include <QMainWindow>
@@ -157,5 +157,17 @@ public:
 protected:
     void changeEvent(QEvent* event) override;
 };
+
+// The project's options: five pages with nothing on them yet. The item that would open it stays
+// disabled.
+class ProjectOptionsWindow : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit ProjectOptionsWindow(QWidget* parent = nullptr);
+};
+
+// The logo's picture: the product's name over a field of stars.
+QPixmap LogoPicture();
 
 }  // namespace tw

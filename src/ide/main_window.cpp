@@ -5,19 +5,30 @@
 
 #include "ide/main_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QPointer>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QResizeEvent>
 #include <QScreen>
-#include <QStyle>
 #include <QTabWidget>
-#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
 
 #include "platform/headless/headless_host.h"
+#ifdef TARNWICK_HAVE_SDL
+#include "platform/sdl/sdl_host.h"
+#endif
 
 namespace tw {
 
@@ -39,11 +50,15 @@ void WindowMessages::ShowMessage(MessageKind kind, std::string_view text) {
 
 namespace {
 
-// A run's host while the window has none of its own: messages in boxes, OUTPUTDEBUG's lines in
-// the debug window while it is shown.
-class WindowRunHost : public HeadlessHost {
+// A run's host as the environment sees it: its message boxes are the window's, and OUTPUTDEBUG's
+// lines go to the debug window while that is shown. Over the display window's host, or over the
+// headless host where there is no display (Qt's offscreen platform).
+template <class Base>
+class EnvironmentRunHost : public Base {
 public:
-    WindowRunHost(MainWindow& window) : HeadlessHost(Quiet()), window_(window) {}
+    template <class... Args>
+    explicit EnvironmentRunHost(MainWindow& window, Args&&... args)
+        : Base(std::forward<Args>(args)...), window_(window) {}
     void ShowMessage(MessageKind kind, std::string_view text) override {
         window_.tell(kind, BoxText(text));
     }
@@ -54,13 +69,63 @@ public:
     }
 
 private:
-    static Options Quiet() {
-        Options o;
-        o.messages = nullptr;
-        o.debug = nullptr;
-        return o;
-    }
     MainWindow& window_;
+};
+
+HeadlessHost::Options QuietHeadless() {
+    HeadlessHost::Options o;
+    o.messages = nullptr;
+    o.debug = nullptr;
+    return o;
+}
+
+// While a program runs the environment takes no input: clicks, keys, wheels and shortcuts are
+// dropped, except keys for the key buffer (which holds the focus) and input for a box the run
+// shows. What was queued during the run is dropped as the guard ends.
+class RunInputGuard : public QObject {
+public:
+    explicit RunInputGuard(QLineEdit* keyBuffer) : keyBuffer_(keyBuffer) {
+        previousFocus_ = QApplication::focusWidget();
+        keyBuffer_->clear();
+        keyBuffer_->setFocus();
+        qApp->installEventFilter(this);
+    }
+    ~RunInputGuard() override {
+        QCoreApplication::processEvents();
+        qApp->removeEventFilter(this);
+        keyBuffer_->clear();
+        if (previousFocus_) previousFocus_->setFocus();
+    }
+
+protected:
+    bool eventFilter(QObject* target, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::Shortcut:
+                return true;
+            case QEvent::KeyPress:
+            case QEvent::KeyRelease:
+            case QEvent::ShortcutOverride:
+                if (target == keyBuffer_) return false;
+                [[fallthrough]];
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::Wheel:
+            case QEvent::ContextMenu:
+            case QEvent::Drop: {
+                auto* widget = qobject_cast<QWidget*>(target);
+                if (!widget) return false;  // the window passes it on to its widgets
+                QWidget* box = QApplication::activeModalWidget();
+                return !(box && (box == widget || box->isAncestorOf(widget)));
+            }
+            default:
+                return false;
+        }
+    }
+
+private:
+    QLineEdit* keyBuffer_;
+    QPointer<QWidget> previousFocus_;
 };
 
 // The pane and the controls of a test or a run.
@@ -72,7 +137,10 @@ public:
         window_.Button("Test and run project")->setEnabled(enabled);
         window_.Button("Test project for errors")->setEnabled(enabled);
     }
-    void RepaintDuringRun() override { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+    void RepaintDuringRun() override {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    ProgressSink* Progress() override { return &window_.Editor().Progress(); }
 
 private:
     MainWindow& window_;
@@ -114,7 +182,35 @@ MainWindow::MainWindow(FlagStore& flags, QWidget* parent)
             QMessageBox::information(this, windowTitle(), text);
         }
     };
-    makeRunHost = [this] { return std::make_unique<WindowRunHost>(*this); };
+    makeRunHost = [this]() -> std::unique_ptr<Host> {
+#ifdef TARNWICK_HAVE_SDL
+        if (QGuiApplication::platformName() != "offscreen") {
+            SdlHost::Options options;
+            options.title = "Tarnwick - " + project_.fileName;
+            auto host = std::make_unique<EnvironmentRunHost<SdlHost>>(*this, options);
+            std::string why;
+            if (!host->Open(why)) {
+                tell(MessageKind::Error,
+                     "The display window could not be opened: " + QString::fromStdString(why));
+                return nullptr;
+            }
+            return host;
+        }
+#endif
+        return std::make_unique<EnvironmentRunHost<HeadlessHost>>(*this, QuietHeadless());
+    };
+    showLogo = [this] {
+        LogoWindow logo(this, this);
+        logo.exec();
+    };
+    showTips = [this] {
+        TipsWindow tips(flags_, this);
+        tips.exec();
+    };
+    tellTitled = [this](const QString& title, const QString& text) {
+        QMessageBox::critical(this, title, text);
+    };
+    openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
 
     BuildMenus();
     BuildToolBar();
@@ -215,37 +311,129 @@ void MainWindow::BuildMenus() {
         AboutWindow about(this);
         about.exec();
     });
+    help->addSeparator();
+    for (const WebItem& item : kWebItems) {
+        help->addAction(item.caption, this, [this, &item] { openUrl(QUrl(item.address)); });
+    }
 
     for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
         connect(menu, &QMenu::aboutToShow, this, [this, menu] { UpdateMenu(menu); });
     }
+    // Saving, finding and running answer their keys in the editor and the project view too.
+    for (const char* item : {"&Save", "&Find", "&Run"}) {
+        Action(item)->setShortcutContext(Qt::ApplicationShortcut);
+    }
 }
 
+QAction* MainWindow::AddButton(QWidget* bar, IconId icon, const char* hint) {
+    auto* a = new QAction(Icon(icon), hint, bar);
+    a->setToolTip(hint);
+    auto* button = new QToolButton(bar);
+    button->setDefaultAction(a);
+    button->setAutoRaise(true);
+    button->setIconSize(QSize(20, 20));
+    bar->layout()->addWidget(button);
+    buttons_.push_back(a);
+    return a;
+}
+
+// The tool bar panel: the speed buttons in two rows on the left, the page control of further
+// tool pages on the right, and the key buffer that takes the focus during a run.
 void MainWindow::BuildToolBar() {
-    QToolBar* bar = addToolBar("ToolBar_Panel");
-    bar->setMovable(false);
-    auto add = [&](QStyle::StandardPixmap icon, const char* hint, auto&& action) {
-        QAction* a = bar->addAction(style()->standardIcon(icon), hint);
-        a->setToolTip(hint);
+    panel_ = new QWidget(this);
+    panel_->setObjectName("ToolBar_Panel");
+    auto* row = new QHBoxLayout(panel_);
+    row->setContentsMargins(2, 0, 0, 0);
+    row->setSpacing(4);
+    auto* speed = new QWidget(panel_);
+    auto* grid = new QGridLayout(speed);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+    auto button = [&](int r, int c, IconId icon, const char* hint, auto&& action) {
+        auto* cell = new QWidget(speed);
+        cell->setLayout(new QHBoxLayout);
+        cell->layout()->setContentsMargins(0, 0, 0, 0);
+        QAction* a = AddButton(cell, icon, hint);
         connect(a, &QAction::triggered, this, action);
-        buttons_.push_back(a);
+        grid->addWidget(cell, r, c);
     };
-    add(QStyle::SP_FileIcon, "New project", [this] { NewProjectCommand(); });
-    add(QStyle::SP_DialogOpenButton, "Open Project", [this] { OpenCommand(); });
-    add(QStyle::SP_DialogSaveButton, "Save Project", [this] { SaveCommand(); });
-    add(QStyle::SP_MediaPlay, "Test and run project", [this] { RunCommand(); });
-    add(QStyle::SP_DialogApplyButton, "Test project for errors", [this] { TestCommand(); });
-    add(QStyle::SP_MessageBoxInformation, "Display project information", [this] {
+    QPlainTextEdit* text = editor_->Editor();
+    button(0, 0, IconId::NewProject, "New project", [this] { NewProjectCommand(); });
+    button(0, 1, IconId::Open, "Open Project", [this] { OpenCommand(); });
+    button(0, 2, IconId::Save, "Save Project", [this] { SaveCommand(); });
+    button(0, 3, IconId::Close, "Close project", [this] { CloseCommand(); });
+    button(0, 4, IconId::Test, "Test project for errors", [this] { TestCommand(); });
+    button(0, 5, IconId::Run, "Test and run project", [this] { RunCommand(); });
+    button(1, 0, IconId::Cut, "Cut", [text] { text->cut(); });
+    button(1, 1, IconId::Copy, "Copy", [text] { text->copy(); });
+    button(1, 2, IconId::Paste, "Paste", [text] { text->paste(); });
+    // As the "Copy" button.
+    button(1, 3, IconId::SelectAll, "Select all", [text] { text->copy(); });
+    button(1, 4, IconId::Information, "Display project information", [this] {
         InformationWindow information(this);
         information.Open(&project_);
     });
-    add(QStyle::SP_DialogCloseButton, "Close project", [this] { CloseCommand(); });
-    pages_ = new QTabWidget(this);
-    for (const char* page :
-         {"&Standard..", "&Editor..", "&Formatting..", "&Debugging..", "&TWP Manager.."}) {
-        pages_->addTab(new QWidget(pages_), page);
+    row->addWidget(speed, 0, Qt::AlignLeft | Qt::AlignTop);
+
+    // The key buffer: a one-pixel edit box that keystrokes reach while a program runs.
+    keyBuffer_ = new QLineEdit(panel_);
+    keyBuffer_->setObjectName("KeyBuffer_TextBox");
+    keyBuffer_->setFixedSize(1, 1);
+    keyBuffer_->setFrame(false);
+    row->addWidget(keyBuffer_, 0, Qt::AlignBottom);
+    row->addStretch(1);
+
+    pages_ = new QTabWidget(panel_);
+    pages_->setObjectName("PageControl");
+    auto page = [this](const char* caption) {
+        auto* bar = new QWidget(pages_);
+        auto* layout = new QHBoxLayout(bar);
+        layout->setContentsMargins(2, 0, 2, 0);
+        layout->setSpacing(0);
+        pages_->addTab(bar, caption);
+        return bar;
+    };
+    // Buttons that are there and do nothing yet.
+    auto inert = [this](QWidget* bar, std::initializer_list<std::pair<IconId, const char*>> list) {
+        for (const auto& [icon, hint] : list) AddButton(bar, icon, hint)->setEnabled(false);
+    };
+    QWidget* standard = page("&Standard..");
+    // Enabled with the others; it has no action.
+    AddButton(standard, IconId::Find, "Find");
+    inert(standard, {{IconId::SearchAgain, "Search again"},
+                     {IconId::Replace, "Replace"},
+                     {IconId::GotoLine, "Goto line number"}});
+    inert(page("&Editor.."), {{IconId::Undo, "Undo"},
+                              {IconId::Redo, "Redo"},
+                              {IconId::Indent, "Indent block"},
+                              {IconId::Unindent, "Unindent block"}});
+    inert(page("&Formatting.."),
+          {{IconId::Comment, "Comment block"}, {IconId::Uncomment, "Uncomment block"}});
+    inert(page("&Debugging.."), {{IconId::Pause, "Pause execution"},
+                                 {IconId::TraceInto, "Trace Into"},
+                                 {IconId::StepOver, "Step Over"}});
+    QWidget* manager = page("&TWP Manager..");
+    const std::tuple<IconId, const char*, ItemKind> adds[] = {
+        {IconId::Source, "Insert black source code unit into project", ItemKind::Source},
+        {IconId::Bitmap, "Insert bitmap into project", ItemKind::Bitmap},
+        {IconId::Sprite, "Insert sprite into project", ItemKind::Sprite},
+        {IconId::Path, "Insert path into project", ItemKind::Path},
+        {IconId::Music, "Insert music into project", ItemKind::Music},
+        {IconId::Sound, "Insert sound into project", ItemKind::Sound}};
+    for (const auto& [icon, hint, kind] : adds) {
+        connect(AddButton(manager, icon, hint), &QAction::triggered, this,
+                [this, k = kind] { AddCommand(k); });
     }
-    bar->addWidget(pages_);
+    connect(AddButton(manager, IconId::Information, "View project information"),
+            &QAction::triggered, this, [this] {
+                InformationWindow information(this);
+                information.Open(&project_);
+            });
+    for (int i = 0; i < pages_->count(); ++i) {
+        static_cast<QHBoxLayout*>(pages_->widget(i)->layout())->addStretch(1);
+    }
+    row->addWidget(pages_, 0, Qt::AlignRight | Qt::AlignTop);
+    setCentralWidget(panel_);
 }
 
 // A menu item (not a menu's own action, such as the "&Run" menu's beside its "&Run" item).
@@ -274,12 +462,15 @@ QAction* MainWindow::Button(const QString& hint) const {
 // The enable rules
 
 void MainWindow::UpdateToolBar() {
-    const bool ready = project_.projectOpen && editor_->isVisible();
-    for (const char* hint : {"Save Project", "Test and run project", "Test project for errors",
-                             "Display project information"}) {
-        Button(hint)->setEnabled(ready && !running_);
+    const bool ready = project_.projectOpen && editor_->isVisible() && !running_;
+    for (const char* hint :
+         {"Paste", "Cut", "Copy", "Save Project", "Test and run project", "Test project for errors",
+          "Display project information", "Find", "Insert black source code unit into project",
+          "Insert bitmap into project", "Insert sprite into project", "Insert path into project",
+          "Insert music into project", "Insert sound into project", "View project information"}) {
+        Button(hint)->setEnabled(ready);
     }
-    if (QAction* run = Action("&Run")) run->setEnabled(ready && !running_);
+    if (QAction* run = Action("&Run")) run->setEnabled(ready);
     if (QAction* debug = Action("&Debug Window")) debug->setEnabled(ready);
 }
 
@@ -412,6 +603,7 @@ void MainWindow::AddCommand(ItemKind kind) {
 // Testing and running
 
 void MainWindow::TestCommand() {
+    if (running_) return;
     TakeEditorText();
     WindowControls controls(*this);
     toolBarTimer_.stop();
@@ -423,16 +615,21 @@ void MainWindow::TestCommand() {
 void MainWindow::RunCommand() {
     if (running_) return;
     TakeEditorText();
+    std::unique_ptr<Host> host = makeRunHost();
+    if (!host) return;
     WindowControls controls(*this);
     toolBarTimer_.stop();
     running_ = true;
     {
-        std::unique_ptr<Host> host = makeRunHost();
-        Interpreter in(*host, random_);
-        in.projectName = project_.fileName;
-        const RunFiles files = RunFilesOf(project_);
-        RunProject(in, project_.MainSource(), files, editor_->windowTitle().toStdString(),
-                   editor_->Pane(), controls);
+        RunInputGuard guard(keyBuffer_);
+        {
+            Interpreter in(*host, random_);
+            in.projectName = project_.fileName;
+            const RunFiles files = RunFilesOf(project_);
+            RunProject(in, project_.MainSource(), files, editor_->windowTitle().toStdString(),
+                       editor_->Pane(), controls);
+        }
+        host.reset();  // the display window closes before the input is let in again
     }
     running_ = false;
     toolBarTimer_.start();
@@ -440,16 +637,79 @@ void MainWindow::RunCommand() {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Start-up
+
+QString WelcomePage() {
+    return "Welcome to Tarnwick!\n\n"
+           "This is an Alpha release: a development environment and interpreter for writing "
+           "small games in BASIC. Much works, some of it does not yet.\n\n"
+           "Help can be found in the \"&Help\" menu, which leads to the tutorials on "
+           "https://tarnwick.example.org.";
+}
+
+QString ExamplesPage(const QString& examples) {
+    return "Example code is located under " + QDir::toNativeSeparators(examples) +
+           ", unless you installed TW under a different directory. All these example have been "
+           "created throughout TW's development, and only test each part of TW (ie. there is no "
+           "game!)\n\nThanks for using Tarnwick.. Let your imagination be your only "
+           "limit..\n\n(These two messages are shown once)";
+}
+
+void MainWindow::StartUp(const QString& projectPath) {
+    showLogo();
+    setEnabled(true);  // the logo enables the window as it closes; so does a logo not shown
+    project_.projectOpen = false;
+    if (!projectPath.isEmpty()) {
+        QFile file(projectPath);
+        if (!file.open(QIODevice::ReadOnly)) {
+            tellTitled(kFileIoErrorTitle, kFileIoErrorText);
+            return;
+        }
+        file.close();
+        OpenPath(projectPath);
+    }
+    if (!flags_.ReadFlag(kAlphaSection, kStartupFlag, false)) {
+        flags_.WriteFlag(kAlphaSection, kStartupFlag, true);
+        tell(MessageKind::Information, WelcomePage());
+        tell(MessageKind::Information, ExamplesPage(TARNWICK_EXAMPLES_DIR));
+    }
+    if (flags_.ReadFlag(kTipsSection, kStartupFlag, true)) showTips();
+}
+
+// ---------------------------------------------------------------------------------------------
 // The layout
+
+void MainWindow::PlaceWindows(const QRect& screen) {
+    placed_ = true;
+    move(screen.topLeft());
+    resize(screen.width(), std::min(height(), kMaxHeight));
+    panel_->setFixedWidth(std::max(0, screen.width() - 9));
+    pages_->setFixedWidth(std::max(0, width() - 234));
+    // The editor and the project view: from the window's bottom down to 5 pixels above the
+    // screen's; the editor takes the left two thirds.
+    const QRect frame = frameGeometry();
+    const int top = frame.bottom() + 1;
+    const int below = std::max(100, screen.bottom() + 1 - top - 5);
+    const int editorWidth = screen.width() * 2 / 3;
+    editor_->placement = QRect(screen.left(), top, editorWidth, below);
+    view_->placement = QRect(screen.left() + editorWidth, top, screen.width() - editorWidth, below);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!placed_ && screen()) PlaceWindows(screen()->availableGeometry());
+}
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     if (height() > kMaxHeight) resize(width(), kMaxHeight);
-    if (pages_) pages_->setMaximumWidth(std::max(0, width() - 234));
+    if (panel_ && screen()) panel_->setFixedWidth(std::max(0, screen()->size().width() - 9));
+    if (pages_) pages_->setFixedWidth(std::max(0, width() - 234));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (CloseCommand()) {
+    // Nothing closes while a program runs.
+    if (!running_ && CloseCommand()) {
         event->accept();
     } else {
         event->ignore();

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "ide/auxiliary_windows.h"
+#include "ide/icons.h"
 #include "ide/project_view.h"
 #include "ide/source_editor.h"
 #include "interpreter/random.h"
@@ -16,7 +17,9 @@
 #include "platform/host.h"
 #include "project/check_and_run.h"
 
+class QLineEdit;
 class QTabWidget;
+class QUrl;
 
 namespace tw {
 
@@ -36,6 +39,12 @@ public:
     void NewProjectCommand();
     void OpenCommand();
     bool OpenPath(const QString& path);
+    // The start-up of the environment, once the window is shown: the logo, the project named
+    // on the command line (empty: none), the first-run pages and the tips.
+    void StartUp(const QString& projectPath);
+    // Where the window, the editor and the project view go on `screen` (the window takes the
+    // screen's top edge and full width; the editor and the view share the rest below it).
+    void PlaceWindows(const QRect& screen);
     bool SaveCommand();
     bool SaveAsCommand();
     bool CloseCommand();
@@ -60,15 +69,28 @@ public:
     std::function<QString(ItemKind)> chooseAddFile;
     std::function<void(MessageKind, const QString&)> tell;
     // Makes the host a run uses (its window, its message boxes, the debug window).
+    // Makes the host a run uses (its window, its message boxes, the debug window); null when no
+    // run can be made (the reason has been told).
     std::function<std::unique_ptr<Host>()> makeRunHost;
+    // The logo and the tips window at start-up, shown modally.
+    std::function<void()> showLogo;
+    std::function<void()> showTips;
+    // A box with its own title, for the start-up's "File I/O Error..".
+    std::function<void(const QString& title, const QString& text)> tellTitled;
+    // Opens a web address in the user's browser.
+    std::function<void(const QUrl&)> openUrl;
+    // The edit box that holds the keyboard's focus while a program runs.
+    QLineEdit* KeyBuffer() const { return keyBuffer_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildMenus();
     void BuildToolBar();
+    QAction* AddButton(QWidget* bar, IconId icon, const char* hint);
     void ShowProject();
     // The editor's text goes into the project's main unit.
     void TakeEditorText();
@@ -81,7 +103,10 @@ private:
     std::unique_ptr<ProjectView> view_;
     std::unique_ptr<DebugWindow> debug_;
     QTimer toolBarTimer_;
+    QWidget* panel_ = nullptr;  // ToolBar_Panel
     QTabWidget* pages_ = nullptr;
+    QLineEdit* keyBuffer_ = nullptr;
+    bool placed_ = false;
     std::vector<QAction*> buttons_;
     bool running_ = false;
 };
@@ -104,5 +129,26 @@ private:
 
 // The text of a carriage-return message as a message box shows it.
 QString BoxText(std::string_view text);
+
+// The web items of the "&Help" menu: caption and address.
+struct WebItem {
+    const char* caption;
+    const char* address;
+};
+inline constexpr WebItem kWebItems[] = {
+    {"Tarnwick &Developers", "https://tarnwick.example.org/developers"},
+    {"&Tarnwick Home Page", "https://tarnwick.example.org"},
+    {"Tarnwick &Downloads", "https://tarnwick.example.org/downloads"},
+    {"Tarnwick &Help!", "https://tarnwick.example.org/tutorials"},
+};
+
+// The start-up's texts.
+inline constexpr const char* kFileIoErrorTitle = "File I/O Error..";
+inline constexpr const char* kFileIoErrorText =
+    "Tarnwick was unable to open the requested project, please verify that the project file is "
+    "a Tarnwick project and/or is not currently in use by another application. ";
+QString WelcomePage();
+// The second first-run page; `examples` is the folder that holds the examples.
+QString ExamplesPage(const QString& examples);
 
 }  // namespace tw

@@ -1,5 +1,7 @@
 #include "ide/project_view.h"
 
+#include "ide/icons.h"
+
 #include <QDragEnterEvent>
 #include <algorithm>
 #include <QDropEvent>
@@ -9,7 +11,8 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QSplitter>
-#include <QStyle>
+#include <QResizeEvent>
+#include <QShowEvent>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolBar>
@@ -22,14 +25,14 @@ namespace tw {
 namespace {
 
 // The image of a category and its items.
-QIcon CategoryIcon(const QStyle& style, ItemKind kind) {
+QIcon CategoryIcon(ItemKind kind) {
     switch (kind) {
-        case ItemKind::Source: return style.standardIcon(QStyle::SP_FileDialogContentsView);
-        case ItemKind::Bitmap: return style.standardIcon(QStyle::SP_DesktopIcon);
-        case ItemKind::Sprite: return style.standardIcon(QStyle::SP_ComputerIcon);
-        case ItemKind::Path: return style.standardIcon(QStyle::SP_DirLinkIcon);
-        case ItemKind::Music: return style.standardIcon(QStyle::SP_MediaVolume);
-        case ItemKind::Sound: return style.standardIcon(QStyle::SP_MediaPlay);
+        case ItemKind::Source: return Icon(IconId::Source);
+        case ItemKind::Bitmap: return Icon(IconId::Bitmap);
+        case ItemKind::Sprite: return Icon(IconId::Sprite);
+        case ItemKind::Path: return Icon(IconId::Path);
+        case ItemKind::Music: return Icon(IconId::Music);
+        case ItemKind::Sound: return Icon(IconId::Sound);
     }
     return {};
 }
@@ -57,7 +60,7 @@ ProjectView::ProjectView(ProjectState& project, QWidget* parent)
     };
     for (const auto& [kind, hint] : adds) {
         auto* button = new QToolButton(tools);
-        button->setIcon(CategoryIcon(*style(), kind));
+        button->setIcon(CategoryIcon(kind));
         button->setToolTip(hint);
         connect(button, &QToolButton::clicked, this,
                 [this, k = kind] { emit addRequested(k); });
@@ -68,7 +71,7 @@ ProjectView::ProjectView(ProjectState& project, QWidget* parent)
     menu_->addAction("&Swap image size", this, &ProjectView::SwapImageSize);
     auto* options = new QToolButton(tools);
     options->setObjectName("Project_View_Options_Button");
-    options->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    options->setIcon(Icon(IconId::Options));
     connect(options, &QToolButton::pressed, this,
             [this] { menu_->popup(geometry().topLeft() + QPoint(10, 50)); });
     tools->addWidget(options);
@@ -115,11 +118,25 @@ ProjectView::ProjectView(ProjectState& project, QWidget* parent)
     resize(320, 500);
 }
 
+void ProjectView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (placement) setGeometry(*placement);
+}
+
+// The grid's columns share its width.
+void ProjectView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int column = std::max(20, grid_->viewport()->width() / 2 - 3);
+    grid_->horizontalHeader()->setDefaultSectionSize(column);
+    grid_->setColumnWidth(0, column);
+    grid_->setColumnWidth(1, column);
+}
+
 void ProjectView::RefreshDisplay() {
     tree_->clear();
     for (const ProjectCategory& category : kProjectCategories) {
         auto* node = new QTreeWidgetItem(tree_, QStringList{category.name});
-        const QIcon icon = CategoryIcon(*style(), category.kind);
+        const QIcon icon = CategoryIcon(category.kind);
         node->setIcon(0, icon);
         for (int slot = 0; slot < kMaxProjectItems; ++slot) {
             const ProjectItem& item = project_.items[slot];

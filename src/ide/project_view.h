@@ -4,7 +4,9 @@
 // no other path has).
 
 #include <QWidget>
+#include <QRect>
 #include <functional>
+#include <optional>
 
 #include "project/twp_file.h"
 
@@ -32,11 +34,16 @@ public:
     // How the view tells the user something (a message box; tests listen instead).
     std::function<void(const QString&)> tell;
 
+    // Where the window goes each time it is shown (none: where it was).
+    std::optional<QRect> placement;
+
 signals:
     // An add button was pressed: a source unit (kind Source) or a file of that kind.
     void addRequested(ItemKind kind);
 
 protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 

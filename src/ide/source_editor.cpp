@@ -8,11 +8,14 @@
 #include <QProgressBar>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QStyle>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QShowEvent>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ide/icons.h"
 #include "ide/indent.h"
 
 namespace tw {
@@ -68,6 +71,7 @@ SourceEditorWindow::SourceEditorWindow(QWidget* parent) : QMainWindow(parent) {
     messages_->hide();
 
     gauge_ = new QProgressBar(this);
+    progress_ = std::make_unique<EditorGauge>(*gauge_);
     gauge_->setObjectName("Gauge");
     gauge_->hide();
 
@@ -95,13 +99,51 @@ SourceEditorWindow::SourceEditorWindow(QWidget* parent) : QMainWindow(parent) {
     resize(800, 500);
 }
 
+void SourceEditorWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (placement) setGeometry(*placement);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The gauge
+
+void EditorGauge::Show(int32_t colour, int maximum) {
+    // The colour is a blue, green, red triple in one number, as the test's stages name them.
+    const QColor shown(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+    gauge_.setStyleSheet(QString("QProgressBar::chunk { background: %1; }").arg(shown.name()));
+    gauge_.setRange(0, std::max(1, maximum));
+    gauge_.setValue(0);
+    gauge_.show();
+    Repaint();
+}
+
+void EditorGauge::Set(int position) {
+    gauge_.setValue(std::clamp(position, gauge_.minimum(), gauge_.maximum()));
+}
+
+void EditorGauge::Hide() {
+    gauge_.hide();
+}
+
+void EditorGauge::Pump() {
+    if (sinceRepaint_.isValid() && sinceRepaint_.elapsed() < kRepaintInterval) return;
+    Repaint();
+}
+
+void EditorGauge::Repaint() {
+    sinceRepaint_.start();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The tools
+
 void SourceEditorWindow::BuildTools() {
     auto* tools = addToolBar("Tools");
     tools->setMovable(false);
-    auto add = [&](QStyle::StandardPixmap icon, const QString& hint, bool enabled,
-                   auto&& action) {
+    auto add = [&](IconId icon, const QString& hint, bool enabled, auto&& action) {
         auto* button = new QToolButton(tools);
-        button->setIcon(style()->standardIcon(icon));
+        button->setIcon(Icon(icon));
         button->setToolTip(hint);
         button->setEnabled(enabled);
         connect(button, &QToolButton::clicked, this, action);
@@ -109,17 +151,17 @@ void SourceEditorWindow::BuildTools() {
         buttons_.push_back(button);
     };
     auto none = [] {};
-    add(QStyle::SP_MediaPlay, "Check and run the project", true, [this] { emit runRequested(); });
-    add(QStyle::SP_DialogApplyButton, "Checks the project for errors.", true,
+    add(IconId::Run, "Check and run the project", true, [this] { emit runRequested(); });
+    add(IconId::Test, "Checks the project for errors.", true,
         [this] { emit testRequested(); });
-    add(QStyle::SP_ArrowRight, "&Auto indent selected source code lines", true,
+    add(IconId::Indent, "&Auto indent selected source code lines", true,
         [this] { AutoIndentLines(); });
-    add(QStyle::SP_ArrowLeft, "Removes all identing", true, [this] { RemoveIndentLines(); });
-    add(QStyle::SP_DialogSaveButton, "Save Project", true, [this] { emit saveRequested(); });
-    add(QStyle::SP_DialogOpenButton, "Open Project", true, [this] { emit openRequested(); });
-    add(QStyle::SP_DialogNoButton, "Add breakpoint @ current line", false, none);
-    add(QStyle::SP_ArrowDown, "(Goto start of next function or procedure", false, none);
-    add(QStyle::SP_ArrowUp, "(Goto start of last function or procedure", false, none);
+    add(IconId::Unindent, "Removes all identing", true, [this] { RemoveIndentLines(); });
+    add(IconId::Save, "Save Project", true, [this] { emit saveRequested(); });
+    add(IconId::Open, "Open Project", true, [this] { emit openRequested(); });
+    add(IconId::Breakpoint, "Add breakpoint @ current line", false, none);
+    add(IconId::NextProcedure, "(Goto start of next function or procedure", false, none);
+    add(IconId::PreviousProcedure, "(Goto start of last function or procedure", false, none);
 }
 
 void SourceEditorWindow::BuildMenus() {

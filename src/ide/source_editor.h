@@ -5,7 +5,11 @@
 // unit; the main window connects its requests (test, run, save, open) to the glue.
 
 #include <QMainWindow>
+#include <QElapsedTimer>
+#include <QRect>
+#include <memory>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +36,22 @@ public:
 
 private:
     SourceEditorWindow& window_;
+};
+
+// The gauge as the test before a run moves it: shown in the stage's colour, moved, hidden; the
+// windows repaint at most every 100 ms meanwhile.
+class EditorGauge : public ProgressSink {
+public:
+    explicit EditorGauge(QProgressBar& gauge) : gauge_(gauge) {}
+    void Show(int32_t colour, int maximum) override;
+    void Set(int position) override;
+    void Hide() override;
+    void Pump() override;
+
+private:
+    void Repaint();
+    QProgressBar& gauge_;
+    QElapsedTimer sinceRepaint_;
 };
 
 class SourceEditorWindow : public QMainWindow {
@@ -71,8 +91,12 @@ public:
     QPlainTextEdit* Editor() const { return editor_; }
     QLabel* StatusPanel(int i) const { return status_[i]; }
     QProgressBar* Gauge() const { return gauge_; }
+    ProgressSink& Progress() { return *progress_; }
     QMenu* EditorMenu() const { return editorMenu_; }
     QToolButton* Button(const QString& hint) const;
+
+    // Where the window goes each time it is shown (none: where it was).
+    std::optional<QRect> placement;
 
 signals:
     void testRequested();
@@ -83,6 +107,9 @@ signals:
     // holds `size` bytes.
     void sourceChanged(bool modified, int size);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void BuildTools();
     void BuildMenus();
@@ -92,6 +119,7 @@ private:
     QPlainTextEdit* editor_ = nullptr;
     QPlainTextEdit* messages_ = nullptr;
     QProgressBar* gauge_ = nullptr;
+    std::unique_ptr<EditorGauge> progress_;
     QLabel* status_[4] = {};
     QMenu* editorMenu_ = nullptr;
     QMenu* messageMenu_ = nullptr;

@@ -88,7 +88,8 @@ private:
 bool TestProject(std::string_view source, std::string_view caption, MessagePane& pane,
                  CheckAndRunHost& host) {
     ControlsOff off(host);
-    const PreparedProgram program = Prepare(std::string(source));
+    const PreparedProgram program =
+        Prepare(std::string(source), PrepareMode::FirstFailure, host.Progress());
     if (!program.Ok()) {
         pane.AddLine(FailureLine(caption, program.failures[0]));
         return false;
@@ -103,7 +104,8 @@ std::optional<RunOutcome> RunProject(Interpreter& in, std::string_view source,
     ControlsOff off(host);
     pane.Clear();
     std::optional<RunOutcome> outcome;
-    const PreparedProgram program = Prepare(std::string(source));
+    const PreparedProgram program =
+        Prepare(std::string(source), PrepareMode::FirstFailure, host.Progress());
     if (!program.Ok()) {
         pane.AddLine(FailureLine(caption, program.failures[0]));
     } else {

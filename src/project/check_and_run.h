@@ -58,6 +58,8 @@ public:
     // Called between steps of a run, at most every kRepaintInterval ms: the windows repaint
     // (and take no input) so that the debug window shows OUTPUTDEBUG lines as they come.
     virtual void RepaintDuringRun() {}
+    // Where the test before a run shows its progress (none: nowhere).
+    virtual ProgressSink* Progress() { return nullptr; }
 };
 
 inline constexpr uint32_t kRepaintInterval = 100;

@@ -3,11 +3,20 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <filesystem>
+#include <fstream>
 
+#include "ide/environment.h"
 #include "ide/main_window.h"
 
 namespace tw {
@@ -22,13 +31,20 @@ struct Window {
         window.chooseSaveFile = [this] { return savePath; };
         window.chooseOpenFile = [this] { return openPath; };
         window.tell = [this](MessageKind, const QString& text) { told.push_back(text); };
+        window.tellTitled = [this](const QString& title, const QString& text) {
+            told.push_back(title + "|" + text);
+        };
+        window.showLogo = [this] { ++logos; };
+        window.showTips = [this] { ++tips; };
+        window.openUrl = [this](const QUrl& url) { opened.push_back(url.toString()); };
     }
     MemoryFlags flags;
     MainWindow window{flags};
     SaveAnswer answer = SaveAnswer::Cancel;
     int asked = 0;
     QString savePath, openPath;
-    QStringList told;
+    QStringList told, opened;
+    int logos = 0, tips = 0;
 };
 
 TEST(MainWindow, TheControlsNeedAnOpenProjectInTheEditor) {
@@ -126,6 +142,149 @@ TEST(MainWindow, StaysAStripAtMost110PixelsHigh) {
     Window w;
     w.window.resize(800, 400);
     EXPECT_LE(w.window.height(), 110);
+}
+
+TEST(MainWindow, EveryButtonHasItsIconAndTheTimerRuleCoversThePages) {
+    Window w;
+    w.window.UpdateToolBar();
+    for (const char* hint : {"New project", "Open Project", "Save Project", "Close project", "Cut",
+                             "Copy", "Paste", "Select all", "Test project for errors",
+                             "Test and run project", "Display project information", "Find",
+                             "Insert bitmap into project", "View project information",
+                             "Pause execution", "Trace Into", "Step Over"}) {
+        QAction* button = w.window.Button(hint);
+        ASSERT_NE(button, nullptr) << hint;
+        EXPECT_FALSE(button->icon().isNull()) << hint;
+    }
+    EXPECT_FALSE(w.window.Button("Find")->isEnabled());
+    EXPECT_FALSE(w.window.Button("Insert sound into project")->isEnabled());
+    EXPECT_TRUE(w.window.Button("New project")->isEnabled());
+    w.window.NewProjectCommand();
+    w.window.UpdateToolBar();
+    EXPECT_TRUE(w.window.Button("Find")->isEnabled());
+    EXPECT_TRUE(w.window.Button("Insert sound into project")->isEnabled());
+    EXPECT_TRUE(w.window.Button("View project information")->isEnabled());
+    // The debugging page's buttons stay off.
+    EXPECT_FALSE(w.window.Button("Trace Into")->isEnabled());
+    // "Select all" copies, as the copy button does.
+    w.window.Editor().Editor()->setPlainText("PRINT 1");
+    QApplication::clipboard()->clear();
+    QTextCursor all = w.window.Editor().Editor()->textCursor();
+    all.select(QTextCursor::Document);
+    w.window.Editor().Editor()->setTextCursor(all);
+    w.window.Button("Select all")->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), "PRINT 1");
+}
+
+TEST(MainWindow, TheWebItemsOpenTheirAddresses) {
+    Window w;
+    w.window.Action("&Tarnwick Home Page")->trigger();
+    w.window.Action("Tarnwick &Downloads")->trigger();
+    w.window.Action("Tarnwick &Help!")->trigger();
+    w.window.Action("Tarnwick &Developers")->trigger();
+    EXPECT_EQ(w.opened, (QStringList{"https://tarnwick.example.org",
+                                     "https://tarnwick.example.org/downloads",
+                                     "https://tarnwick.example.org/tutorials",
+                                     "https://tarnwick.example.org/developers"}));
+}
+
+TEST(MainWindow, StartUpShowsTheLogoThePagesOnceAndTheTips) {
+    Window w;
+    w.window.StartUp("");
+    EXPECT_EQ(w.logos, 1);
+    ASSERT_EQ(w.told.size(), 2);
+    EXPECT_TRUE(w.told[0].contains("Alpha"));
+    EXPECT_TRUE(w.told[1].startsWith("Example code is located under "));
+    EXPECT_TRUE(w.told[1].endsWith("(These two messages are shown once)"));
+    EXPECT_EQ(w.tips, 1);
+    EXPECT_FALSE(w.window.Project().projectOpen);
+    EXPECT_TRUE(w.window.isEnabled());
+    // The pages show once; tips switched off stay off.
+    w.flags.WriteFlag(kTipsSection, kStartupFlag, false);
+    w.window.StartUp("");
+    EXPECT_EQ(w.told.size(), 2);
+    EXPECT_EQ(w.tips, 1);
+}
+
+TEST(MainWindow, StartUpOpensTheProjectOnTheCommandLine) {
+    QTemporaryDir dir;
+    Window first;
+    first.window.NewProjectCommand();
+    first.window.Editor().Editor()->setPlainText("QUIT\n");
+    first.savePath = dir.filePath("start.twp");
+    ASSERT_TRUE(first.window.SaveCommand());
+
+    Window w;
+    w.flags.WriteFlag(kAlphaSection, kStartupFlag, true);
+    w.window.StartUp(dir.filePath("start.twp"));
+    EXPECT_TRUE(w.window.Project().projectOpen);
+    EXPECT_EQ(w.window.Editor().Editor()->toPlainText(), "QUIT\n");
+    EXPECT_TRUE(w.told.isEmpty());
+    EXPECT_EQ(w.tips, 1);
+}
+
+TEST(MainWindow, AProjectThatCannotBeOpenedAtStartUpSkipsThePagesAndTips) {
+    Window w;
+    w.window.StartUp("/nonexistent/folder/game.twp");
+    ASSERT_EQ(w.told.size(), 1);
+    EXPECT_EQ(w.told[0], QString(kFileIoErrorTitle) + "|" + kFileIoErrorText);
+    EXPECT_TRUE(w.told[0].endsWith("application. "));
+    EXPECT_EQ(w.tips, 0);
+    EXPECT_FALSE(w.flags.ReadFlag(kAlphaSection, kStartupFlag, false));
+}
+
+TEST(MainWindow, TheEditorAndTheViewShareTheScreenBelowTheStrip) {
+    Window w;
+    const QRect screen(0, 0, 1200, 900);
+    w.window.resize(1200, 100);
+    w.window.PlaceWindows(screen);
+    EXPECT_EQ(w.window.pos(), QPoint(0, 0));
+    EXPECT_EQ(w.window.width(), 1200);
+    const QRect strip = w.window.frameGeometry();
+    w.window.NewProjectCommand();
+    const QRect editor = w.window.Editor().geometry();
+    EXPECT_EQ(editor.left(), 0);
+    EXPECT_EQ(editor.top(), strip.bottom() + 1);
+    EXPECT_EQ(editor.height(), 900 - strip.height() - 5);
+    EXPECT_EQ(w.window.View().geometry().left(), editor.right() + 1);
+    EXPECT_EQ(w.window.View().geometry().right(), 1199);
+}
+
+TEST(MainWindow, ARunTakesNoInputAndTheTestMovesTheGauge) {
+    Window w;
+    w.window.NewProjectCommand();
+    w.window.Editor().Editor()->setPlainText("LET A = 1\nQUIT\n");
+    w.window.Editor().Editor()->setFocus();
+    // A key that arrives while the program runs does not reach the editor.
+    QCoreApplication::postEvent(w.window.Editor().Editor(),
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x"));
+    w.window.RunCommand();
+    EXPECT_EQ(w.window.Editor().Editor()->toPlainText(), "LET A = 1\nQUIT\n");
+    EXPECT_TRUE(w.window.KeyBuffer()->text().isEmpty());
+    EXPECT_GT(w.window.Editor().Gauge()->value(), 0);
+    EXPECT_FALSE(w.window.Editor().Gauge()->isVisible());
+    // Afterwards keys reach it again.
+    QTest::keyClick(w.window.Editor().Editor(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(w.window.Editor().Editor(), Qt::Key_Y);
+    EXPECT_TRUE(w.window.Editor().Editor()->toPlainText().endsWith("y"));
+}
+
+TEST(SettingsFlags, KeepTheFlagsInTheUsersSettings) {
+    QTemporaryDir dir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    QCoreApplication::setOrganizationName("Tarnwick");
+    SettingsFlags flags;
+    EXPECT_TRUE(flags.ReadFlag(kTipsSection, kStartupFlag, true));
+    EXPECT_FALSE(flags.ReadFlag(kAlphaSection, kStartupFlag, false));
+    flags.WriteFlag(kTipsSection, kStartupFlag, false);
+    flags.WriteFlag(kAlphaSection, kStartupFlag, true);
+    SettingsFlags again;
+    EXPECT_FALSE(again.ReadFlag(kTipsSection, kStartupFlag, true));
+    EXPECT_TRUE(again.ReadFlag(kAlphaSection, kStartupFlag, false));
+    std::ifstream file((dir.path() + "/Tarnwick/Tarnwick.conf").toStdString());
+    const std::string text((std::istreambuf_iterator<char>(file)), {});
+    EXPECT_NE(text.find("[Alpha]\nStartup=true"), std::string::npos) << text;
+    EXPECT_NE(text.find("[Tips]\nStartup=false"), std::string::npos) << text;
 }
 
 }  // namespace
