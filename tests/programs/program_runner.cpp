@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -228,9 +229,17 @@ private:
 
 // The command line itself: usage errors, unreadable files.
 TEST(Cli, UsageAndInputErrors) {
-    Outcome none = RunProcess({g_tarnwick});
-    EXPECT_EQ(none.status, 64);
-    EXPECT_NE(none.err.find("usage: tarnwick run"), std::string::npos);
+    Outcome unknown = RunProcess({g_tarnwick, "frobnicate"});
+    EXPECT_EQ(unknown.status, 64);
+    EXPECT_NE(unknown.err.find("unknown command frobnicate"), std::string::npos);
+    EXPECT_NE(unknown.err.find("usage: tarnwick [PROJECT.twp]"), std::string::npos);
+    // With no command the environment starts; without a display it says so.
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
+        !std::getenv("QT_QPA_PLATFORM")) {
+        Outcome none = RunProcess({g_tarnwick});
+        EXPECT_EQ(none.status, 69);
+        EXPECT_NE(none.err.find("there is no display for the environment"), std::string::npos);
+    }
 
     Outcome noFile = RunProcess({g_tarnwick, "run", "--headless"});
     EXPECT_EQ(noFile.status, 64);
