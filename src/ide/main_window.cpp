@@ -164,13 +164,21 @@ MainWindow::MainWindow(FlagStore& flags, QWidget* parent)
                : answer == QMessageBox::No ? SaveAnswer::No
                                            : SaveAnswer::Cancel;
     };
+    // The file must exist to be opened; a name saved without an extension gets ".twp", and an
+    // existing file is asked about before it is overwritten.
     chooseOpenFile = [this] {
-        return QFileDialog::getOpenFileName(this, "Open Tarnwick Project File...", {},
-                                            "Tarnwick Projects (*.twp);;All Files (*)");
+        QFileDialog dialog(this, "Open Tarnwick Project File...", {},
+                           "Tarnwick Projects (*.twp);;All Files (*)");
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setDefaultSuffix("twp");
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
     chooseSaveFile = [this] {
-        return QFileDialog::getSaveFileName(
-            this, {}, {}, "Tarnwick Project (*.twp);;Text Files (*.txt);;All Files (*)");
+        QFileDialog dialog(this, {}, {},
+                           "Tarnwick Project (*.twp);;Text Files (*.txt);;All Files (*)");
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix("twp");
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
     chooseAddFile = [this](ItemKind) { return QFileDialog::getOpenFileName(this); };
     tell = [this](MessageKind kind, const QString& text) {

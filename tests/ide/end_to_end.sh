@@ -4,30 +4,36 @@
 # the editor, save with Ctrl+S and read the saved project back, run the project with F9 for a
 # moment, stop it with Escape, leave the console with Tab, and exit with Alt+F4.
 #
-#   end_to_end.sh TARNWICK GAME.twp        (run by the test command inside xvfb-run)
+#   end_to_end.sh TARNWICK GAME.twp
+#
+# It starts a virtual X server of its own on a free display (Xvfb picks it and tells it).
 set -euo pipefail
 
 tarnwick="$1"
 project_source="$2"
 work="$(mktemp -d)"
 app=""
+server=""
 cleanup() {
     if [ -n "$app" ] && kill -0 "$app" 2>/dev/null; then kill "$app"; fi
+    if [ -n "$server" ]; then kill "$server" 2>/dev/null || true; fi
     rm -rf "$work"
 }
 trap cleanup EXIT
 
 fail() {
     echo "end_to_end: $*" >&2
+    if [ -n "$app" ] && kill -0 "$app" 2>/dev/null; then echo "(it is still running)" >&2; fi
     echo "--- what the environment wrote:" >&2
     cat "$work/app.log" >&2 || true
     exit 1
 }
 
-# The newest window whose name starts with $1, waiting up to 10 s for it.
+# The newest window whose name starts with $1, waiting up to 30 s for it (a loaded machine
+# starts slowly).
 window() {
     local found=""
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         for w in $(xdotool search --class "" 2>/dev/null); do
             case "$(xdotool getwindowname "$w" 2>/dev/null)" in
                 "$1"*) found="$w" ;;
@@ -53,6 +59,15 @@ keys() {
     shift
     xdotool windowfocus --sync "$w" key --delay 50 "$@"
 }
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+server=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+done
+[ -s "$work/display" ] || fail "the virtual X server did not start"
+export DISPLAY=":$(head -1 "$work/display")"
 
 cp "$project_source" "$work/game.twp"
 export XDG_CONFIG_HOME="$work/config"
