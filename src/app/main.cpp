@@ -313,12 +313,9 @@ int RunVerb(int argc, char** argv) {
 }
 
 // A first argument that is no command but a project: a name ending in .twp, or a file that is
-// there.
+// there. The commands are looked for first.
 bool NamesAProject(const std::string& argument) {
     if (argument.empty() || argument[0] == '-') return false;
-    if (argument == "run" || argument == "check" || argument == "project" || argument == "help") {
-        return false;
-    }
     const auto dot = argument.rfind('.');
     if (dot != std::string::npos) {
         std::string extension = argument.substr(dot);
@@ -353,7 +350,6 @@ int main(int argc, char** argv) {
     // No command, or a project's path: the environment.
     if (argc < 2) return tw::EnvironmentVerb(argc, argv, "");
     std::string verb = argv[1];
-    if (tw::NamesAProject(verb)) return tw::EnvironmentVerb(argc, argv, verb);
     if (verb == "run") return tw::RunVerb(argc - 2, argv + 2);
     if (verb == "check") return tw::CheckVerb(argc - 2, argv + 2);
     if (verb == "project") return tw::ProjectVerb(argc - 2, argv + 2);
@@ -361,5 +357,6 @@ int main(int argc, char** argv) {
         std::fputs(tw::kUsage, stdout);
         return 0;
     }
+    if (tw::NamesAProject(verb)) return tw::EnvironmentVerb(argc, argv, verb);
     return tw::UsageError("unknown command " + verb);
 }

@@ -345,13 +345,12 @@ void Draw(QPainter& p, IconId id) {
             break;
         }
         case IconId::Indent:
+        case IconId::Unindent: {
             TextLines(p, 14, 6, 4);
-            Arrow(p, QPointF(2, 15), QPointF(8, 15), kGreen);
+            const bool in = id == IconId::Indent;
+            Arrow(p, QPointF(in ? 2 : 10, 15), QPointF(in ? 8 : 4, 15), in ? kGreen : kRed);
             break;
-        case IconId::Unindent:
-            TextLines(p, 14, 6, 4);
-            Arrow(p, QPointF(10, 15), QPointF(4, 15), kRed);
-            break;
+        }
         case IconId::Comment:
         case IconId::Uncomment:
             Page(p, QRectF(5, 3, 22, 26), false);
@@ -366,13 +365,12 @@ void Draw(QPainter& p, IconId id) {
             p.drawEllipse(QPointF(6, 14), 4.5, 4.5);
             break;
         case IconId::NextProcedure:
-            TextLines(p, 4, 5, 2);
-            Arrow(p, QPointF(16, 14), QPointF(16, 27), kBlue);
+        case IconId::PreviousProcedure: {
+            const bool next = id == IconId::NextProcedure;
+            TextLines(p, 4, next ? 5 : 21, 2);
+            Arrow(p, QPointF(16, next ? 14 : 17), QPointF(16, next ? 27 : 4), kBlue);
             break;
-        case IconId::PreviousProcedure:
-            TextLines(p, 4, 21, 2);
-            Arrow(p, QPointF(16, 17), QPointF(16, 4), kBlue);
-            break;
+        }
         case IconId::Undo: CurvedArrow(p, false); break;
         case IconId::Redo: CurvedArrow(p, true); break;
         case IconId::Options: Gear(p); break;

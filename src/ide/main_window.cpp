@@ -286,10 +286,7 @@ void MainWindow::BuildMenus() {
                    "&Goto Next Error"});
 
     QMenu* view = menuBar()->addMenu("&View");
-    view->addAction("&Project Information", this, [this] {
-        InformationWindow information(this);
-        information.Open(&project_);
-    });
+    view->addAction("&Project Information", this, &MainWindow::ShowInformation);
     inert(view, {"Project Contents"});
     inert(view->addMenu("&View.."), {"S&prites", "&Bitmaps", "&Sounds", "&Music", "&Paths"});
     view->addAction("&Debug Window", this, [this] {
@@ -331,6 +328,12 @@ void MainWindow::BuildMenus() {
     for (const char* item : {"&Save", "&Find", "&Run"}) {
         Action(item)->setShortcutContext(Qt::ApplicationShortcut);
     }
+}
+
+// The project information window, shown modally.
+void MainWindow::ShowInformation() {
+    InformationWindow information(this);
+    information.Open(&project_);
 }
 
 QAction* MainWindow::AddButton(QWidget* bar, IconId icon, const char* hint) {
@@ -377,10 +380,8 @@ void MainWindow::BuildToolBar() {
     button(1, 2, IconId::Paste, "Paste", [text] { text->paste(); });
     // As the "Copy" button.
     button(1, 3, IconId::SelectAll, "Select all", [text] { text->copy(); });
-    button(1, 4, IconId::Information, "Display project information", [this] {
-        InformationWindow information(this);
-        information.Open(&project_);
-    });
+    button(1, 4, IconId::Information, "Display project information",
+           [this] { ShowInformation(); });
     row->addWidget(speed, 0, Qt::AlignLeft | Qt::AlignTop);
 
     // The key buffer: a one-pixel edit box that keystrokes reach while a program runs.
@@ -433,10 +434,7 @@ void MainWindow::BuildToolBar() {
                 [this, k = kind] { AddCommand(k); });
     }
     connect(AddButton(manager, IconId::Information, "View project information"),
-            &QAction::triggered, this, [this] {
-                InformationWindow information(this);
-                information.Open(&project_);
-            });
+            &QAction::triggered, this, &MainWindow::ShowInformation);
     for (int i = 0; i < pages_->count(); ++i) {
         static_cast<QHBoxLayout*>(pages_->widget(i)->layout())->addStretch(1);
     }

@@ -51,6 +51,7 @@ public:
     void TestCommand();
     void RunCommand();
     void AddCommand(ItemKind kind);
+    void ShowInformation();
 
     // The enable rules: the tool bar's (every 50 ms) and each menu's when it opens.
     void UpdateToolBar();
