@@ -6,7 +6,9 @@
 #
 #   end_to_end.sh TARNWICK GAME.twp
 #
-# It starts a virtual X server of its own on a free display (Xvfb picks it and tells it).
+# It starts a virtual X server of its own on a free display (Xvfb picks it and tells it), one
+# that does not reset when its last client leaves: between the check that it answers and the
+# environment's start there is no client, and a server resetting then refuses connections.
 set -euo pipefail
 
 tarnwick="$1"
@@ -16,16 +18,21 @@ app=""
 server=""
 cleanup() {
     if [ -n "$app" ] && kill -0 "$app" 2>/dev/null; then kill "$app"; fi
-    if [ -n "$server" ]; then kill "$server" 2>/dev/null || true; fi
+    if [ -n "$server" ]; then
+        kill "$server" 2>/dev/null || true
+        wait "$server" 2>/dev/null || true
+    fi
     rm -rf "$work"
 }
 trap cleanup EXIT
 
 fail() {
-    echo "end_to_end: $*" >&2
+    echo "end_to_end: $* (display ${DISPLAY:-none})" >&2
     if [ -n "$app" ] && kill -0 "$app" 2>/dev/null; then echo "(it is still running)" >&2; fi
     echo "--- what the environment wrote:" >&2
     cat "$work/app.log" >&2 || true
+    echo "--- what the X server wrote:" >&2
+    cat "$work/xvfb.log" >&2 || true
     exit 1
 }
 
@@ -53,14 +60,17 @@ shown() {
     return 1
 }
 
-# Keys for a window: it takes the focus first (there is no window manager).
+# Keys for a window: it takes the focus first (there is no window manager). The keys go through
+# XTEST, as a keyboard's would: chained to the window, xdotool would send the key's release to
+# the window itself, and when the press closes that window the release is lost and the server
+# holds the key down from then on.
 keys() {
-    local w="$1"
+    xdotool windowfocus --sync "$1"
     shift
-    xdotool windowfocus --sync "$w" key --delay 50 "$@"
+    xdotool key --delay 50 "$@"
 }
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
 server=$!
 for _ in $(seq 100); do
     [ -s "$work/display" ] && break
@@ -68,6 +78,11 @@ for _ in $(seq 100); do
 done
 [ -s "$work/display" ] || fail "the virtual X server did not start"
 export DISPLAY=":$(head -1 "$work/display")"
+for _ in $(seq 100); do
+    xdotool getdisplaygeometry >/dev/null 2>&1 && break
+    sleep 0.1
+done
+xdotool getdisplaygeometry >/dev/null 2>&1 || fail "the X server on $DISPLAY does not answer"
 
 cp "$project_source" "$work/game.twp"
 export XDG_CONFIG_HOME="$work/config"
@@ -105,12 +120,10 @@ keys "$editor" F9
 display="$(window "Tarnwick - game.twp")"
 sleep 2
 kill -0 "$app" || fail "the environment ended during the run"
-# Sent to the window itself: under Xvfb an Escape made through XTEST did not reach the display
-# window while the environment ran (other keys did, and so does Escape in a plain run).
-xdotool windowfocus --sync "$display"
-xdotool key --window "$display" Escape
+keys "$display" Escape
 sleep 1
-xdotool key --window "$display" Tab
+shown "Tarnwick - game.twp" || fail "Escape ended the run instead of opening the console"
+xdotool key Tab
 for _ in $(seq 50); do
     shown "Tarnwick - game.twp" || break
     sleep 0.1
