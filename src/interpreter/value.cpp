@@ -218,11 +218,54 @@ bool AddToValue(const Value& v, int64_t amount, Value& out) {
     return false;
 }
 
-double RoundTrip15(double v) {
-    if (std::fabs(v) < 1e15 && v == std::trunc(v)) return v;
+double RoundTrip15Text(double v) {
     double out = v;
     ParseDecimal(RealText(v), out);
     return out;
+}
+
+namespace {
+
+constexpr double kPowersOfTen[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                     1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                     1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// |v| * 10^k for -22 <= k <= 22, rounded once: the power is exact, so the product (or the
+// quotient) is the correctly rounded value of the exact one.
+double Scaled(double magnitude, int k) {
+    return k >= 0 ? magnitude * kPowersOfTen[k] : magnitude / kPowersOfTen[-k];
+}
+
+}  // namespace
+
+// The 15-digit text of v is m * 10^-k with m the 15-digit integer nearest to |v| * 10^k. With
+// |v| * 10^k below 2^50, one rounding of the scaling is off by at most 1/16, so m is known
+// exactly unless the scaled value is that close to a half; then the text decides. The text
+// reads back as the double nearest to m * 10^-k, which is m / 10^k (or m * 10^-k) rounded
+// once, as m and the power are exact doubles.
+double RoundTrip15(double v) {
+    const double magnitude = std::fabs(v);
+    if (magnitude < 1e15 && v == std::trunc(v)) return v;
+    if (!(magnitude >= 1e-7 && magnitude < 1e36)) return RoundTrip15Text(v);
+    int binaryExponent;
+    std::frexp(magnitude, &binaryExponent);
+    // The decimal exponent, perhaps one too small; the loop below corrects it.
+    int k = 14 - static_cast<int>(std::floor((binaryExponent - 1) * 0.30102999566398120));
+    double scaled = Scaled(magnitude, k);
+    if (scaled >= 1e15) {
+        if (k - 1 < -22) return RoundTrip15Text(v);
+        scaled = Scaled(magnitude, --k);
+    } else if (scaled < 1e14) {
+        if (k + 1 > 22) return RoundTrip15Text(v);
+        scaled = Scaled(magnitude, ++k);
+    }
+    if (k > 22 || k < -22 || scaled < 1e14 || scaled >= 1e15) return RoundTrip15Text(v);
+    const double whole = std::floor(scaled);
+    const double fraction = scaled - whole;
+    if (std::fabs(fraction - 0.5) < 0.0625 + 1e-3) return RoundTrip15Text(v);
+    const double digits = fraction > 0.5 ? whole + 1 : whole;
+    const double out = k >= 0 ? digits / kPowersOfTen[k] : digits * kPowersOfTen[-k];
+    return v < 0 ? -out : out;
 }
 
 }  // namespace tw

@@ -82,7 +82,10 @@ bool ToReal48(double v, double& out);
 bool AddToValue(const Value& v, int64_t amount, Value& out);
 
 // The real that the text form of v denotes (what a real gets back after re-entering as text).
+// Worked out without writing the text where that is exact, else through the text.
 double RoundTrip15(double v);
+// The same, always through the text (the reference the quick way is checked against).
+double RoundTrip15Text(double v);
 
 // ClassifyRealText for a real that already is what its text denotes (RoundTrip15 of a value).
 TextClass ClassifyShownReal(double shown);
