@@ -1,5 +1,6 @@
 // LET and DIM.
 
+#include "commands/quick.h"
 #include "commands/registry.h"
 #include "frontend/names.h"
 #include "interpreter/arguments.h"
@@ -30,6 +31,50 @@ void LetCommand(Interpreter& in, const Args& args, CommandResult& result) {
     if (!assigned.ok) result.CopyFailure(assigned);
 }
 
+// LET on the row's prepared form: the variable's name with its group, and the expression's
+// quick form. A variable that does not exist yet, or an expression the quick form cannot
+// decide, is left to the handler.
+bool QuickLet(Interpreter& in, const Args& args, RowCache& row, CommandResult& result) {
+    const bool prepared = PreparedRow(row, [&] {
+        if (!row.named) {
+            row.name = ToUpper(args[0]);
+            row.named = true;
+        }
+        if (row.name.empty()) return false;
+        TResult status;
+        const ExpressionCut cut = CutExpression(args, 2, {}, {}, status);
+        if (!status.ok) return false;
+        row.group = VariableTable::GroupOf(row.name);
+        row.quick = CompileQuick(in, args.Slice(2, cut.count));
+        return row.quick != nullptr;
+    });
+    if (!prepared) return false;
+    const int slot = in.variables.Find(row.name, row.group, row.variable);
+    if (slot < 0) return false;
+    QuickNumber number;
+    ExpressionKind kind;
+    switch (EvaluateQuickNumber(in, *row.quick, number, kind)) {
+        case QuickOutcome::Done: {
+            Variable& v = in.variables[slot];
+            StoreNumber(v.value, number);
+            v.kind = KindOf(kind);
+            result.ok = true;
+            return true;
+        }
+        case QuickOutcome::Undecided:
+            return false;
+        case QuickOutcome::General:
+            break;
+    }
+    EvalResult value;
+    if (!EvaluateQuick(in, *row.quick, value)) return false;
+    Variable& v = in.variables[slot];
+    v.value = std::move(value.value);
+    v.kind = KindOf(value.kind);
+    result.ok = true;
+    return true;
+}
+
 // There are no arrays: DIM is accepted and does nothing.
 void DimCommand(Interpreter&, const Args&, CommandResult& result) {
     result.ok = true;
@@ -39,6 +84,7 @@ void DimCommand(Interpreter&, const Args&, CommandResult& result) {
 
 void RegisterAssignmentCommands(CommandTable& commands) {
     commands.Bind(CommandId::LET, LetCommand);
+    commands.BindQuick(CommandId::LET, QuickLet);
     commands.Bind(CommandId::DIM, DimCommand);
 }
 

@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "commands/quick.h"
 #include "commands/registry.h"
 #include "commands/structure.h"
 #include "frontend/names.h"
@@ -61,6 +62,16 @@ void GotoCommand(Interpreter& in, const Args& args, CommandResult& result) {
     in.run.currentLine = label;
 }
 
+// Records the GOSUB's row for RETURN. With all 51 slots in use the jump still happens, without a
+// return row.
+void PushReturn(Interpreter& in) {
+    GosubStack& stack = in.gosubs;
+    if (stack.depth >= GosubStack::kFrames) return;
+    GosubFrame& frame = stack.frames[stack.depth++];
+    frame.inUse = true;
+    frame.returnLine = in.run.currentLine;
+}
+
 void GosubCommand(Interpreter& in, const Args& args, CommandResult& result) {
     result.ok = true;
     const int32_t from = in.run.currentLine;
@@ -70,28 +81,71 @@ void GosubCommand(Interpreter& in, const Args& args, CommandResult& result) {
         result.Fail(ErrorId::GosubNoLabel, 1);
         return;
     }
-    // With all 51 slots in use the jump still happens, without a return row.
-    for (GosubFrame& frame : in.gosubs.frames) {
-        if (!frame.inUse) {
-            frame.inUse = true;
-            frame.returnLine = in.run.currentLine;
-            break;
-        }
-    }
+    PushReturn(in);
     in.run.currentLine = label;
 }
 
 // RETURN and EXITGOSUB: back to the most recent GOSUB still recorded; nothing when none is.
 void ReturnCommand(Interpreter& in, const Args&, CommandResult& result) {
     result.ok = true;
-    for (int i = GosubStack::kFrames - 1; i >= 0; --i) {
-        GosubFrame& frame = in.gosubs.frames[i];
-        if (frame.inUse) {
-            in.run.currentLine = frame.returnLine;
-            frame = GosubFrame{};
-            return;
+    GosubStack& stack = in.gosubs;
+    if (stack.depth == 0) return;
+    GosubFrame& frame = stack.frames[--stack.depth];
+    in.run.currentLine = frame.returnLine;
+    frame = GosubFrame{};
+}
+
+// The quick forms of the jumps: the row's partner or label, once its handler has found it.
+bool Jump(Interpreter& in, const RowCache& row, CommandResult& result) {
+    if (row.partner < 0) return false;  // not found yet, or not at all (the handler fails)
+    in.run.currentLine = row.partner;
+    result.ok = true;
+    return true;
+}
+
+bool QuickGoto(Interpreter& in, const Args&, RowCache& row, CommandResult& result) {
+    return Jump(in, row, result);
+}
+
+bool QuickGosub(Interpreter& in, const Args&, RowCache& row, CommandResult& result) {
+    if (row.partner < 0) return false;
+    PushReturn(in);
+    return Jump(in, row, result);
+}
+
+// IF on the row's prepared form: the condition's quick form (the jump, when it does not hold,
+// once the handler has found the partner).
+bool QuickIf(Interpreter& in, const Args& args, RowCache& row, CommandResult& result) {
+    const bool prepared = PreparedRow(row, [&] {
+        TResult status;
+        const ExpressionCut cut = CutExpression(args, 0, "THEN", {}, status);
+        if (!status.ok) return false;
+        row.quick = CompileQuick(in, args.Slice(0, cut.count));
+        return row.quick != nullptr;
+    });
+    if (!prepared) return false;
+    double number;
+    QuickNumber n;
+    ExpressionKind kind;
+    switch (EvaluateQuickNumber(in, *row.quick, n, kind)) {
+        case QuickOutcome::Done:
+            number = n.type == ValueType::Int ? n.i : n.r;
+            break;
+        case QuickOutcome::Undecided:
+            return false;
+        case QuickOutcome::General: {
+            EvalResult value;
+            if (!EvaluateQuick(in, *row.quick, value) || !ToDouble(value.value, number)) {
+                return false;
+            }
+            break;
         }
     }
+    if (number == 0.0) {
+        result.ok = true;
+        return true;
+    }
+    return Jump(in, row, result);
 }
 
 // NOT(x): -1 for 0 (True), 0 for -1 (False); anything else is no truth value.
@@ -114,6 +168,10 @@ void RegisterConditionCommands(CommandTable& commands, FunctionTable& functions)
     commands.Bind(CommandId::ELSE, ElseCommand);
     commands.Bind(CommandId::GOTO, GotoCommand);
     commands.Bind(CommandId::GOSUB, GosubCommand);
+    commands.BindQuick(CommandId::IF, QuickIf);
+    commands.BindQuick(CommandId::ELSE, QuickGoto);
+    commands.BindQuick(CommandId::GOTO, QuickGoto);
+    commands.BindQuick(CommandId::GOSUB, QuickGosub);
     commands.Bind(CommandId::RETURN, ReturnCommand);
     commands.Bind(CommandId::EXITGOSUB, ReturnCommand);
     functions.Bind(FunctionId::NOT, NotFunction);

@@ -90,9 +90,11 @@ void FreeEntry(LoopEntry& e) {
     e.parent = -1;
 }
 
-int ActiveEntry(const Interpreter& in) {
+int ActiveEntry(Interpreter& in) {
+    LoopStack& loops = in.loops;
+    if (loops.activeHint >= 0 && loops.entries[loops.activeHint].active) return loops.activeHint;
     for (int i = 0; i < LoopStack::kEntries; ++i) {
-        if (in.loops.entries[i].active) return i;
+        if (loops.entries[i].active) return loops.activeHint = i;
     }
     return -1;
 }
@@ -190,15 +192,30 @@ void NextCommand(Interpreter& in, const Args&, CommandResult& result) {
         return;
     }
     LoopEntry& entry = in.loops.entries[e];
-    Variable& v = in.variables[entry.variableSlot];
-    Value next;
-    if (!AddToValue(v.value, entry.step, next)) {
-        result.Fail(ErrorId::TypeMismatch, 0);
-        return;
+    Value& value = in.variables[entry.variableSlot].value;
+    double now;
+    // A number steps where it is (as AddToValue would step it); a text becomes a real.
+    if (value.type == ValueType::Int) {
+        const int64_t sum = int64_t{value.i} + entry.step;
+        if (sum >= INT32_MIN && sum <= INT32_MAX) {
+            value.i = static_cast<int32_t>(sum);
+        } else {
+            value.type = ValueType::Real;
+            value.r = static_cast<double>(sum);
+        }
+        now = static_cast<double>(sum);
+    } else if (value.type == ValueType::Real) {
+        value.r += static_cast<double>(entry.step);
+        now = value.r;
+    } else {
+        Value next;
+        if (!AddToValue(value, entry.step, next)) {
+            result.Fail(ErrorId::TypeMismatch, 0);
+            return;
+        }
+        value = std::move(next);
+        now = value.r;
     }
-    v.value = std::move(next);
-    double now = 0;
-    ToDouble(v.value, now);
     if (now <= entry.endValue) {
         JumpBack(in, e);
     } else {

@@ -24,25 +24,44 @@ enum class Angle : uint8_t {
 
 // One-argument functions: all the call's tokens are one expression, converted to real. Anything
 // that is not a finite real (a text, an overflow, a logarithm of 0) is the function's failure.
+// The function's value at x in the angle mode; false when it is no finite real.
+bool OneArgumentValue(const Interpreter& in, double x, double (*compute)(double), Angle angle,
+                      double& y) {
+    const bool degrees = in.run.angleUnit == AngleUnit::Degrees;
+    if (angle == Angle::ArgumentIn && degrees) x = x / kRadiansToDegrees;
+    y = compute(x);
+    if (angle == Angle::ResultOut && degrees) y *= kRadiansToDegrees;
+    return std::isfinite(y);
+}
+
 void OneArgument(Interpreter& in, const Args& args, FunctionResult& result,
                  double (*compute)(double), Angle angle, ErrorId failure) {
     result.ok = true;
-    double x;
+    double x, y;
     if (!ArgCursor(in, args, result).Whole().OnBadValue(failure).Real(x)) return;
-    const bool degrees = in.run.angleUnit == AngleUnit::Degrees;
-    if (angle == Angle::ArgumentIn && degrees) x = x / kRadiansToDegrees;
-    double y = compute(x);
-    if (angle == Angle::ResultOut && degrees) y *= kRadiansToDegrees;
-    if (!std::isfinite(y)) {
+    if (!OneArgumentValue(in, x, compute, angle, y)) {
         result.FailWith(failure, 0);
         return;
     }
     result.value = Value::Real(y);
 }
 
+// The quick form: the argument's value, converted as the handler converts it.
+bool OneArgumentQuick(Interpreter& in, const Value& argument, double (*compute)(double),
+                      Angle angle, Value& out) {
+    double x, y;
+    if (!ToDouble(argument, x) || !OneArgumentValue(in, x, compute, angle, y)) return false;
+    out.type = ValueType::Real;
+    out.r = y;
+    return true;
+}
+
 #define TW_ONE_ARGUMENT(Name, compute, angle, failure)                     \
     void Name(Interpreter& in, const Args& args, FunctionResult& result) { \
         OneArgument(in, args, result, compute, angle, failure);            \
+    }                                                                      \
+    bool Name##Quick(Interpreter& in, Value* args, Value& out) {           \
+        return OneArgumentQuick(in, args[0], compute, angle, out);         \
     }
 
 double Clamp1(double x) {
@@ -274,23 +293,38 @@ void RegisterMathsCommands(CommandTable& commands, FunctionTable& functions) {
     functions.Bind(FunctionId::PI, PiFunction);
     functions.Bind(FunctionId::TICKCOUNT, TickCountFunction);
     functions.Bind(FunctionId::COS, CosFunction);
+    functions.BindQuick(FunctionId::COS, CosFunctionQuick, 0);
     functions.Bind(FunctionId::SIN, SinFunction);
+    functions.BindQuick(FunctionId::SIN, SinFunctionQuick, 0);
     functions.Bind(FunctionId::TAN, TanFunction);
+    functions.BindQuick(FunctionId::TAN, TanFunctionQuick, 0);
     functions.Bind(FunctionId::ACOS, AcosFunction);
+    functions.BindQuick(FunctionId::ACOS, AcosFunctionQuick, 0);
     functions.Bind(FunctionId::ASIN, AsinFunction);
+    functions.BindQuick(FunctionId::ASIN, AsinFunctionQuick, 0);
     functions.Bind(FunctionId::ATAN, AtanFunction);
+    functions.BindQuick(FunctionId::ATAN, AtanFunctionQuick, 0);
     functions.Bind(FunctionId::HCOS, HcosFunction);
+    functions.BindQuick(FunctionId::HCOS, HcosFunctionQuick, 0);
     functions.Bind(FunctionId::HSIN, HsinFunction);
+    functions.BindQuick(FunctionId::HSIN, HsinFunctionQuick, 0);
     functions.Bind(FunctionId::HTAN, HtanFunction);
+    functions.BindQuick(FunctionId::HTAN, HtanFunctionQuick, 0);
     functions.Bind(FunctionId::MAX, MaxFunction);
     functions.Bind(FunctionId::MIN, MinFunction);
     functions.Bind(FunctionId::SGN, SgnFunction);
     functions.Bind(FunctionId::ABS, AbsFunction);
+    functions.BindQuick(FunctionId::ABS, AbsFunctionQuick, 0);
     functions.Bind(FunctionId::INT, IntFunction);
+    functions.BindQuick(FunctionId::INT, IntFunctionQuick, 0);
     functions.Bind(FunctionId::SQR, SqrFunction);
+    functions.BindQuick(FunctionId::SQR, SqrFunctionQuick, 0);
     functions.Bind(FunctionId::EXP, ExpFunction);
+    functions.BindQuick(FunctionId::EXP, ExpFunctionQuick, 0);
     functions.Bind(FunctionId::LOG, LogFunction);
+    functions.BindQuick(FunctionId::LOG, LogFunctionQuick, 0);
     functions.Bind(FunctionId::LN, LnFunction);
+    functions.BindQuick(FunctionId::LN, LnFunctionQuick, 0);
 
     commands.Bind(CommandId::DEGREE, DegreeCommand);
     commands.Bind(CommandId::RADIAN, RadianCommand);

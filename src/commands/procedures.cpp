@@ -27,15 +27,13 @@ void CallCommand(Interpreter& in, const Args& args, CommandResult& result) {
     }
 
     // The frame is pushed before the parameters exist, so that they belong to the procedure.
-    bool pushed = false;
-    for (ProcedureFrame& frame : in.procedures.frames) {
-        if (!frame.inUse) {
-            frame.inUse = true;
-            frame.name = std::string(name.view());
-            frame.returnLine = in.run.currentLine;
-            pushed = true;
-            break;
-        }
+    ProcedureStack& stack = in.procedures;
+    const bool pushed = stack.depth < ProcedureStack::kFrames;
+    if (pushed) {
+        ProcedureFrame& frame = stack.frames[stack.depth++];
+        frame.inUse = true;
+        frame.name = name.view();
+        frame.returnLine = in.run.currentLine;
     }
 
     const TokenRow& header = in.program->Row(declaration);
@@ -87,17 +85,15 @@ void ProcedureCommand(Interpreter& in, const Args& args, CommandResult& result) 
 // variables could be freed (the main program's own locals have no owner and must stay).
 void EndProcCommand(Interpreter& in, const Args&, CommandResult& result) {
     result.ok = true;
-    for (int i = ProcedureStack::kFrames - 1; i >= 0; --i) {
-        ProcedureFrame& frame = in.procedures.frames[i];
-        if (!frame.inUse) continue;
-        const std::string owner = std::move(frame.name);
-        in.run.currentLine = frame.returnLine;
-        frame = ProcedureFrame{};
-        for (int v = 0; v < VariableTable::kSlots; ++v) {
-            const Variable& var = in.variables[v];
-            if (var.isLocal && !var.name.empty() && var.owner == owner) in.variables.FreeSlot(v);
-        }
-        return;
+    ProcedureStack& stack = in.procedures;
+    if (stack.depth == 0) return;
+    ProcedureFrame& frame = stack.frames[--stack.depth];
+    const std::string owner = std::move(frame.name);
+    in.run.currentLine = frame.returnLine;
+    frame = ProcedureFrame{};
+    for (int v = 0; v < VariableTable::kSlots; ++v) {
+        const Variable& var = in.variables[v];
+        if (var.isLocal && !var.name.empty() && var.owner == owner) in.variables.FreeSlot(v);
     }
 }
 

@@ -5,8 +5,10 @@ namespace tw {
 void BuildTables(CommandTable& commands, FunctionTable& functions) {
     commands.names = kCommandNames;
     commands.handlers.fill(DefaultCommandHandler);
+    commands.quick.fill(nullptr);
     functions.names = kFunctionNames;
     functions.handlers.fill(DefaultFunctionHandler);
+    functions.quick.fill(QuickFunctionForm{});
 
     RegisterAssignmentCommands(commands);
     RegisterConditionCommands(commands, functions);

@@ -51,6 +51,47 @@ std::string Repeated(const std::string& unit, int32_t n) {
 
 constexpr int64_t kMaxStringLength = static_cast<int64_t>(kMaxTextLength);
 
+// The quick forms' reads of their arguments, as StringArguments reads them.
+std::string TakeText(Value& v) {
+    return v.IsStr() ? std::move(v.s) : TextOf(v);
+}
+
+void SetText(Value& out, std::string text) {
+    out.type = ValueType::Str;
+    out.s = std::move(text);
+}
+
+bool LeftQuick(Interpreter&, Value* args, Value& out) {
+    int32_t n;
+    if (!ToInt32(args[1], n)) return false;
+    SetText(out, Cut(TakeText(args[0]), 0, n));
+    return true;
+}
+
+bool RightQuick(Interpreter&, Value* args, Value& out) {
+    int32_t n;
+    if (!ToInt32(args[1], n)) return false;
+    const std::string s = TakeText(args[0]);
+    const int64_t keep = std::min<int64_t>(n, static_cast<int64_t>(s.size()));
+    SetText(out, Cut(s, static_cast<int64_t>(s.size()) - keep, keep));
+    return true;
+}
+
+bool MidQuick(Interpreter&, Value* args, Value& out) {
+    int32_t start, count;
+    if (!ToInt32(args[1], start) || !ToInt32(args[2], count)) return false;
+    if (start < 1) start = 1;
+    SetText(out, Cut(TakeText(args[0]), int64_t{start} - 1, count));
+    return true;
+}
+
+bool LenQuick(Interpreter&, Value* args, Value& out) {
+    const size_t length = args[0].IsStr() ? args[0].s.size() : TextOf(args[0]).size();
+    out.type = ValueType::Int;
+    out.i = static_cast<int32_t>(std::min<size_t>(length, INT32_MAX));
+    return true;
+}
+
 void LeftFunction(Interpreter& in, const Args& args, FunctionResult& result) {
     StringArguments a(in, args, 2, result);
     std::string s;
@@ -244,8 +285,11 @@ void MatchFunction(Interpreter&, const Args&, FunctionResult& result) {
 
 void RegisterStringFunctions(FunctionTable& functions) {
     functions.Bind(FunctionId::LEFT, LeftFunction);
+    functions.BindQuick(FunctionId::LEFT, LeftQuick, 2);
     functions.Bind(FunctionId::RIGHT, RightFunction);
+    functions.BindQuick(FunctionId::RIGHT, RightQuick, 2);
     functions.Bind(FunctionId::MID, MidFunction);
+    functions.BindQuick(FunctionId::MID, MidQuick, 3);
     functions.Bind(FunctionId::INSTR, InstrFunction);
     functions.Bind(FunctionId::UPPERCASE, UppercaseFunction);
     functions.Bind(FunctionId::LOWERCASE, LowercaseFunction);
@@ -258,6 +302,7 @@ void RegisterStringFunctions(FunctionTable& functions) {
     functions.Bind(FunctionId::CHR, ChrFunction);
     functions.Bind(FunctionId::ASC, AscFunction);
     functions.Bind(FunctionId::LEN, LenFunction);
+    functions.BindQuick(FunctionId::LEN, LenQuick, 1);
     functions.Bind(FunctionId::SORT, SortFunction);
     functions.Bind(FunctionId::MATCH, MatchFunction);
 }

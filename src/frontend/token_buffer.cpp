@@ -10,16 +10,9 @@ const std::string& EmptyToken() {
     return empty;
 }
 
-namespace {
-const TokenRow& EmptyRow() {
+const TokenRow& TokenBuffer::EmptyRow() {
     static const TokenRow row{};
     return row;
-}
-}  // namespace
-
-const TokenRow& TokenBuffer::Row(int r) const {
-    if (r < 0 || r >= static_cast<int>(rows_.size())) return EmptyRow();
-    return rows_[r];
 }
 
 void TokenBuffer::Set(int r, int c, std::string token, int sourceLine) {

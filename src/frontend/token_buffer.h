@@ -68,7 +68,10 @@ class TokenBuffer {
 public:
     // Row r, or an empty row for any index that holds no statement (negative, past the
     // filled rows, or past row 2000): reading past the program finds its end.
-    const TokenRow& Row(int r) const;
+    const TokenRow& Row(int r) const {
+        if (r < 0 || r >= static_cast<int>(rows_.size())) return EmptyRow();
+        return rows_[r];
+    }
     const std::string& Cell(int r, int c) const { return Row(r)[c]; }
     bool RowEmpty(int r) const { return Row(r)[0].empty(); }
 
@@ -83,6 +86,7 @@ public:
     int SourceLine(int r) const;
 
 private:
+    static const TokenRow& EmptyRow();
     std::vector<TokenRow> rows_;
     std::vector<int> sourceLines_;
 };

@@ -44,6 +44,9 @@ struct TokenFacts {
 
 void ComputeFacts(std::string_view text, TokenFacts& facts, bool withName);
 
+// Whether a text is one of the operator words (+ - * / \ ( ) < > = <= >= <> OR AND).
+bool IsOperatorWord(std::string_view text);
+
 // One token of an expression after substitution: the source token's text, or a value that
 // stands for its own text form (an integer, a real, or a string).
 struct Cell {
@@ -56,9 +59,16 @@ struct Cell {
     const TokenFacts* facts = nullptr;  // Text and Str
 };
 
+struct QuickExpression;
+
 // What is kept about one of the program's token lists.
 struct ExpressionPlan {
+    ExpressionPlan();
+    ~ExpressionPlan();
     std::vector<TokenFacts> facts;
+    // The quick form, made on the second evaluation (a list evaluated once needs none).
+    std::unique_ptr<QuickExpression> quick;
+    int evaluations = 0;
     // The shape of the expression when every substituted value is a plain operand: where the
     // reduction ends, whether the parentheses balance, and the grouped order of a numeric
     // expression.
@@ -68,6 +78,18 @@ struct ExpressionPlan {
     bool balanced = true;
     std::vector<int> grouped;
 };
+
+// The evaluator's steps that the quick forms share with it.
+//
+// Combines the level's value with r under the level's operator (the value becomes the result).
+bool ApplyOperator(ExpressionLevel& level, const Value& r, bool stringMode, TResult& err);
+// Where the reduction of `cells` ends and whether its parentheses balance.
+void Shape(const std::vector<Cell>& cells, int& end, bool& balanced);
+// The order in which the reduction takes the cells: in a numeric expression, the runs of
+// * / \ wrapped in the marks below.
+void GroupedOrder(const std::vector<Cell>& cells, int end, bool stringMode, std::vector<int>& w);
+inline constexpr int kOpenMark = -1;   // a "(" inserted by the grouping
+inline constexpr int kCloseMark = -2;  // a ")" inserted by the grouping
 
 struct EvalScratch {
     std::vector<Cell> cells;

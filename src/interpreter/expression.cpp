@@ -21,13 +21,12 @@
 #include "frontend/names.h"
 #include "interpreter/eval_scratch.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/quick_expression.h"
 
 namespace tw {
 
 // ---------------------------------------------------------------------------------------------
 // Token facts
-
-namespace {
 
 bool IsOperatorWord(std::string_view w) {
     switch (w.size()) {
@@ -55,6 +54,8 @@ bool IsOperatorWord(std::string_view w) {
             return false;
     }
 }
+
+namespace {
 
 // CheckOperator, and the code a token sets. NOT passes the check and sets nothing.
 OperatorWord CheckOperator(std::string_view w, OperatorCode& code) {
@@ -315,6 +316,8 @@ void SetInt(Value& target, int32_t v) {
     target.i = v;
 }
 
+}  // namespace
+
 // Combines the level's value with r under the level's operator; the result replaces the
 // level's value.
 bool ApplyOperator(ExpressionLevel& level, const Value& r, bool stringMode, TResult& err) {
@@ -414,6 +417,8 @@ bool ApplyOperator(ExpressionLevel& level, const Value& r, bool stringMode, TRes
     }
 }
 
+namespace {
+
 // ResolveOperand: in a string expression a quoted token loses its quotes and any other token
 // is its own text; otherwise the text must be a decimal number.
 bool ResolveOperand(const Cell* c, bool stringMode, Value& out, std::string& buffer) {
@@ -449,9 +454,6 @@ bool ResolveOperand(const Cell* c, bool stringMode, Value& out, std::string& buf
 
 // ---------------------------------------------------------------------------------------------
 // Grouping
-
-constexpr int kOpenMark = -1;   // a "(" inserted by the grouping
-constexpr int kCloseMark = -2;  // a ")" inserted by the grouping
 
 // Gives *, / and \ precedence over + and - by wrapping each run of multiplicative operations
 // in parentheses: the group reaches from after the + or - before its first operator to the
@@ -537,6 +539,8 @@ void GroupMultiplicative(const std::vector<Cell>& cells, int lo, int hi, std::ve
     }
 }
 
+}  // namespace
+
 // Where the reduction ends (the first two empty tokens in a row), and whether the parentheses
 // before it balance.
 void Shape(const std::vector<Cell>& cells, int& end, bool& balanced) {
@@ -567,8 +571,6 @@ void GroupedOrder(const std::vector<Cell>& cells, int end, bool stringMode, std:
         GroupMultiplicative(cells, 0, end, w);
     }
 }
-
-}  // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Evaluate
@@ -745,17 +747,8 @@ namespace {
 // `planSlot`, when given, keeps the plan of these tokens so that it need not be looked up.
 EvalResult EvaluateWithPlan(Interpreter& in, const Args& tokens, ExpressionPlan** planSlot) {
     EvalResult result;
-    ScratchLease lease(in);
-    EvalScratch& sc = lease.get();
-    std::vector<Cell>& cells = sc.cells;
-    cells.clear();
-    sc.facts.clear();
-
     int count = tokens.Count();
     while (count > 0 && tokens[count - 1].empty()) --count;
-    // Facts and cells made during this evaluation are pointed at: their storage must not move.
-    sc.facts.reserve(2 * count + 1);
-    cells.reserve(count + 1);
     ExpressionPlan* plan;
     if (planSlot && *planSlot) {
         plan = *planSlot;
@@ -763,6 +756,27 @@ EvalResult EvaluateWithPlan(Interpreter& in, const Args& tokens, ExpressionPlan*
         plan = PlanFor(in, tokens, count);
         if (planSlot) *planSlot = plan;
     }
+    if (plan) {
+        // The quick form, made when the list comes round a second time.
+        if (!plan->quick && plan->evaluations < 2 && ++plan->evaluations == 2) {
+            plan->quick = CompileQuick(in, tokens, count, plan->facts);
+        }
+        if (plan->quick) {
+            if (EvaluateQuick(in, *plan->quick, result)) return result;
+            result = EvalResult{};
+        }
+    }
+    // The full evaluation may take long: the run loop is to look at the clock.
+    in.pollSoon = true;
+
+    ScratchLease lease(in);
+    EvalScratch& sc = lease.get();
+    std::vector<Cell>& cells = sc.cells;
+    cells.clear();
+    sc.facts.clear();
+    // Facts and cells made during this evaluation are pointed at: their storage must not move.
+    sc.facts.reserve(2 * count + 1);
+    cells.reserve(count + 1);
     bool plain = true;
     if (!SubstituteOperands(in, tokens, count, plan, sc, result, plain)) return result;
 

@@ -47,6 +47,7 @@ struct EvalScratch;
 struct EvalCache;
 
 struct ExpressionPlan;
+struct QuickExpression;
 
 // What a command learns about its own row the first time it runs, so that the next time it
 // need not learn it again. Everything here depends only on the program's tokens, which do not
@@ -60,6 +61,14 @@ struct RowCache {
     ExpressionPlan* plan = nullptr;  // the evaluator's facts about that expression
     int32_t partner = -2;            // the row a scan found (-2: not known yet)
     std::vector<std::string> words;  // words a command took from the rows it found
+
+    // The row's prepared form, for its command's quick form: made on the row's second run
+    // (a row that runs once needs none). `prepared` is 0 before, 1 when made, -1 when the row
+    // has none (its handler always runs).
+    int8_t prepared = 0;
+    int8_t runs = 0;
+    size_t group = 0;                       // VariableTable::GroupOf(name)
+    std::shared_ptr<QuickExpression> quick;  // the row's expression
 };
 
 class Interpreter {
@@ -85,6 +94,9 @@ public:
     RunState run;
     RunLimits limits;
     bool stopRequested = false;
+    // Set by whatever may have taken long (a command that is not cheap, the full evaluator):
+    // the run loop then reads a real clock and services the timers at once.
+    bool pollSoon = false;
     bool quitRequested = false;
     bool timersInImmediateMode = true;
 

@@ -68,16 +68,43 @@ using FunctionHandler = void (*)(Interpreter& in, const Args& args, FunctionResu
 void DefaultCommandHandler(Interpreter& in, const Args& args, CommandResult& result);
 void DefaultFunctionHandler(Interpreter& in, const Args& args, FunctionResult& result);
 
+struct RowCache;
+
+// A command's quick form: what its handler does, on the running row's prepared form (kept in
+// the row's cache). It returns true when it ran the statement (the result record filled as the
+// handler fills it), false when it cannot decide, having changed nothing: the handler then runs.
+using QuickCommand = bool (*)(Interpreter& in, const Args& args, RowCache& row,
+                              CommandResult& result);
+
 struct CommandTable {
     std::array<std::string_view, kCommandCount> names{};
     std::array<CommandHandler, kCommandCount> handlers{};
+    std::array<QuickCommand, kCommandCount> quick{};
     void Bind(CommandId id, CommandHandler handler) { handlers[Index(id)] = handler; }
+    void BindQuick(CommandId id, QuickCommand run) { quick[Index(id)] = run; }
+};
+
+// A function's quick form: what its handler does once its arguments are evaluated, given their
+// values (which it may take over). It returns false when it cannot decide (a value that does
+// not convert, a result the handler would refuse), having changed nothing: the handler then
+// runs from the start and reports what it reports.
+using QuickFunction = bool (*)(Interpreter& in, Value* args, Value& out);
+struct QuickFunctionForm {
+    QuickFunction run = nullptr;
+    // How the handler cuts the call's tokens: 0, all of them are one expression; n, at the top
+    // level commas into n parts.
+    uint8_t parts = 0;
 };
 
 struct FunctionTable {
     std::array<std::string_view, kFunctionCount> names{};
     std::array<FunctionHandler, kFunctionCount> handlers{};
+    // Only for functions that depend on nothing but their arguments and the angle mode.
+    std::array<QuickFunctionForm, kFunctionCount> quick{};
     void Bind(FunctionId id, FunctionHandler handler) { handlers[Index(id)] = handler; }
+    void BindQuick(FunctionId id, QuickFunction run, uint8_t parts) {
+        quick[Index(id)] = QuickFunctionForm{run, parts};
+    }
 };
 
 }  // namespace tw

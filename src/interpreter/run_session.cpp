@@ -5,6 +5,7 @@
 
 #include "interpreter/run_session.h"
 
+#include <array>
 #include <cassert>
 #include <exception>
 
@@ -98,6 +99,30 @@ void EndRun(Interpreter& in) {
 // ---------------------------------------------------------------------------------------------
 // Executing a statement
 
+namespace {
+
+// Commands that take a bounded, short time and touch neither the display nor the host: after
+// one of them (with every expression on the quick path) the run loop need not look at the
+// clock at once.
+constexpr std::array<bool, kCommandCount> MakeCheapCommands() {
+    std::array<bool, kCommandCount> cheap{};
+    for (CommandId id :
+         {CommandId::LET,       CommandId::IF,      CommandId::ELSE,    CommandId::GOTO,
+          CommandId::GOSUB,     CommandId::RETURN,  CommandId::EXITGOSUB, CommandId::FOR,
+          CommandId::NEXT,      CommandId::DO,      CommandId::LOOP,    CommandId::REPEAT,
+          CommandId::UNTIL,     CommandId::WHILE,   CommandId::WEND,    CommandId::BREAK,
+          CommandId::CALL,      CommandId::PROCEDURE, CommandId::ENDPROC, CommandId::EXITPROC,
+          CommandId::LOCAL,     CommandId::GLOBAL,  CommandId::DIM,     CommandId::INC,
+          CommandId::DEC,       CommandId::ADD,     CommandId::SUB,     CommandId::DEGREE,
+          CommandId::RADIAN}) {
+        cheap[Index(id)] = true;
+    }
+    return cheap;
+}
+constexpr std::array<bool, kCommandCount> kCheapCommands = MakeCheapCommands();
+
+}  // namespace
+
 void ExecuteStatement(Interpreter& in, CommandResult& runResult) {
     runResult.ok = true;
     const int32_t line = in.run.currentLine;
@@ -115,12 +140,18 @@ void ExecuteStatement(Interpreter& in, CommandResult& runResult) {
         return;
     }
     if (command >= 0) {
-        CommandResult result;
-        in.commands.handlers[command](in, Args(in.program->Row(line)), result);
-        if (!result.ok) {
-            runResult.CopyFailure(result);
-            return;
+        if (!kCheapCommands[command]) in.pollSoon = true;
+        // The run's record goes to the command as a fresh one would (failed, no message): a
+        // failure ends the run, so it has none yet.
+        runResult.ok = false;
+        const Args args(in.program->Row(line));
+        // The command's quick form on the row's prepared form, else its handler.
+        const QuickCommand quick = in.commands.quick[command];
+        if (!quick || !in.rememberProgram || line >= static_cast<int32_t>(in.rowCaches.size()) ||
+            !quick(in, args, in.rowCaches[line], runResult)) {
+            in.commands.handlers[command](in, args, runResult);
         }
+        if (!runResult.ok) return;
     }
     // A label, ENDIF, END or any other word: no effect.
     ++in.run.currentLine;
@@ -226,6 +257,7 @@ RunSession::StepEnd RunSession::Passes(int64_t budget) {
     Interpreter& in = in_;
     Host& host = in.host;
     const RunLimits limits = limits_;
+    const bool realClock = host.RealClock();
     for (; budget > 0; --budget) {
         if (in.stopRequested) return Stopped();
         if constexpr (kObserved) {
@@ -234,17 +266,27 @@ RunSession::StepEnd RunSession::Passes(int64_t budget) {
                 return StepEnd::Paused;
             }
         }
-        host.Pass();
         // A 32-bit count that wraps, as the statement counter always has.
         in.run.statementCount =
             static_cast<int32_t>(static_cast<uint32_t>(in.run.statementCount) + 1u);
-        if (host.KeyDown(kVkEscape)) in.stopRequested = true;
-        if (host.CloseRequested()) in.stopRequested = in.quitRequested = true;
-        if (limits.maxStatements > 0 && in.run.statementCount >= limits.maxStatements) {
-            in.stopRequested = true;
+        // A clock that passes drive is read on every pass. A real one is read after every
+        // statement that may have taken long (pollSoon), while a WAIT holds the run, and at
+        // least every kCheapPasses passes: between those, nothing the host tells can change
+        // by more than a fraction of its millisecond.
+        const bool poll =
+            !realClock || in.pollSoon || in.run.suspended || --cheapPassesLeft_ <= 0;
+        if (poll) {
+            cheapPassesLeft_ = kCheapPasses;
+            in.pollSoon = false;
+            host.Pass();
+            if (host.KeyDown(kVkEscape)) in.stopRequested = true;
+            if (host.CloseRequested()) in.stopRequested = in.quitRequested = true;
+            if (limits.timeoutMs > 0 &&
+                int64_t{host.TickCount()} - int64_t{startTick_} >= limits.timeoutMs) {
+                in.stopRequested = true;
+            }
         }
-        if (limits.timeoutMs > 0 &&
-            int64_t{host.TickCount()} - int64_t{startTick_} >= limits.timeoutMs) {
+        if (limits.maxStatements > 0 && in.run.statementCount >= limits.maxStatements) {
             in.stopRequested = true;
         }
 
@@ -256,11 +298,13 @@ RunSession::StepEnd RunSession::Passes(int64_t budget) {
             result_.message = RunTimeErrorText(runResult_, in.run.currentLine);
             return Ended(RunResult::End::RunTimeError);
         }
-        ReleaseHeldCanvases(in.screens);
-        std::string expired = in.timers.ServiceTimers(host, in);
-        if (!expired.empty()) {
-            result_.message = std::move(expired);
-            return Ended(RunResult::End::Watchdog);
+        if (in.screens.canvasesHeld != 0) ReleaseHeldCanvases(in.screens);
+        if ((poll || in.pollSoon) && in.timers.MayBeDue(host.TickCount())) {
+            std::string expired = in.timers.ServiceTimers(host, in);
+            if (!expired.empty()) {
+                result_.message = std::move(expired);
+                return Ended(RunResult::End::Watchdog);
+            }
         }
     }
     if (in.stopRequested) return Stopped();

@@ -111,6 +111,9 @@ private:
     RunLimits limits_;
     uint32_t startTick_ = 0;
     bool clockStarted_ = false;
+    // Cheap passes left before a real clock is read again.
+    static constexpr int kCheapPasses = 64;
+    int cheapPassesLeft_ = 0;
     CommandResult runResult_;
     RunResult result_;
     std::string startWarning_;

@@ -26,7 +26,12 @@ struct LoopEntry {
 struct LoopStack {
     static constexpr int kEntries = 51;
     std::array<LoopEntry, kEntries> entries{};
+    // Where the active entry was last found. At most one entry is active at a time (starting a
+    // loop makes its entry the active one in place of the running one; ending it hands the
+    // state back to its parent), so an entry found active is the one.
+    int activeHint = -1;
     void Reset() {
+        activeHint = -1;
         for (int i = 0; i < kEntries; ++i) {
             LoopEntry& e = entries[i];
             e.index = i;
@@ -44,10 +49,16 @@ struct ProcedureFrame {
     int32_t returnLine = 0;
 };
 
+// The frames in use are always the lowest ones: a call takes the lowest free frame and a return
+// frees the highest frame in use. `depth` counts them.
 struct ProcedureStack {
     static constexpr int kFrames = 51;
     std::array<ProcedureFrame, kFrames> frames{};
-    void Reset() { frames.fill(ProcedureFrame{}); }
+    int depth = 0;
+    void Reset() {
+        frames.fill(ProcedureFrame{});
+        depth = 0;
+    }
     // The name of the procedure currently executing (highest frame in use), or empty.
     const std::string& Current() const {
         static const std::string none;
@@ -63,10 +74,15 @@ struct GosubFrame {
     int32_t returnLine = 0;
 };
 
+// As with procedures, the frames in use are the lowest `depth` ones.
 struct GosubStack {
     static constexpr int kFrames = 51;
     std::array<GosubFrame, kFrames> frames{};
-    void Reset() { frames.fill(GosubFrame{}); }
+    int depth = 0;
+    void Reset() {
+        frames.fill(GosubFrame{});
+        depth = 0;
+    }
 };
 
 }  // namespace tw

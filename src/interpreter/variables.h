@@ -48,13 +48,16 @@ public:
         uint64_t generation = 0;  // 0: nothing remembered
         int slot = -1;
     };
-    int Find(std::string_view upper, Hint& hint) const {
-        const uint64_t generation = generations_[Group(upper)];
+    int Find(std::string_view upper, Hint& hint) const { return Find(upper, Group(upper), hint); }
+    // The same with the name's group worked out beforehand (GroupOf).
+    int Find(std::string_view upper, size_t group, Hint& hint) const {
+        const uint64_t generation = generations_[group];
         if (hint.generation == generation) return hint.slot;
         hint.slot = Find(upper);
         hint.generation = generation;
         return hint.slot;
     }
+    static size_t GroupOf(std::string_view upper) { return Group(upper); }
     int FirstFree() const;
     Variable& operator[](int i) { return slots_[i]; }
     const Variable& operator[](int i) const { return slots_[i]; }

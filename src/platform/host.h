@@ -28,6 +28,10 @@ public:
     virtual uint32_t SystemTickCount() { return TickCount(); }
     // Called once per run-loop (and console) pass; a virtual clock advances here.
     virtual void Pass() {}
+    // Whether the tick count follows the wall clock rather than the passes. A host that says
+    // so lets the run loop read the clock, the Escape key and the close button (and call Pass)
+    // only every few cheap passes; a clock that passes drive is read on every pass.
+    virtual bool RealClock() const { return false; }
 
     // Asynchronous key state of a virtual key (Escape, Tab).
     virtual bool KeyDown(int virtualKey) = 0;

@@ -49,6 +49,8 @@ public:
     // One pass over the table at the host's clock: runs the callbacks of due timers on `in`.
     // Returns the expiry message of a watchdog that waited too long, else the empty string.
     std::string ServiceTimers(Host& clock, Interpreter& in);
+    // False when no timer can be due at `now` (ServiceTimers would do nothing).
+    bool MayBeDue(int64_t now) const { return earliestDue_ == kUnknown || now > earliestDue_; }
 
     const TimerSlot& Slot(int i) const { return slots_[i]; }
     TimerSlot& Slot(int i) {

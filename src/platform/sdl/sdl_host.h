@@ -32,6 +32,7 @@ public:
     uint32_t TickCount() override;
     uint32_t SystemTickCount() override;
     void Pass() override;
+    bool RealClock() const override { return !options_.virtualTime; }
     bool KeyDown(int virtualKey) override;
     bool ReadKeyState(uint8_t state[256]) override;
     void ShowMessage(MessageKind kind, std::string_view text) override;

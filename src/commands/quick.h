@@ -1,0 +1,33 @@
+#pragma once
+// What the commands' quick forms share: a row's prepared form is made on the row's second run
+// (a row that runs once needs none) and kept in the row's cache for the rest of the run.
+
+#include "interpreter/interpreter.h"
+#include "interpreter/quick_expression.h"
+
+namespace tw {
+
+// Whether the row has its prepared form, making it with `prepare` (which fills the cache and
+// says whether the row can have one) when the row comes round the second time.
+template <typename Prepare>
+bool PreparedRow(RowCache& row, Prepare prepare) {
+    if (row.prepared > 0) return true;
+    if (row.prepared < 0 || ++row.runs < 2) return false;
+    row.prepared = prepare() ? 1 : -1;
+    return row.prepared > 0;
+}
+
+// The kind a variable takes from an expression of this kind.
+inline uint8_t KindOf(ExpressionKind kind) {
+    switch (kind) {
+        case ExpressionKind::Integer:
+            return static_cast<uint8_t>(VariableKind::Integer);
+        case ExpressionKind::Real:
+            return static_cast<uint8_t>(VariableKind::Real);
+        case ExpressionKind::String:
+            break;
+    }
+    return static_cast<uint8_t>(VariableKind::String);
+}
+
+}  // namespace tw

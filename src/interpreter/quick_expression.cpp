@@ -1,0 +1,690 @@
+// Quick forms of expressions.
+//
+// Sections: compiling (the cells, the steps of each mode); evaluating (operands, the numeric
+// reduction, the string reduction, writing the levels).
+
+#include "interpreter/quick_expression.h"
+
+#include <cmath>
+
+#include "interpreter/arguments.h"
+#include "interpreter/interpreter.h"
+
+namespace tw {
+
+ExpressionPlan::ExpressionPlan() = default;
+ExpressionPlan::~ExpressionPlan() = default;
+
+// ---------------------------------------------------------------------------------------------
+// Compiling
+
+namespace {
+
+bool CompileInto(const Interpreter& in, const Args& tokens, int count,
+                 const std::vector<TokenFacts>& facts, QuickExpression& q);
+
+// The cells as substitution makes them when every name is what it was taken for: a variable's
+// name, or a call of a function with a quick form (with its tokens, as one cell).
+bool BuildCells(const Interpreter& in, const Args& tokens, int count,
+                const std::vector<TokenFacts>& facts, QuickExpression& q) {
+    for (int p = 0; p < count; ++p) {
+        const std::string_view t = tokens[p];
+        const TokenFacts& f = facts[p];
+        if (t.empty()) return false;  // an empty token inside ends the reduction early
+        QuickCell& cell = q.cells.emplace_back();
+        cell.upper = f.upper;
+        cell.group = VariableTable::GroupOf(f.upper);
+        // A name that is an operator word (AND, OR, NOT) stays what it is, unless a variable
+        // of that name stands in its place.
+        if (!f.name || (f.function < 0 && f.word != OperatorWord::Invalid)) {
+            cell.kind = QuickCell::Kind::Token;
+            cell.text = t;
+            cell.facts = &f;
+            if (f.name) q.guards.push_back(static_cast<int>(q.cells.size()) - 1);
+            continue;
+        }
+        if (f.function < 0) {
+            cell.kind = QuickCell::Kind::Variable;
+            continue;
+        }
+        cell.kind = QuickCell::Kind::Call;
+        cell.function = f.function;
+        cell.form = in.functions.quick[f.function];
+        if (!cell.form.run) return false;
+        // The call's tokens, as substitution takes them: a name not followed by "(" is a call
+        // without arguments; else everything up to the matching ")" within 49 tokens.
+        if (tokens[p + 1] != "(") return false;  // no function with a quick form takes none
+        int depth = 0, q_end = p + 1;
+        for (; q_end <= p + 49 && q_end < count; ++q_end) {
+            const std::string_view tq = tokens[q_end];
+            if (tq == "(") {
+                ++depth;
+            } else if (tq == ")") {
+                --depth;
+            }
+            if (depth == 0) break;
+        }
+        if (depth != 0) return false;
+        const Args raw = tokens.Slice(p + 2, q_end - p - 2);
+        // Cut as the function's handler cuts its tokens.
+        Args parts[ArgCursor::kMaxParts];
+        int partCount = 1;
+        if (cell.form.parts == 0) {
+            parts[0] = raw;
+        } else {
+            partCount = cell.form.parts;
+            SplitArguments(raw, partCount, parts);
+        }
+        for (int i = 0; i < partCount; ++i) {
+            const Args& part = parts[i];
+            auto argument = std::make_unique<QuickExpression>();
+            argument->ownFacts.resize(part.Count());
+            for (int k = 0; k < part.Count(); ++k) {
+                ComputeFacts(part[k], argument->ownFacts[k], true);
+            }
+            if (!CompileInto(in, part, part.Count(), argument->ownFacts, *argument)) return false;
+            cell.arguments.push_back(std::move(argument));
+        }
+        cell.argumentValues.resize(partCount);
+        p = q_end;  // the call's tokens are consumed
+    }
+    return !q.cells.empty();
+}
+
+// The evaluator's reduction loop run on the cells' shape instead of their values: it records
+// the steps that involve values and the operators it leaves on the levels. False when the loop
+// would fail on the shape alone, or read a level that this evaluation has not written (a value
+// left by an earlier one).
+bool Simulate(const std::vector<Cell>& cells, const std::vector<QuickCell>& quick,
+              const std::vector<int>& w, bool stringMode, QuickProgram& out) {
+    const int wn = static_cast<int>(w.size());
+    constexpr int kNone = -3;
+    auto item = [&](int k) { return k < wn ? w[k] : kNone; };
+    auto isOpen = [&](int it) {
+        return it == kOpenMark || (it >= 0 && cells[it].facts && cells[it].facts->open);
+    };
+    auto isClose = [&](int it) {
+        return it == kCloseMark || (it >= 0 && cells[it].facts && cells[it].facts->close);
+    };
+    constexpr int kLevels = ExpressionStack::kLevels;
+    std::vector<OperatorCode> op(kLevels, OperatorCode::None);
+    std::vector<bool> opSet(kLevels, false);
+    std::vector<bool> written(kLevels, false);
+    int level = 0, top = 0;
+    bool expectOperand = true;
+    bool afterParen = false;
+    for (int i = 0;; ++i) {
+        const int t = item(i);
+        if (t == kNone) {
+            // The end (no cell of a quick form is empty): the value is the level's.
+            if (!written[level]) return false;
+            out.resultLevel = level;
+            op[level] = OperatorCode::None;
+            opSet[level] = true;
+            break;
+        }
+        if (isOpen(t)) {
+            if (level + 1 >= kLevels) return false;
+            ++level;
+            top = std::max(top, level);
+            op[level] = OperatorCode::None;
+            opSet[level] = true;
+            expectOperand = false;
+            afterParen = true;
+        }
+        if (isClose(t)) {
+            if (level == 0) return false;
+            --level;
+            if (!written[level + 1]) return false;
+            if (op[level] != OperatorCode::None && !written[level]) return false;
+            out.steps.push_back({QuickStep::Kind::Close, static_cast<uint8_t>(level), op[level], 0});
+            written[level] = true;
+            op[level] = OperatorCode::None;
+            opSet[level] = true;
+            expectOperand = true;
+            afterParen = true;
+        }
+        if (expectOperand && !afterParen) {
+            if (t < 0) return false;
+            // In a numeric expression an operand must be a number: a token that is none is a
+            // type mismatch.
+            if (!stringMode && quick[t].kind == QuickCell::Kind::Token && !cells[t].facts->numberOk) {
+                return false;
+            }
+            if (op[level] != OperatorCode::None) {
+                if (!written[level]) return false;
+                out.steps.push_back({QuickStep::Kind::Apply, static_cast<uint8_t>(level), op[level],
+                                     static_cast<int16_t>(t)});
+                op[level] = OperatorCode::None;
+                opSet[level] = true;
+            } else {
+                out.steps.push_back({QuickStep::Kind::Load, static_cast<uint8_t>(level),
+                                     OperatorCode::None, static_cast<int16_t>(t)});
+                written[level] = true;
+            }
+        }
+        if (!expectOperand && !afterParen) {
+            // Only a token can be an operator; numbers are none.
+            const TokenFacts* facts = t >= 0 ? cells[t].facts : nullptr;
+            if (!facts || facts->word == OperatorWord::Invalid) return false;
+            if (facts->word == OperatorWord::Code) {
+                op[level] = facts->code;
+                opSet[level] = true;
+            }
+        }
+        expectOperand = !expectOperand;
+        afterParen = false;
+    }
+    out.top = top;
+    out.written.assign(written.begin(), written.begin() + top + 1);
+    for (int k = 0; k < kLevels; ++k) {
+        if (opSet[k]) out.operators.emplace_back(static_cast<uint8_t>(k), op[k]);
+    }
+    out.usable = true;
+    return true;
+}
+
+}  // namespace
+
+namespace {
+
+bool CompileInto(const Interpreter& in, const Args& tokens, int count,
+                 const std::vector<TokenFacts>& facts, QuickExpression& quick) {
+    QuickExpression* q = &quick;
+    if (count <= 0 || !BuildCells(in, tokens, count, facts, *q)) return false;
+    // The cells' shape: tokens as they are, values as plain numbers.
+    std::vector<Cell> shape(q->cells.size());
+    for (size_t c = 0; c < q->cells.size(); ++c) {
+        if (q->cells[c].kind == QuickCell::Kind::Token) {
+            shape[c].tag = Cell::Tag::Text;
+            shape[c].text = q->cells[c].text;
+            shape[c].facts = q->cells[c].facts;
+        } else {
+            shape[c].tag = Cell::Tag::Int;
+        }
+    }
+    int end;
+    bool balanced;
+    Shape(shape, end, balanced);
+    if (!balanced || end != static_cast<int>(shape.size())) return false;
+    std::vector<int> w;
+    GroupedOrder(shape, end, false, w);
+    Simulate(shape, q->cells, w, false, q->numeric);
+    GroupedOrder(shape, end, true, w);
+    Simulate(shape, q->cells, w, true, q->text);
+    if (!q->numeric.usable && !q->text.usable) return false;
+    q->flat = q->numeric.usable && q->numeric.top == 0 && q->numeric.resultLevel == 0;
+    for (const QuickCell& cell : q->cells) {
+        if (cell.kind == QuickCell::Kind::Call) q->flat = false;
+        if (cell.kind != QuickCell::Kind::Token) continue;
+        // A constant text makes every evaluation a string one; a constant real a real one.
+        if (cell.facts->cls == CellClass::String) q->flat = false;
+        if (cell.facts->cls == CellClass::Real) q->staticReal = true;
+    }
+    if (q->flat) {
+        for (const QuickStep& step : q->numeric.steps) {
+            QuickCell& cell = q->cells[step.cell];
+            QuickExpression::FlatOperand& operand = q->flatOperands.emplace_back();
+            operand.op = step.kind == QuickStep::Kind::Load ? OperatorCode::None : step.op;
+            if (cell.kind == QuickCell::Kind::Variable) {
+                operand.variable = &cell;
+            } else {
+                operand.number = cell.facts->number;
+            }
+        }
+    }
+    q->operands.resize(q->cells.size());
+    q->numbers.resize(ExpressionStack::kLevels);
+    q->levels.resize(ExpressionStack::kLevels);
+    return true;
+}
+
+}  // namespace
+
+std::unique_ptr<QuickExpression> CompileQuick(const Interpreter& in, const Args& tokens, int count,
+                                              const std::vector<TokenFacts>& facts) {
+    auto q = std::make_unique<QuickExpression>();
+    if (!CompileInto(in, tokens, count, facts, *q)) return nullptr;
+    return q;
+}
+
+std::shared_ptr<QuickExpression> CompileQuick(const Interpreter& in, const Args& tokens) {
+    int count = tokens.Count();
+    while (count > 0 && tokens[count - 1].empty()) --count;
+    auto q = std::make_shared<QuickExpression>();
+    q->ownFacts.resize(count);
+    for (int p = 0; p < count; ++p) ComputeFacts(tokens[p], q->ownFacts[p], true);
+    if (!CompileInto(in, tokens, count, q->ownFacts, *q)) return nullptr;
+    return q;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Evaluating
+
+namespace {
+
+using Operand = QuickExpression::Operand;
+using Number = QuickExpression::Number;
+
+CellClass ClassOf(TextClass cls) {
+    switch (cls) {
+        case TextClass::Integer:
+            return CellClass::Integer;
+        case TextClass::Real:
+            return CellClass::Real;
+        case TextClass::String:
+            break;
+    }
+    return CellClass::String;
+}
+
+// A value as the cell that substitution makes of it. False for a text that is empty or an
+// operator word (it would change the expression's shape or act as an operator).
+bool FromValue(const Value& v, Operand& o) {
+    switch (v.type) {
+        case ValueType::Int:
+            o.tag = Cell::Tag::Int;
+            o.i = v.i;
+            o.number = v.i;
+            o.cls = CellClass::Integer;
+            return true;
+        case ValueType::Real:
+            o.tag = Cell::Tag::Real;
+            o.r = RoundTrip15(v.r);
+            o.number = o.r;
+            o.cls = ClassOf(ClassifyShownReal(o.r));
+            return true;
+        case ValueType::Str:
+            break;
+    }
+    o.tag = Cell::Tag::Str;
+    o.text = v.s;
+    if (o.text.empty() || o.text == "." || IsOperatorWord(o.text)) return false;
+    o.cls = ClassOf(ClassifyNumberText(o.text));
+    if (o.cls != CellClass::String && !ParseDecimal(o.text, o.number)) return false;
+    return true;
+}
+
+bool FromVariable(const Variable& v, Operand& o) {
+    if (IsIntegerKind(v.kind)) {
+        if (!ToInt32(v.value, o.i)) return false;  // "Value too big"
+        o.tag = Cell::Tag::Int;
+        o.number = o.i;
+        o.cls = CellClass::Integer;
+        return true;
+    }
+    if (v.kind == static_cast<uint8_t>(VariableKind::Real)) {
+        double d;
+        if (!ToDouble(v.value, d)) return false;
+        o.tag = Cell::Tag::Real;
+        o.r = RoundTrip15(d);
+        o.number = o.r;
+        o.cls = ClassOf(ClassifyShownReal(o.r));
+        return true;
+    }
+    if (IsStringKind(v.kind)) return FromValue(v.value, o);
+    return false;  // a name the evaluator would leave as its own text
+}
+
+bool ResolveOperands(Interpreter& in, QuickExpression& q) {
+    for (size_t c = 0; c < q.cells.size(); ++c) {
+        QuickCell& cell = q.cells[c];
+        Operand& o = q.operands[c];
+        switch (cell.kind) {
+            case QuickCell::Kind::Token:
+                o.tag = Cell::Tag::Text;
+                o.text = cell.text;
+                o.cls = cell.facts->cls;
+                o.number = cell.facts->number;
+                break;
+            case QuickCell::Kind::Variable: {
+                const int slot = in.variables.Find(cell.upper, cell.group, cell.hint);
+                if (slot < 0 || !FromVariable(in.variables[slot], o)) return false;
+                break;
+            }
+            case QuickCell::Kind::Call: {
+                // A variable of the function's name is substituted instead.
+                if (in.variables.Find(cell.upper, cell.group, cell.hint) >= 0) return false;
+                EvalResult argument;
+                for (size_t a = 0; a < cell.arguments.size(); ++a) {
+                    if (!EvaluateQuick(in, *cell.arguments[a], argument)) return false;
+                    cell.argumentValues[a] = std::move(argument.value);
+                }
+                if (!cell.form.run(in, cell.argumentValues.data(), o.value)) return false;
+                if (!FromValue(o.value, o)) return false;
+                break;
+            }
+        }
+    }
+    return true;
+}
+
+template <typename T>
+bool Holds(OperatorCode op, const T& l, const T& r) {
+    switch (op) {
+        case OperatorCode::Less:
+            return l < r;
+        case OperatorCode::Greater:
+            return r < l;
+        case OperatorCode::Equal:
+            return l == r;
+        case OperatorCode::GreaterEqual:
+            return !(l < r);
+        case OperatorCode::LessEqual:
+            return !(r < l);
+        case OperatorCode::NotEqual:
+            return !(l == r);
+        default:
+            return false;
+    }
+}
+
+inline double AsDouble(const Number& n) {
+    return n.type == ValueType::Int ? n.i : n.r;
+}
+
+inline bool AsInt32(const Number& n, int32_t& out) {
+    if (n.type == ValueType::Int) {
+        out = n.i;
+        return true;
+    }
+    return RoundToInt32(n.r, out);
+}
+
+inline bool SetReal(Number& n, double v) {
+    if (!std::isfinite(v)) return false;
+    n.type = ValueType::Real;
+    n.r = v;
+    return true;
+}
+
+inline void SetInt(Number& n, int32_t v) {
+    n.type = ValueType::Int;
+    n.i = v;
+}
+
+// The evaluator's operator in a numeric expression, where it can be decided on numbers: a real
+// of 1E38 or more may have a text that is no number (the operator then works on texts), and
+// every failure is left to the evaluator.
+// The 6-byte real of a double; a whole number of at most 39 bits is one already.
+inline bool Real48(double d, double& out) {
+    if (d > -549755813888.0 && d < 549755813888.0 && d == static_cast<double>(static_cast<int64_t>(d))) {
+        out = d;
+        return true;
+    }
+    return ToReal48(d, out);
+}
+
+inline bool ApplyNumber(OperatorCode op, Number& l, const Number& r) {
+    auto large = [](const Number& n) {
+        return n.type == ValueType::Real && !(std::fabs(n.r) < 1e38);
+    };
+    if (large(l) || large(r)) return false;
+    const double dl = AsDouble(l), dr = AsDouble(r);
+    switch (op) {
+        case OperatorCode::Add:
+            return SetReal(l, dl + dr);
+        case OperatorCode::Subtract:
+            return SetReal(l, dl - dr);
+        case OperatorCode::Multiply:
+            return SetReal(l, dl * dr);
+        case OperatorCode::Divide:
+            return dr != 0.0 && SetReal(l, dl / dr);
+        case OperatorCode::IntegerDivide: {
+            int32_t il, ir;
+            if (!AsInt32(l, il) || !AsInt32(r, ir) || ir == 0) return false;
+            const int64_t quotient = int64_t{il} / int64_t{ir};
+            if (quotient > 2147483647) return false;
+            SetInt(l, static_cast<int32_t>(quotient));
+            return true;
+        }
+        case OperatorCode::And:
+        case OperatorCode::Or: {
+            auto truth = [](double d) { return d == 0.0 || d == -1.0; };
+            if (!truth(dl) || !truth(dr)) return false;
+            const bool result =
+                op == OperatorCode::And ? (dl == 0.0 && dr == 0.0) : !(dl == -1.0 && dr == -1.0);
+            SetInt(l, result ? kTrue : kFalse);
+            return true;
+        }
+        case OperatorCode::None:
+            return false;
+        default: {
+            // Comparisons go through the 6-byte real.
+            double fl, fr;
+            if (!Real48(dl, fl) || !Real48(dr, fr)) return false;
+            SetInt(l, Holds(op, fl, fr) ? kTrue : kFalse);
+            return true;
+        }
+    }
+}
+
+}  // namespace
+
+void StoreNumber(Value& target, const QuickNumber& n) {
+    target.type = n.type;
+    if (n.type == ValueType::Int) {
+        target.i = n.i;
+    } else {
+        target.r = n.r;
+    }
+    // What the evaluator leaves is a number with no text beside it.
+    if (!target.s.empty()) std::string().swap(target.s);
+}
+
+namespace {
+
+bool RunNumeric(Interpreter& in, QuickExpression& q, int entry, EvalResult& result) {
+    const QuickProgram& program = q.numeric;
+    Number* n = q.numbers.data();
+    for (const QuickStep& step : program.steps) {
+        switch (step.kind) {
+            case QuickStep::Kind::Load:
+                n[step.level] = Number{ValueType::Real, 0, q.operands[step.cell].number};
+                break;
+            case QuickStep::Kind::Apply:
+                if (!ApplyNumber(step.op, n[step.level],
+                                 Number{ValueType::Real, 0, q.operands[step.cell].number})) {
+                    return false;
+                }
+                break;
+            case QuickStep::Kind::Close:
+                if (step.op == OperatorCode::None) {
+                    n[step.level] = n[step.level + 1];
+                } else if (!ApplyNumber(step.op, n[step.level], n[step.level + 1])) {
+                    return false;
+                }
+                break;
+        }
+    }
+    ExpressionStack& st = in.expressions;
+    for (int k = 0; k <= program.top; ++k) {
+        if (program.written[k]) StoreNumber(st.levels[entry + k].value, n[k]);
+    }
+    for (const auto& [k, op] : program.operators) st.levels[entry + k].op = op;
+    StoreNumber(result.value, n[program.resultLevel]);
+    return true;
+}
+
+// The operand's text in a string expression: a quoted text loses its quotes.
+void OperandText(const Operand& o, std::string& out) {
+    std::string_view text;
+    switch (o.tag) {
+        case Cell::Tag::Int:
+            out = IntText(o.i);
+            return;
+        case Cell::Tag::Real:
+            out = RealText(o.r);
+            return;
+        case Cell::Tag::Text:
+        case Cell::Tag::Str:
+            text = o.text;
+            break;
+    }
+    if (!text.empty() && text[0] == '"') {
+        text = text.size() >= 2 ? text.substr(1, text.size() - 2) : std::string_view();
+    }
+    out.assign(text);
+}
+
+bool RunText(Interpreter& in, QuickExpression& q, int entry, EvalResult& result) {
+    const QuickProgram& program = q.text;
+    ExpressionLevel* l = q.levels.data();
+    TResult err;
+    Value& operand = q.operand;
+    operand.type = ValueType::Str;
+    for (const QuickStep& step : program.steps) {
+        ExpressionLevel& level = l[step.level];
+        switch (step.kind) {
+            case QuickStep::Kind::Load:
+                level.value.type = ValueType::Str;
+                OperandText(q.operands[step.cell], level.value.s);
+                break;
+            case QuickStep::Kind::Apply:
+                OperandText(q.operands[step.cell], operand.s);
+                level.op = step.op;
+                if (!ApplyOperator(level, operand, true, err)) return false;
+                break;
+            case QuickStep::Kind::Close:
+                if (step.op == OperatorCode::None) {
+                    level.value = l[step.level + 1].value;
+                } else {
+                    level.op = step.op;
+                    if (!ApplyOperator(level, l[step.level + 1].value, true, err)) return false;
+                }
+                break;
+        }
+    }
+    ExpressionStack& st = in.expressions;
+    for (int k = 0; k <= program.top; ++k) {
+        if (program.written[k]) st.levels[entry + k].value = l[k].value;
+    }
+    for (const auto& [k, op] : program.operators) st.levels[entry + k].op = op;
+    result.value = std::move(l[program.resultLevel].value);
+    return true;
+}
+
+// A variable's number as its cell holds it, and whether its text is a real: the integer of an
+// integer variable, the 15-digit real of a real one. General for a variable that holds a text
+// (or a real whose text is none), Undecided for one the evaluator refuses.
+inline QuickOutcome VariableNumber(const Variable& v, double& number, bool& real) {
+    if (IsIntegerKind(v.kind)) {
+        if (v.value.type == ValueType::Int) {
+            number = v.value.i;
+            return QuickOutcome::Done;
+        }
+        if (v.value.type != ValueType::Real) return QuickOutcome::General;
+        const double r = v.value.r;
+        // A whole number in range is its own integer; anything else rounds half to even.
+        if (r >= -2147483648.0 && r <= 2147483647.0 && r == static_cast<double>(static_cast<int32_t>(r))) {
+            number = r;
+            return QuickOutcome::Done;
+        }
+        int32_t i;
+        if (!RoundToInt32(r, i)) return QuickOutcome::Undecided;
+        number = i;
+        return QuickOutcome::Done;
+    }
+    if (v.kind != static_cast<uint8_t>(VariableKind::Real) || v.value.type != ValueType::Real) {
+        return QuickOutcome::General;
+    }
+    number = RoundTrip15(v.value.r);
+    switch (ClassifyShownReal(number)) {
+        case TextClass::Integer:
+            return QuickOutcome::Done;
+        case TextClass::Real:
+            real = true;
+            return QuickOutcome::Done;
+        case TextClass::String:
+            break;
+    }
+    return QuickOutcome::General;
+}
+
+}  // namespace
+
+// A flat numeric expression in one pass over its operands. A text among them leaves it to the
+// general way, and anything undecided to the evaluator, before anything has been written.
+// Whether a variable stands in place of a word the quick form took for an operator.
+bool GuardsHold(Interpreter& in, QuickExpression& q) {
+    for (int c : q.guards) {
+        QuickCell& cell = q.cells[c];
+        if (in.variables.Find(cell.upper, cell.group, cell.hint) >= 0) return false;
+    }
+    return true;
+}
+
+QuickOutcome EvaluateQuickNumber(Interpreter& in, QuickExpression& q, QuickNumber& out,
+                                 ExpressionKind& kind) {
+    if (!q.flat) return QuickOutcome::General;
+    ExpressionStack& st = in.expressions;
+    const int entry = st.stackLevel;
+    // An operator left pending on the entry level would act on the first operand.
+    if (st.levels[entry].op != OperatorCode::None) return QuickOutcome::Undecided;
+    if (!q.guards.empty() && !GuardsHold(in, q)) return QuickOutcome::Undecided;
+    bool real = q.staticReal;
+    Number n{ValueType::Real, 0, 0.0};
+    for (const QuickExpression::FlatOperand& operand : q.flatOperands) {
+        double number = operand.number;
+        if (operand.variable) {
+            QuickCell& cell = *operand.variable;
+            const int slot = in.variables.Find(cell.upper, cell.group, cell.hint);
+            if (slot < 0) return QuickOutcome::Undecided;
+            const QuickOutcome got = VariableNumber(in.variables[slot], number, real);
+            if (got != QuickOutcome::Done) return got;
+        }
+        if (operand.op == OperatorCode::None) {
+            n = Number{ValueType::Real, 0, number};
+        } else if (!ApplyNumber(operand.op, n, Number{ValueType::Real, 0, number})) {
+            return QuickOutcome::Undecided;
+        }
+    }
+    StoreNumber(st.levels[entry].value, n);
+    out = n;
+    kind = real ? ExpressionKind::Real : ExpressionKind::Integer;
+    return QuickOutcome::Done;
+}
+
+bool EvaluateQuick(Interpreter& in, QuickExpression& q, EvalResult& result) {
+    const int entry = in.expressions.stackLevel;
+    // An operator left pending on the entry level would act on the first operand.
+    if (in.expressions.levels[entry].op != OperatorCode::None) return false;
+    if (q.flat) {
+        QuickNumber n;
+        switch (EvaluateQuickNumber(in, q, n, result.kind)) {
+            case QuickOutcome::Done:
+                StoreNumber(result.value, n);
+                result.ok = true;
+                return true;
+            case QuickOutcome::Undecided:
+                return false;
+            case QuickOutcome::General:
+                break;
+        }
+    }
+    if (!q.guards.empty() && !GuardsHold(in, q)) return false;
+    if (!ResolveOperands(in, q)) return false;
+
+    ExpressionKind kind = ExpressionKind::String;
+    bool text = false;
+    for (const Operand& o : q.operands) {
+        if (o.cls == CellClass::String) {
+            text = true;
+            break;
+        }
+        if (o.cls == CellClass::Real) {
+            kind = ExpressionKind::Real;
+        } else if (o.cls == CellClass::Integer && kind != ExpressionKind::Real) {
+            kind = ExpressionKind::Integer;
+        }
+    }
+    if (text) kind = ExpressionKind::String;
+    const QuickProgram& program = kind == ExpressionKind::String ? q.text : q.numeric;
+    if (!program.usable || entry + program.top >= ExpressionStack::kLevels) return false;
+    result.ok = true;
+    result.kind = kind;
+    return kind == ExpressionKind::String ? RunText(in, q, entry, result)
+                                          : RunNumeric(in, q, entry, result);
+}
+
+}  // namespace tw

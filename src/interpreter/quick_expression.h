@@ -1,0 +1,145 @@
+#pragma once
+// Quick forms of the program's expressions (the evaluator's, and the commands' quick forms').
+//
+// The evaluator works on texts: every evaluation substitutes values into cells, classifies the
+// cells, groups * / \ and reduces the list over the expression stack. For one of the program's
+// token lists, everything but the values is the same every time, as long as every value that
+// comes in is a plain operand (a number, or a text that is neither empty nor shapes the
+// expression). A quick form is that work done once: the operand cells (constants, variables,
+// calls of functions that have a quick form), and for each mode of the expression (numeric and
+// string) the reduction's steps as the evaluator would take them on those cells.
+//
+// Evaluating a quick form resolves the operands, decides the mode from their classes, runs the
+// steps on numbers (numeric mode) or on values (string mode, with the evaluator's own operator),
+// and writes the expression stack's levels as the evaluator would leave them. Whatever it cannot
+// decide exactly (a stale level below, a text that would change the expression's shape, a
+// magnitude where an operation turns textual, a failing operation, a variable named like a
+// function, a variable that does not exist) makes it give up before anything has changed; the
+// evaluator then runs as always. A call's arguments are evaluated (and their levels written)
+// before the reduction, as substitution does; the evaluator, running after such a give-up,
+// evaluates them again to the same values and levels.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "interpreter/eval_scratch.h"
+
+namespace tw {
+
+class Interpreter;
+
+struct QuickExpression;
+
+// One operand cell of a quick form.
+struct QuickCell {
+    enum class Kind : uint8_t { Token, Variable, Call };
+    Kind kind = Kind::Token;
+    // Token: the token and its facts (the plan's or the form's own).
+    std::string_view text;
+    const TokenFacts* facts = nullptr;
+    // Variable (and Call: a variable of the function's name takes its place).
+    std::string_view upper;
+    size_t group = 0;
+    VariableTable::Hint hint;
+    // Call.
+    int16_t function = -1;
+    QuickFunctionForm form;
+    std::vector<std::unique_ptr<QuickExpression>> arguments;  // as the handler cuts them
+    std::vector<Value> argumentValues;
+};
+
+// The reduction of one mode as a list of steps on the levels above the entry level.
+struct QuickStep {
+    enum class Kind : uint8_t {
+        Load,   // level = cell (the level has no pending operator)
+        Apply,  // level = level op cell
+        Close,  // level = level above (op None) or level op level above
+    };
+    Kind kind;
+    uint8_t level;
+    OperatorCode op;
+    int16_t cell;  // Load, Apply: the operand cell
+};
+
+struct QuickProgram {
+    bool usable = false;
+    std::vector<QuickStep> steps;
+    int top = 0;          // the highest level the steps reach
+    int resultLevel = 0;  // where the value ends (the entry level for a balanced expression)
+    // Each level's operator as the evaluator leaves it, for the levels it sets one on.
+    std::vector<std::pair<uint8_t, OperatorCode>> operators;
+    std::vector<bool> written;  // the levels whose value the steps set
+};
+
+struct QuickExpression {
+    std::vector<QuickCell> cells;
+    // The numeric steps reach no level above the entry and no cell is a call: one pass over
+    // the operands decides and computes a numeric expression.
+    bool flat = false;
+    bool staticReal = false;  // a constant real is among the cells
+    std::vector<TokenFacts> ownFacts;  // facts of the tokens of a call's argument
+    std::vector<int> guards;           // cells of operator words a variable could replace
+    QuickProgram numeric, text;
+
+    // Working storage of an evaluation (a form is never evaluated inside itself).
+    struct Operand {
+        CellClass cls = CellClass::Skip;
+        Cell::Tag tag = Cell::Tag::Text;
+        int32_t i = 0;
+        double r = 0.0;       // Real: the real that its 15-digit text denotes
+        double number = 0.0;  // the operand of numeric mode
+        std::string_view text;
+        Value value;  // a call's result
+    };
+    std::vector<Operand> operands;
+    struct Number {
+        ValueType type = ValueType::Real;
+        int32_t i = 0;
+        double r = 0.0;
+    };
+    std::vector<Number> numbers;
+    // The flat form's operands in the order its steps take them.
+    struct FlatOperand {
+        OperatorCode op = OperatorCode::None;  // None: the first one, loaded; else applied
+        QuickCell* variable = nullptr;         // null: a constant
+        double number = 0.0;                   // the constant's value
+    };
+    std::vector<FlatOperand> flatOperands;
+    std::vector<ExpressionLevel> levels;
+    std::vector<Value> arguments;
+    Value operand;
+    std::string scratch;
+};
+
+// The quick form of `count` tokens of the program whose facts are `facts` (with names), or
+// null when they are not an expression whose shape the quick form knows.
+std::unique_ptr<QuickExpression> CompileQuick(const Interpreter& in, const Args& tokens, int count,
+                                              const std::vector<TokenFacts>& facts);
+
+// The same for any tokens of the program, with facts of its own.
+std::shared_ptr<QuickExpression> CompileQuick(const Interpreter& in, const Args& tokens);
+
+// A numeric value as the evaluator leaves it (an integer or a real).
+using QuickNumber = QuickExpression::Number;
+
+enum class QuickOutcome : uint8_t {
+    Done,       // a numeric result, in `out` and on the entry level
+    General,    // not a flat numeric evaluation: EvaluateQuick decides
+    Undecided,  // the evaluator must run
+};
+// The quick way for a flat form whose operands are all numbers; nothing is written unless
+// Done.
+QuickOutcome EvaluateQuickNumber(Interpreter& in, QuickExpression& quick, QuickNumber& out,
+                                 ExpressionKind& kind);
+
+// Stores a numeric result in a value as the evaluator's result would be stored.
+void StoreNumber(Value& target, const QuickNumber& n);
+
+// Evaluates the quick form. False when it cannot decide: the levels and everything else are
+// as the evaluator of these tokens would find them, and it must run.
+bool EvaluateQuick(Interpreter& in, QuickExpression& quick, EvalResult& result);
+
+}  // namespace tw
