@@ -4,6 +4,7 @@
 // its entry the single active (innermost) one. A closing command works on the active entry only:
 // it jumps back to the opening row or ends the loop and reactivates the enclosing one.
 
+#include "commands/quick.h"
 #include "commands/registry.h"
 #include "commands/structure.h"
 #include "frontend/names.h"
@@ -182,6 +183,64 @@ void ForCommand(Interpreter& in, const Args& args, CommandResult& result) {
     entry.endValue = last;
 }
 
+// FOR on the row's prepared form: the variable's name, and the quick forms of the start, the
+// end and the step. Everything the handler would do otherwise (a new variable, a value the quick
+// forms cannot decide, a failure) is left to it, and nothing changes before all is decided.
+bool QuickFor(Interpreter& in, const Args& args, RowCache& row, CommandResult& result) {
+    const bool prepared = PreparedRow(row, [&] {
+        row.name = ToUpper(args[0]);
+        row.named = true;
+        if (!IsValidName(row.name)) return false;
+        row.group = VariableTable::GroupOf(row.name);
+        // The cuts the handler's reads make: up to TO, up to STEP, and the step.
+        TResult status;
+        int position = 2;
+        for (std::string_view stop : {std::string_view("TO"), std::string_view("STEP"), {}}) {
+            const ExpressionCut cut = CutExpression(args, position, stop, {}, status);
+            if (!status.ok || cut.count == 0) return false;
+            row.cuts.push_back(args.Slice(position, cut.count));
+            row.quicks.push_back(CompileQuick(in, row.cuts.back()));
+            if (!row.quicks.back()) return false;
+            const std::string_view ended = args[position + cut.count];
+            position += cut.count + 1;
+            if (stop == "TO" && !EqualsUpper(ended, "TO")) return false;
+            if (stop == "STEP" && !EqualsUpper(ended, "STEP")) break;
+        }
+        return true;
+    });
+    if (!prepared || row.partner < 0) return false;
+    ExpressionStack& st = in.expressions;
+    if (st.levels[st.stackLevel].op != OperatorCode::None) return false;
+    LoopStart start;
+    CommandResult ignored;
+    if (!BeginLoop(in, start, ignored)) return false;
+    if (start.alreadyRunning) {
+        result.ok = true;
+        return true;
+    }
+    const int slot = in.variables.Find(row.name, row.group, row.variable);
+    if (slot < 0) return false;
+    int32_t first, last, step = 1;
+    if (!QuickInteger(in, *row.quicks[0], first) || !QuickInteger(in, *row.quicks[1], last) ||
+        (row.quicks.size() > 2 && !QuickInteger(in, *row.quicks[2], step))) {
+        return false;
+    }
+    FillEntry(in, start, LoopKind::For, step);
+    Activate(in, start, row.partner);
+    // The start value enters as its decimal text: the variable and the current level hold
+    // the real that the text denotes, and the variable is an integer one.
+    const QuickNumber number{ValueType::Real, 0, static_cast<double>(first)};
+    Variable& v = in.variables[slot];
+    StoreNumber(v.value, number);
+    v.kind = static_cast<uint8_t>(VariableKind::Integer);
+    StoreNumber(st.levels[st.stackLevel].value, number);
+    LoopEntry& entry = in.loops.entries[start.free];
+    entry.variableSlot = slot;
+    entry.endValue = last;
+    result.ok = true;
+    return true;
+}
+
 // Adds the step; the loop goes on while the new value is at most the end value, whatever the
 // step's sign.
 void NextCommand(Interpreter& in, const Args&, CommandResult& result) {
@@ -297,6 +356,7 @@ void RegisterLoopCommands(CommandTable& commands) {
     commands.Bind(CommandId::DO, DoCommand);
     commands.Bind(CommandId::LOOP, LoopCommand);
     commands.Bind(CommandId::FOR, ForCommand);
+    commands.BindQuick(CommandId::FOR, QuickFor);
     commands.Bind(CommandId::NEXT, NextCommand);
     commands.Bind(CommandId::REPEAT, RepeatCommand);
     commands.Bind(CommandId::UNTIL, UntilCommand);

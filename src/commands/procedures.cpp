@@ -6,6 +6,7 @@
 // of one procedure carry the same name, so the first return of a recursive procedure frees the
 // locals of all its active frames.
 
+#include "commands/quick.h"
 #include "commands/registry.h"
 #include "commands/structure.h"
 #include "frontend/names.h"
@@ -69,6 +70,70 @@ void CallCommand(Interpreter& in, const Args& args, CommandResult& result) {
     in.run.currentLine = declaration;
 }
 
+// CALL on the row's prepared form: the declaration's row and parameter names, each argument's
+// tokens and quick form. It does what the handler does in the same order (an argument is
+// evaluated after the parameters before it exist, as it may name them); an argument the quick
+// form cannot decide goes to the evaluator. Calls whose arguments do not match the parameters
+// one for one are left to the handler.
+bool QuickCall(Interpreter& in, const Args& args, RowCache& row, CommandResult& result) {
+    const bool prepared = PreparedRow(row, [&] {
+        if (!row.named) {
+            row.name = ToUpper(args[0]);
+            row.named = true;
+        }
+        if (row.partner == -2) row.partner = FindProcedure(in, row.name);
+        if (row.partner < 0) return false;
+        const TokenRow& header = in.program->Row(row.partner);
+        if (row.words.empty()) {
+            for (int p = 3; p < kTokenColumns && !header[p].empty(); p += 2)
+                row.words.push_back(ToUpper(header[p]));
+        }
+        if (header[2].empty()) return row.words.empty();
+        int last = args.Count() - 1;
+        while (last >= 0 && args[last].empty()) --last;
+        const Args list = args.Slice(2, last - 2);
+        TResult status;
+        int position = 0;
+        for (size_t p = 0; p < row.words.size(); ++p) {
+            const ExpressionCut cut = CutExpression(list, position, ",", {}, status);
+            if (!status.ok || cut.count == 0) return false;
+            row.cuts.push_back(list.Slice(position, cut.count));
+            row.quicks.push_back(CompileQuick(in, row.cuts.back()));
+            position += cut.count + 1;
+        }
+        return true;
+    });
+    if (!prepared) return false;
+
+    ProcedureStack& stack = in.procedures;
+    const bool pushed = stack.depth < ProcedureStack::kFrames;
+    if (pushed) {
+        ProcedureFrame& frame = stack.frames[stack.depth++];
+        frame.inUse = true;
+        frame.name = row.name;
+        frame.returnLine = in.run.currentLine;
+    }
+    result.ok = true;
+    for (size_t p = 0; p < row.cuts.size(); ++p) {
+        const EvalResult value = EvaluatePrepared(in, row.quicks[p].get(), row.cuts[p]);
+        if (!value.ok) {
+            result.CopyFailure(value);
+            return true;
+        }
+        const AssignmentResult bound = DeclareVariableAs(in, row.words[p], Scope::Local, value.value);
+        if (!bound.ok) {
+            result.CopyFailure(bound);
+            return true;
+        }
+    }
+    if (!pushed) {
+        result.Fail(ErrorId::CallStackFull, 0);
+        return true;
+    }
+    in.run.currentLine = row.partner;
+    return true;
+}
+
 // Reached only by falling into a declaration: skip the procedure.
 void ProcedureCommand(Interpreter& in, const Args& args, CommandResult& result) {
     result.ok = true;
@@ -127,6 +192,7 @@ void GlobalCommand(Interpreter& in, const Args& args, CommandResult& result) {
 
 void RegisterProcedureCommands(CommandTable& commands) {
     commands.Bind(CommandId::CALL, CallCommand);
+    commands.BindQuick(CommandId::CALL, QuickCall);
     commands.Bind(CommandId::PROCEDURE, ProcedureCommand);
     commands.Bind(CommandId::ENDPROC, EndProcCommand);
     commands.Bind(CommandId::EXITPROC, EndProcCommand);

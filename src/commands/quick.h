@@ -30,4 +30,35 @@ inline uint8_t KindOf(ExpressionKind kind) {
     return static_cast<uint8_t>(VariableKind::String);
 }
 
+// The value of the program's expression `tokens` by its quick form when that decides, else by
+// the evaluator.
+inline EvalResult EvaluatePrepared(Interpreter& in, QuickExpression* quick, const Args& tokens) {
+    if (quick) {
+        EvalResult result;
+        if (EvaluateQuick(in, *quick, result)) return result;
+    }
+    return Evaluate(in, tokens);
+}
+
+// An integer read (as ArgCursor::Integer converts) by the quick form alone; false when the
+// quick form cannot decide or the value does not convert.
+inline bool QuickInteger(Interpreter& in, QuickExpression& quick, int32_t& out) {
+    QuickNumber n;
+    ExpressionKind kind;
+    switch (EvaluateQuickNumber(in, quick, n, kind)) {
+        case QuickOutcome::Done:
+            if (n.type == ValueType::Int) {
+                out = n.i;
+                return true;
+            }
+            return RoundToInt32(n.r, out);
+        case QuickOutcome::Undecided:
+            return false;
+        case QuickOutcome::General:
+            break;
+    }
+    EvalResult value;
+    return EvaluateQuick(in, quick, value) && ToInt32(value.value, out);
+}
+
 }  // namespace tw

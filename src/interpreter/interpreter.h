@@ -69,6 +69,9 @@ struct RowCache {
     int8_t runs = 0;
     size_t group = 0;                       // VariableTable::GroupOf(name)
     std::shared_ptr<QuickExpression> quick;  // the row's expression
+    // A command with several expressions: each one's tokens and quick form (null: none).
+    std::vector<Args> cuts;
+    std::vector<std::shared_ptr<QuickExpression>> quicks;
 };
 
 class Interpreter {

@@ -62,6 +62,11 @@ struct ProcedureStack {
     // The name of the procedure currently executing (highest frame in use), or empty.
     const std::string& Current() const {
         static const std::string none;
+        // The frame below `depth` is the highest in use unless the frames were set some other
+        // way (then they are searched).
+        if (depth > 0 && frames[depth - 1].inUse && (depth == kFrames || !frames[depth].inUse)) {
+            return frames[depth - 1].name;
+        }
         for (int i = kFrames - 1; i >= 0; --i) {
             if (frames[i].inUse) return frames[i].name;
         }

@@ -100,7 +100,10 @@ AssignmentResult DeclareVariableAs(Interpreter& in, std::string_view upperName, 
     const TextClass cls = value.type == ValueType::Int    ? TextClass::Integer
                           : value.type == ValueType::Real ? ClassifyRealText(value.r)
                                                           : TextClass::String;
-    if (cls == TextClass::String) {
+    // So does any value while an operator is pending on the current level: the text would
+    // meet it.
+    if (cls == TextClass::String ||
+        in.expressions.levels[in.expressions.stackLevel].op != OperatorCode::None) {
         const std::string text = TextOf(value);
         return DeclareVariable(in, upperName, scope, Args(&text, 1));
     }

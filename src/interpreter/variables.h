@@ -77,8 +77,9 @@ public:
 private:
     static size_t Group(std::string_view name) {
         if (name.empty()) return 0;
-        return (static_cast<unsigned char>(name[0]) * 31u +
-                static_cast<unsigned char>(name.back()) + name.size() * 7u) %
+        // Odd multipliers that spread one-letter names over 26 groups.
+        return (static_cast<unsigned char>(name[0]) * 37u +
+                static_cast<unsigned char>(name.back()) * 101u + name.size() * 7u) %
                kGroups;
     }
     static constexpr size_t kGroups = 64;
