@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/environment_display.h"
 #include "app/exit_status.h"
 #include "app/project_command.h"
 #include "display/frame_file.h"
@@ -23,10 +24,8 @@
 #ifdef TARNWICK_HAVE_SDL
 #include "platform/sdl/sdl_host.h"
 #endif
-#ifdef TARNWICK_HAVE_IDE
-#include "ide/environment.h"
-#endif
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace tw {
 namespace {
@@ -34,7 +33,6 @@ namespace {
 constexpr int kExitStopped = 0;
 constexpr int kExitMessage = 1;
 constexpr int kExitTestFailed = 2;
-constexpr int kExitNoWindow = 69;
 
 const char* const kUsage =
     "usage: tarnwick [PROJECT.twp]\n"
@@ -67,7 +65,8 @@ const char* const kUsage =
     "                        adds go to stderr. Without it the console closes at once\n"
     "\n"
     "exit status: 0 stopped (STOP, QUIT, Escape, a limit); 1 ended by a message box;\n"
-    "2 testing failed; 64 usage error; 66 FILE cannot be read; 69 no window can be opened.\n";
+    "2 testing failed; 64 usage error; 66 FILE cannot be read; 69 no window can be opened (no\n"
+    "display, or no environment).\n";
 
 int UsageError(const std::string& reason) {
     std::fprintf(stderr, "tarnwick: %s\n%s", reason.c_str(), kUsage);
@@ -326,18 +325,41 @@ bool NamesAProject(const std::string& argument) {
     return ::stat(argument.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-int EnvironmentVerb(int argc, char** argv, const std::string& project) {
 #ifdef TARNWICK_HAVE_IDE
-    const char* platform = std::getenv("QT_QPA_PLATFORM");
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !(platform && *platform)) {
+// The environment is a program of its own, beside this one, so that a run loads no Qt.
+constexpr char kEnvironmentProgram[] = "tarnwick-environment";
+
+// The path of the environment's program: the folder of this program's file, and its name.
+std::string EnvironmentProgramPath() {
+    std::string self(4096, '\0');
+    const ssize_t length = ::readlink("/proc/self/exe", self.data(), self.size());
+    if (length <= 0 || static_cast<size_t>(length) >= self.size()) return {};
+    self.resize(static_cast<size_t>(length));
+    return self.substr(0, self.rfind('/') + 1) + kEnvironmentProgram;
+}
+#endif
+
+// Replaces this process with the environment, with the same arguments; returns only when it
+// cannot.
+int EnvironmentVerb(char** argv) {
+#ifdef TARNWICK_HAVE_IDE
+    if (!EnvironmentHasDisplay()) return NoDisplayForEnvironment("tarnwick");
+    const std::string program = EnvironmentProgramPath();
+    if (program.empty()) {
         std::fprintf(stderr,
-                     "tarnwick: there is no display for the environment (DISPLAY is not set); "
-                     "tarnwick run --headless runs a program without one\n");
+                     "tarnwick: cannot start the environment: the folder of this program "
+                     "(/proc/self/exe), where %s should be, cannot be read: %s\n",
+                     kEnvironmentProgram, std::strerror(errno));
         return kExitNoWindow;
     }
-    return RunEnvironment(argc, argv, QString::fromLocal8Bit(project.c_str()));
+    ::execv(program.c_str(), argv);
+    std::fprintf(stderr,
+                 "tarnwick: cannot start the environment: %s: %s (the environment is that "
+                 "program, beside tarnwick)\n",
+                 program.c_str(), std::strerror(errno));
+    return kExitNoWindow;
 #else
-    (void)argc, (void)argv, (void)project;
+    (void)argv;
     std::fprintf(stderr, "tarnwick: this build has no environment (it was built without Qt)\n");
     return kExitNoWindow;
 #endif
@@ -348,7 +370,7 @@ int EnvironmentVerb(int argc, char** argv, const std::string& project) {
 
 int main(int argc, char** argv) {
     // No command, or a project's path: the environment.
-    if (argc < 2) return tw::EnvironmentVerb(argc, argv, "");
+    if (argc < 2) return tw::EnvironmentVerb(argv);
     std::string verb = argv[1];
     if (verb == "run") return tw::RunVerb(argc - 2, argv + 2);
     if (verb == "check") return tw::CheckVerb(argc - 2, argv + 2);
@@ -357,6 +379,6 @@ int main(int argc, char** argv) {
         std::fputs(tw::kUsage, stdout);
         return 0;
     }
-    if (tw::NamesAProject(verb)) return tw::EnvironmentVerb(argc, argv, verb);
+    if (tw::NamesAProject(verb)) return tw::EnvironmentVerb(argv);
     return tw::UsageError("unknown command " + verb);
 }

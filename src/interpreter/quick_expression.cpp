@@ -213,23 +213,27 @@ bool CompileInto(const Interpreter& in, const Args& tokens, int count,
     GroupedOrder(shape, end, true, w);
     Simulate(shape, q->cells, w, true, q->text);
     if (!q->numeric.usable && !q->text.usable) return false;
-    q->flat = q->numeric.usable && q->numeric.top == 0 && q->numeric.resultLevel == 0;
+    q->numberLane = q->numeric.usable;
     for (const QuickCell& cell : q->cells) {
-        if (cell.kind == QuickCell::Kind::Call) q->flat = false;
         if (cell.kind != QuickCell::Kind::Token) continue;
         // A constant text makes every evaluation a string one; a constant real a real one.
-        if (cell.facts->cls == CellClass::String) q->flat = false;
+        if (cell.facts->cls == CellClass::String) q->numberLane = false;
         if (cell.facts->cls == CellClass::Real) q->staticReal = true;
     }
-    if (q->flat) {
+    if (q->numberLane) {
         for (const QuickStep& step : q->numeric.steps) {
+            QuickExpression::NumberStep& n = q->numberSteps.emplace_back();
+            n.kind = step.kind;
+            n.level = step.level;
+            n.op = step.op;
+            if (step.kind == QuickStep::Kind::Close) continue;
             QuickCell& cell = q->cells[step.cell];
-            QuickExpression::FlatOperand& operand = q->flatOperands.emplace_back();
-            operand.op = step.kind == QuickStep::Kind::Load ? OperatorCode::None : step.op;
             if (cell.kind == QuickCell::Kind::Variable) {
-                operand.variable = &cell;
+                n.variable = &cell;
+            } else if (cell.kind == QuickCell::Kind::Call) {
+                n.call = &cell;
             } else {
-                operand.number = cell.facts->number;
+                n.number = cell.facts->number;
             }
         }
     }
@@ -601,9 +605,84 @@ inline QuickOutcome VariableNumber(const Variable& v, double& number, bool& real
     return QuickOutcome::General;
 }
 
+// A call's number: its arguments evaluated, its quick form run on them; General for a text.
+QuickOutcome CallNumber(Interpreter& in, QuickCell& cell, double& number, bool& real) {
+    // A variable of the function's name is substituted instead.
+    if (in.variables.Find(cell.upper, cell.group, cell.hint) >= 0) return QuickOutcome::Undecided;
+    for (size_t a = 0; a < cell.arguments.size(); ++a) {
+        QuickExpression& argument = *cell.arguments[a];
+        QuickNumber n;
+        ExpressionKind kind;
+        switch (EvaluateQuickNumber(in, argument, n, kind)) {
+            case QuickOutcome::Done:
+                StoreNumber(cell.argumentValues[a], n);
+                continue;
+            case QuickOutcome::Undecided:
+                return QuickOutcome::Undecided;
+            case QuickOutcome::General:
+                break;
+        }
+        EvalResult value;
+        if (!EvaluateQuick(in, argument, value)) return QuickOutcome::Undecided;
+        cell.argumentValues[a] = std::move(value.value);
+    }
+    if (!cell.form.run(in, cell.argumentValues.data(), cell.result)) {
+        return QuickOutcome::Undecided;
+    }
+    switch (cell.result.type) {
+        case ValueType::Int:
+            number = cell.result.i;
+            return QuickOutcome::Done;
+        case ValueType::Real:
+            number = RoundTrip15(cell.result.r);
+            switch (ClassifyShownReal(number)) {
+                case TextClass::Integer:
+                    return QuickOutcome::Done;
+                case TextClass::Real:
+                    real = true;
+                    return QuickOutcome::Done;
+                case TextClass::String:
+                    break;
+            }
+            break;
+        case ValueType::Str:
+            break;
+    }
+    return QuickOutcome::General;
+}
+
+// The steps on one level (no parentheses, no grouping): the value stays in a local.
+QuickOutcome NumberLaneFlat(Interpreter& in, QuickExpression& q, int entry, bool real,
+                            QuickNumber& out, ExpressionKind& kind) {
+    Number acc{ValueType::Real, 0, 0.0};
+    for (const QuickExpression::NumberStep& step : q.numberSteps) {
+        double number = step.number;
+        if (step.variable) {
+            QuickCell& cell = *step.variable;
+            const int slot = in.variables.Find(cell.upper, cell.group, cell.hint);
+            if (slot < 0) return QuickOutcome::Undecided;
+            const QuickOutcome got = VariableNumber(in.variables[slot], number, real);
+            if (got != QuickOutcome::Done) return got;
+        } else if (step.call) {
+            const QuickOutcome got = CallNumber(in, *step.call, number, real);
+            if (got != QuickOutcome::Done) return got;
+        }
+        if (step.kind == QuickStep::Kind::Load) {
+            acc.type = ValueType::Real;
+            acc.r = number;
+        } else if (!ApplyNumber(step.op, acc, Number{ValueType::Real, 0, number})) {
+            return QuickOutcome::Undecided;
+        }
+    }
+    StoreNumber(in.expressions.levels[entry].value, acc);
+    out = acc;
+    kind = real ? ExpressionKind::Real : ExpressionKind::Integer;
+    return QuickOutcome::Done;
+}
+
 }  // namespace
 
-// A flat numeric expression in one pass over its operands. A text among them leaves it to the
+// A numeric evaluation in one pass over its steps. A text among the operands leaves it to the
 // general way, and anything undecided to the evaluator, before anything has been written.
 // Whether a variable stands in place of a word the quick form took for an operator.
 bool GuardsHold(Interpreter& in, QuickExpression& q) {
@@ -616,31 +695,48 @@ bool GuardsHold(Interpreter& in, QuickExpression& q) {
 
 QuickOutcome EvaluateQuickNumber(Interpreter& in, QuickExpression& q, QuickNumber& out,
                                  ExpressionKind& kind) {
-    if (!q.flat) return QuickOutcome::General;
+    if (!q.numberLane) return QuickOutcome::General;
     ExpressionStack& st = in.expressions;
     const int entry = st.stackLevel;
     // An operator left pending on the entry level would act on the first operand.
     if (st.levels[entry].op != OperatorCode::None) return QuickOutcome::Undecided;
+    const QuickProgram& program = q.numeric;
+    if (entry + program.top >= ExpressionStack::kLevels) return QuickOutcome::Undecided;
     if (!q.guards.empty() && !GuardsHold(in, q)) return QuickOutcome::Undecided;
     bool real = q.staticReal;
-    Number n{ValueType::Real, 0, 0.0};
-    for (const QuickExpression::FlatOperand& operand : q.flatOperands) {
-        double number = operand.number;
-        if (operand.variable) {
-            QuickCell& cell = *operand.variable;
+    if (program.top == 0) return NumberLaneFlat(in, q, entry, real, out, kind);
+    Number* n = q.numbers.data();
+    for (const QuickExpression::NumberStep& step : q.numberSteps) {
+        if (step.kind == QuickStep::Kind::Close) {
+            if (step.op == OperatorCode::None) {
+                n[step.level] = n[step.level + 1];
+            } else if (!ApplyNumber(step.op, n[step.level], n[step.level + 1])) {
+                return QuickOutcome::Undecided;
+            }
+            continue;
+        }
+        double number = step.number;
+        if (step.variable) {
+            QuickCell& cell = *step.variable;
             const int slot = in.variables.Find(cell.upper, cell.group, cell.hint);
             if (slot < 0) return QuickOutcome::Undecided;
             const QuickOutcome got = VariableNumber(in.variables[slot], number, real);
             if (got != QuickOutcome::Done) return got;
+        } else if (step.call) {
+            const QuickOutcome got = CallNumber(in, *step.call, number, real);
+            if (got != QuickOutcome::Done) return got;
         }
-        if (operand.op == OperatorCode::None) {
-            n = Number{ValueType::Real, 0, number};
-        } else if (!ApplyNumber(operand.op, n, Number{ValueType::Real, 0, number})) {
+        if (step.kind == QuickStep::Kind::Load) {
+            n[step.level] = Number{ValueType::Real, 0, number};
+        } else if (!ApplyNumber(step.op, n[step.level], Number{ValueType::Real, 0, number})) {
             return QuickOutcome::Undecided;
         }
     }
-    StoreNumber(st.levels[entry].value, n);
-    out = n;
+    for (int k = 0; k <= program.top; ++k) {
+        if (program.written[k]) StoreNumber(st.levels[entry + k].value, n[k]);
+    }
+    for (const auto& [k, op] : program.operators) st.levels[entry + k].op = op;
+    out = n[program.resultLevel];
     kind = real ? ExpressionKind::Real : ExpressionKind::Integer;
     return QuickOutcome::Done;
 }
@@ -649,7 +745,7 @@ bool EvaluateQuick(Interpreter& in, QuickExpression& q, EvalResult& result) {
     const int entry = in.expressions.stackLevel;
     // An operator left pending on the entry level would act on the first operand.
     if (in.expressions.levels[entry].op != OperatorCode::None) return false;
-    if (q.flat) {
+    if (q.numberLane) {
         QuickNumber n;
         switch (EvaluateQuickNumber(in, q, n, result.kind)) {
             case QuickOutcome::Done:

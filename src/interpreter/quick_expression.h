@@ -49,6 +49,7 @@ struct QuickCell {
     QuickFunctionForm form;
     std::vector<std::unique_ptr<QuickExpression>> arguments;  // as the handler cuts them
     std::vector<Value> argumentValues;
+    Value result;  // the call's value
 };
 
 // The reduction of one mode as a list of steps on the levels above the entry level.
@@ -76,9 +77,10 @@ struct QuickProgram {
 
 struct QuickExpression {
     std::vector<QuickCell> cells;
-    // The numeric steps reach no level above the entry and no cell is a call: one pass over
-    // the operands decides and computes a numeric expression.
-    bool flat = false;
+    // A numeric evaluation can be decided in one pass over the steps, each operand resolved
+    // as its step comes (the steps take the cells in their order, which is the order
+    // substitution takes them in): no constant is a text.
+    bool numberLane = false;
     bool staticReal = false;  // a constant real is among the cells
     std::vector<TokenFacts> ownFacts;  // facts of the tokens of a call's argument
     std::vector<int> guards;           // cells of operator words a variable could replace
@@ -101,13 +103,16 @@ struct QuickExpression {
         double r = 0.0;
     };
     std::vector<Number> numbers;
-    // The flat form's operands in the order its steps take them.
-    struct FlatOperand {
-        OperatorCode op = OperatorCode::None;  // None: the first one, loaded; else applied
-        QuickCell* variable = nullptr;         // null: a constant
-        double number = 0.0;                   // the constant's value
+    // The numeric steps with their operands' sources.
+    struct NumberStep {
+        QuickStep::Kind kind = QuickStep::Kind::Load;
+        uint8_t level = 0;
+        OperatorCode op = OperatorCode::None;
+        QuickCell* variable = nullptr;  // a variable's cell
+        QuickCell* call = nullptr;      // a call's cell (neither: a constant)
+        double number = 0.0;            // the constant's value
     };
-    std::vector<FlatOperand> flatOperands;
+    std::vector<NumberStep> numberSteps;
     std::vector<ExpressionLevel> levels;
     std::vector<Value> arguments;
     Value operand;
@@ -127,11 +132,11 @@ using QuickNumber = QuickExpression::Number;
 
 enum class QuickOutcome : uint8_t {
     Done,       // a numeric result, in `out` and on the entry level
-    General,    // not a flat numeric evaluation: EvaluateQuick decides
+    General,    // not a numeric evaluation (a text among the operands): EvaluateQuick decides
     Undecided,  // the evaluator must run
 };
-// The quick way for a flat form whose operands are all numbers; nothing is written unless
-// Done.
+// The quick way for a form whose operands all turn out to be numbers; nothing is written
+// unless Done (but the levels its calls' arguments leave, as the evaluator would leave them).
 QuickOutcome EvaluateQuickNumber(Interpreter& in, QuickExpression& quick, QuickNumber& out,
                                  ExpressionKind& kind);
 

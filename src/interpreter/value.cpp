@@ -144,7 +144,8 @@ TextClass ClassifyNumberText(std::string_view text) {
 }
 
 TextClass ClassifyShownReal(double shown) {
-    if (shown == std::trunc(shown) && shown >= -2147483648.0 && shown <= 2147483647.0) {
+    if (shown >= -2147483648.0 && shown <= 2147483647.0 &&
+        shown == static_cast<double>(static_cast<int32_t>(shown))) {
         return TextClass::Integer;  // the text is a whole number
     }
     if (std::fabs(shown) < 1e38) return TextClass::Real;  // well inside the 6-byte real
@@ -245,12 +246,15 @@ double Scaled(double magnitude, int k) {
 // once, as m and the power are exact doubles.
 double RoundTrip15(double v) {
     const double magnitude = std::fabs(v);
-    if (magnitude < 1e15 && v == std::trunc(v)) return v;
+    // (Casts rather than trunc and floor, which are calls on a plain x86-64 build.)
+    if (magnitude < 1e15 && v == static_cast<double>(static_cast<int64_t>(v))) return v;
     if (!(magnitude >= 1e-7 && magnitude < 1e36)) return RoundTrip15Text(v);
-    int binaryExponent;
-    std::frexp(magnitude, &binaryExponent);
-    // The decimal exponent, perhaps one too small; the loop below corrects it.
-    int k = 14 - static_cast<int>(std::floor((binaryExponent - 1) * 0.30102999566398120));
+    uint64_t bits;
+    std::memcpy(&bits, &magnitude, sizeof bits);
+    const int binaryExponent = static_cast<int>((bits >> 52) & 0x7FF) - 1023;
+    // The decimal exponent, floor(binaryExponent * log10 2), perhaps one too small; the
+    // correction below takes care of that.
+    int k = 14 - ((binaryExponent * 78913) >> 18);
     double scaled = Scaled(magnitude, k);
     if (scaled >= 1e15) {
         if (k - 1 < -22) return RoundTrip15Text(v);
@@ -260,7 +264,7 @@ double RoundTrip15(double v) {
         scaled = Scaled(magnitude, ++k);
     }
     if (k > 22 || k < -22 || scaled < 1e14 || scaled >= 1e15) return RoundTrip15Text(v);
-    const double whole = std::floor(scaled);
+    const double whole = static_cast<double>(static_cast<int64_t>(scaled));
     const double fraction = scaled - whole;
     if (std::fabs(fraction - 0.5) < 0.0625 + 1e-3) return RoundTrip15Text(v);
     const double digits = fraction > 0.5 ? whole + 1 : whole;
