@@ -239,11 +239,10 @@ double Scaled(double magnitude, int k) {
 
 }  // namespace
 
-// The 15-digit text of v is m * 10^-k with m the 15-digit integer nearest to |v| * 10^k. With
-// |v| * 10^k below 2^50, one rounding of the scaling is off by at most 1/16, so m is known
-// exactly unless the scaled value is that close to a half; then the text decides. The text
-// reads back as the double nearest to m * 10^-k, which is m / 10^k (or m * 10^-k) rounded
-// once, as m and the power are exact doubles.
+// The 15-digit text of v is m * 10^-k with m the 15-digit integer nearest to |v| * 10^k (a
+// tie to even, as the text is written). The text reads back as the double nearest to
+// m * 10^-k, which is m / 10^k (or m * 10^-k) rounded once, as m and the power are exact
+// doubles.
 double RoundTrip15(double v) {
     const double magnitude = std::fabs(v);
     // (Casts rather than trunc and floor, which are calls on a plain x86-64 build.)
@@ -265,9 +264,20 @@ double RoundTrip15(double v) {
     }
     if (k > 22 || k < -22 || scaled < 1e14 || scaled >= 1e15) return RoundTrip15Text(v);
     const double whole = static_cast<double>(static_cast<int64_t>(scaled));
-    const double fraction = scaled - whole;
-    if (std::fabs(fraction - 0.5) < 0.0625 + 1e-3) return RoundTrip15Text(v);
-    const double digits = fraction > 0.5 ? whole + 1 : whole;
+    // Where the exact scaled value lies against whole + 1/2. `above` is exact (the scaled
+    // value's fraction, less a half, is a multiple of its last place), and the scaling's
+    // rounding error is at most half a last place: unless `above` is 0, its sign is the
+    // answer. When it is 0 the error decides, which a fused multiply-add gives exactly; an
+    // exact half (a tie) is left to the text.
+    const double above = scaled - whole - 0.5;
+    bool up = above > 0;
+    if (above == 0) {
+        const double error = k >= 0 ? std::fma(magnitude, kPowersOfTen[k], -scaled)
+                                    : std::fma(-scaled, kPowersOfTen[-k], magnitude);
+        if (error == 0) return RoundTrip15Text(v);
+        up = error > 0;
+    }
+    const double digits = up ? whole + 1 : whole;
     const double out = k >= 0 ? digits / kPowersOfTen[k] : digits * kPowersOfTen[-k];
     return v < 0 ? -out : out;
 }
