@@ -20,8 +20,9 @@ int main(int argc, char** argv) {
     QString project;
     if (argc >= 2) {
         if (argv[1][0] == '-') {
-            std::fprintf(stderr, "tarnwick-environment: unknown option %s\n"
-                                 "usage: tarnwick-environment [PROJECT.twp]\n",
+            std::fprintf(stderr,
+                         "tarnwick-environment: unknown option %s\n"
+                         "usage: tarnwick-environment [PROJECT.twp]\n",
                          argv[1]);
             return tw::kExitUsage;
         }

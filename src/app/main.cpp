@@ -354,8 +354,8 @@ int EnvironmentVerb(char** argv) {
     }
     ::execv(program.c_str(), argv);
     std::fprintf(stderr,
-                 "tarnwick: cannot start the environment: %s: %s (the environment is that "
-                 "program, beside tarnwick)\n",
+                 "tarnwick: cannot start the environment: %s: %s (tarnwick starts the "
+                 "environment from that program, in its own folder)\n",
                  program.c_str(), std::strerror(errno));
     return kExitNoWindow;
 #else

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The environment end to end, under Xvfb with xdotool: start it with a copy of the example game's
-# project and fresh settings, get past the logo and the first-run pages and the tips, type into
-# the editor, save with Ctrl+S and read the saved project back, run the project with F9 for a
-# moment, stop it with Escape, leave the console with Tab, and exit with Alt+F4.
+# project and fresh settings (through the tarnwick command, which replaces itself with the
+# environment's program, tarnwick-environment, beside it), get past the logo and the first-run
+# pages and the tips, type into the editor, save with Ctrl+S and read the saved project back, run
+# the project with F9 for a moment, stop it with Escape, leave the console with Tab, and exit
+# with Alt+F4.
 #
 #   end_to_end.sh TARNWICK GAME.twp
 #
@@ -91,6 +93,11 @@ app=$!
 
 # The logo closes on a click; the main window is usable afterwards.
 main="$(window "Tarnwick - Alpha")"
+# The command handed over to the environment's program in the same process.
+case "$(readlink "/proc/$app/exe")" in
+    */tarnwick-environment) ;;
+    *) fail "the environment runs as $(readlink "/proc/$app/exe"), not as tarnwick-environment" ;;
+esac
 sleep 1
 xdotool mousemove 640 150 click 1
 # The two first-run pages, then the tips.

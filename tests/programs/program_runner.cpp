@@ -70,8 +70,25 @@ struct Pipe {
     tw::UniqueFd readEnd, writeEnd;
 };
 
-// Runs argv, collecting stdout and stderr through pipes.
-Outcome RunProcess(const std::vector<std::string>& args) {
+// This process's environment variables without those that name a display for the
+// environment, and with `extra` ("NAME=VALUE") added.
+std::vector<std::string> EnvironmentWithoutDisplay(const std::vector<std::string>& extra = {}) {
+    std::vector<std::string> variables;
+    for (char** v = environ; *v; ++v) {
+        const std::string variable = *v;
+        const std::string name = variable.substr(0, variable.find('='));
+        if (name != "DISPLAY" && name != "WAYLAND_DISPLAY" && name != "QT_QPA_PLATFORM") {
+            variables.push_back(variable);
+        }
+    }
+    variables.insert(variables.end(), extra.begin(), extra.end());
+    return variables;
+}
+
+// Runs argv, collecting stdout and stderr through pipes; with `variables`, as its environment,
+// else with this process's.
+Outcome RunProcess(const std::vector<std::string>& args,
+                   const std::vector<std::string>* variables = nullptr) {
     Pipe outPipe, errPipe;
     if (!outPipe.readEnd.Valid() || !errPipe.readEnd.Valid()) return {};
     posix_spawn_file_actions_t actions;
@@ -83,8 +100,14 @@ Outcome RunProcess(const std::vector<std::string>& args) {
     std::vector<char*> argv;
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
+    std::vector<char*> envp;
+    if (variables) {
+        for (const auto& v : *variables) envp.push_back(const_cast<char*>(v.c_str()));
+        envp.push_back(nullptr);
+    }
     pid_t pid;
-    int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(),
+                         variables ? envp.data() : environ);
     posix_spawn_file_actions_destroy(&actions);
     outPipe.writeEnd.Close();
     errPipe.writeEnd.Close();
@@ -233,12 +256,24 @@ TEST(Cli, UsageAndInputErrors) {
     EXPECT_EQ(unknown.status, 64);
     EXPECT_NE(unknown.err.find("unknown command frobnicate"), std::string::npos);
     EXPECT_NE(unknown.err.find("usage: tarnwick [PROJECT.twp]"), std::string::npos);
-    // With no command the environment starts; without a display it says so.
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
-        !std::getenv("QT_QPA_PLATFORM")) {
-        Outcome none = RunProcess({g_tarnwick});
+    // With no command, or with a project, the environment starts; without a display it says
+    // so (and so does the environment's own program, started by itself).
+    const std::vector<std::string> noDisplay = EnvironmentWithoutDisplay();
+    const fs::path project = g_folder / "no such project.twp";
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{g_tarnwick}, {g_tarnwick, project.string()}}) {
+        Outcome none = RunProcess(args, &noDisplay);
+        EXPECT_EQ(none.status, 69) << args.size();
+        EXPECT_EQ(none.err,
+                  "tarnwick: there is no display for the environment (DISPLAY is not set); "
+                  "tarnwick run --headless runs a program without one\n");
+    }
+    const fs::path environment = fs::path(g_tarnwick).parent_path() / "tarnwick-environment";
+    if (fs::exists(environment)) {
+        Outcome none = RunProcess({environment.string(), project.string()}, &noDisplay);
         EXPECT_EQ(none.status, 69);
-        EXPECT_NE(none.err.find("there is no display for the environment"), std::string::npos);
+        EXPECT_NE(none.err.find("there is no display for the environment"), std::string::npos)
+            << none.err;
     }
 
     Outcome noFile = RunProcess({g_tarnwick, "run", "--headless"});
@@ -267,6 +302,35 @@ TEST(Cli, UsageAndInputErrors) {
 
     Outcome folder = RunProcess({g_tarnwick, "run", "--headless", g_folder.string()});
     EXPECT_EQ(folder.status, 66);
+}
+
+// The environment is the program beside the tarnwick command; a tarnwick without it (or a build
+// without the environment) says that there is none, and which file it looked for.
+TEST(Cli, TheEnvironmentIsMissing) {
+    const fs::path dir = fs::temp_directory_path() / ("tarnwick_alone_" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const fs::path alone = dir / "tarnwick";
+    fs::copy_file(g_tarnwick, alone);
+    const std::vector<std::string> display = EnvironmentWithoutDisplay({"DISPLAY=:65000"});
+    const bool built = fs::exists(fs::path(g_tarnwick).parent_path() / "tarnwick-environment");
+    for (const std::vector<std::string>& args : {std::vector<std::string>{alone.string()},
+                                                 {alone.string(), (dir / "game.twp").string()}}) {
+        Outcome missing = RunProcess(args, &display);
+        EXPECT_EQ(missing.status, 69) << args.size();
+        if (built) {
+            EXPECT_EQ(missing.err.rfind("tarnwick: cannot start the environment: " +
+                                            (dir / "tarnwick-environment").string() +
+                                            ": No such file or directory",
+                                        0),
+                      0u)
+                << missing.err;
+        } else {
+            EXPECT_NE(missing.err.find("this build has no environment"), std::string::npos)
+                << missing.err;
+        }
+    }
+    fs::remove_all(dir);
 }
 
 // --frame writes the last frame shown, palette indexes and palette included.
