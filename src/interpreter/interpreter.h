@@ -121,7 +121,7 @@ public:
     static constexpr int16_t kEndOfProgram = -2;
     std::vector<int16_t> rowCommands;
     std::vector<std::string> rowWords;
-    std::vector<RowCache> rowCaches;
+    std::vector<RowCache> rowCaches;  // as many as rowCommands
     // Whether commands and the evaluator keep what they learn about the program's rows (off
     // only to check that keeping it changes no result).
     bool rememberProgram = true;

@@ -419,7 +419,7 @@ inline bool Real48(double d, double& out) {
     return ToReal48(d, out);
 }
 
-inline bool ApplyNumber(OperatorCode op, Number& l, const Number& r) {
+[[gnu::always_inline]] inline bool ApplyNumber(OperatorCode op, Number& l, const Number& r) {
     auto large = [](const Number& n) {
         return n.type == ValueType::Real && !(std::fabs(n.r) < 1e38);
     };
@@ -462,21 +462,6 @@ inline bool ApplyNumber(OperatorCode op, Number& l, const Number& r) {
         }
     }
 }
-
-}  // namespace
-
-void StoreNumber(Value& target, const QuickNumber& n) {
-    target.type = n.type;
-    if (n.type == ValueType::Int) {
-        target.i = n.i;
-    } else {
-        target.r = n.r;
-    }
-    // What the evaluator leaves is a number with no text beside it.
-    if (!target.s.empty()) std::string().swap(target.s);
-}
-
-namespace {
 
 bool RunNumeric(Interpreter& in, QuickExpression& q, int entry, EvalResult& result) {
     const QuickProgram& program = q.numeric;

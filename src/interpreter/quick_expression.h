@@ -141,7 +141,16 @@ QuickOutcome EvaluateQuickNumber(Interpreter& in, QuickExpression& quick, QuickN
                                  ExpressionKind& kind);
 
 // Stores a numeric result in a value as the evaluator's result would be stored.
-void StoreNumber(Value& target, const QuickNumber& n);
+inline void StoreNumber(Value& target, const QuickNumber& n) {
+    target.type = n.type;
+    if (n.type == ValueType::Int) {
+        target.i = n.i;
+    } else {
+        target.r = n.r;
+    }
+    // What the evaluator leaves is a number with no text beside it.
+    if (!target.s.empty()) std::string().swap(target.s);
+}
 
 // Evaluates the quick form. False when it cannot decide: the levels and everything else are
 // as the evaluator of these tokens would find them, and it must run.

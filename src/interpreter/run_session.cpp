@@ -123,37 +123,53 @@ constexpr std::array<bool, kCommandCount> kCheapCommands = MakeCheapCommands();
 
 }  // namespace
 
+namespace {
+
+// Runs a command's statement: its quick form on the row's prepared form (with `cache`, when
+// there is one) or else its handler. The run's record goes to the command as a fresh one would
+// (failed, no message): a failure ends the run, so it has none yet.
+void RunCommand(Interpreter& in, int16_t command, const Args& args, RowCache* cache,
+                CommandResult& runResult) {
+    if (!kCheapCommands[command]) in.pollSoon = true;
+    runResult.ok = false;
+    const QuickCommand quick = in.commands.quick[command];
+    if (!quick || !cache || !quick(in, args, *cache, runResult)) {
+        in.commands.handlers[command](in, args, runResult);
+    }
+}
+
+}  // namespace
+
 void ExecuteStatement(Interpreter& in, CommandResult& runResult) {
     runResult.ok = true;
     const int32_t line = in.run.currentLine;
-    int16_t command;
+    // The program's rows, resolved when the run started (a row cache for each of them).
     if (line >= 0 && line < static_cast<int32_t>(in.rowCommands.size())) {
-        command = in.rowCommands[line];
-    } else {
-        std::string_view word = in.RowWord(line);
-        command =
-            word.empty() ? Interpreter::kEndOfProgram : static_cast<int16_t>(FindCommand(word));
+        const int16_t command = in.rowCommands[line];
+        if (command >= 0) {
+            RunCommand(in, command, Args(in.program->Row(line)),
+                       in.rememberProgram ? &in.rowCaches[line] : nullptr, runResult);
+            if (!runResult.ok) return;
+        } else if (command == Interpreter::kEndOfProgram) {
+            // What happens when a program runs past its last statement.
+            runResult.Fail(ErrorId::NoValidToken, 0);
+            return;
+        }
+        // A label, ENDIF, END or any other word: no effect.
+        ++in.run.currentLine;
+        return;
     }
+    std::string_view word = in.RowWord(line);
+    const int16_t command =
+        word.empty() ? Interpreter::kEndOfProgram : static_cast<int16_t>(FindCommand(word));
     if (command == Interpreter::kEndOfProgram) {
-        // What happens when a program runs past its last statement.
         runResult.Fail(ErrorId::NoValidToken, 0);
         return;
     }
     if (command >= 0) {
-        if (!kCheapCommands[command]) in.pollSoon = true;
-        // The run's record goes to the command as a fresh one would (failed, no message): a
-        // failure ends the run, so it has none yet.
-        runResult.ok = false;
-        const Args args(in.program->Row(line));
-        // The command's quick form on the row's prepared form, else its handler.
-        const QuickCommand quick = in.commands.quick[command];
-        if (!quick || !in.rememberProgram || line >= static_cast<int32_t>(in.rowCaches.size()) ||
-            !quick(in, args, in.rowCaches[line], runResult)) {
-            in.commands.handlers[command](in, args, runResult);
-        }
+        RunCommand(in, command, Args(in.program->Row(line)), nullptr, runResult);
         if (!runResult.ok) return;
     }
-    // A label, ENDIF, END or any other word: no effect.
     ++in.run.currentLine;
 }
 

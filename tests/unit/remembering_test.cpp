@@ -7,44 +7,17 @@
 #include <fstream>
 #include <sstream>
 
-#include "test_support.h"
+#include "differential.h"
 
 namespace tw {
 namespace {
 
-struct Observed {
-    std::vector<std::string> debug, messages;
-    int32_t statements = 0;
-    std::vector<std::string> variables;
-    RunOutcome outcome = RunOutcome::Stopped;
-};
-
-Observed RunOnce(const std::string& source, bool remember) {
-    test::ProgramRun p(source);
-    p.in.rememberProgram = remember;
-    p.in.limits.maxStatements = 300000;
-    Observed o;
-    if (!p.program.Ok()) return o;
-    o.outcome = p.Run();
-    o.debug = p.host.debug;
-    o.messages = p.host.messages;
-    o.statements = p.in.run.statementCount;
-    for (int i = 0; i < VariableTable::kSlots; ++i) {
-        const Variable& v = p.in.variables[i];
-        o.variables.push_back(v.name + ":" + std::to_string(v.kind) + ":" + TextOf(v.value) + ":" +
-                              (v.isLocal ? "L" : "G") + v.owner);
-    }
-    return o;
-}
-
+// Long runs (the benchmarks): the ends of the runs are compared, every table among them.
 void ExpectSameRuns(const std::string& name, const std::string& source) {
-    Observed a = RunOnce(source, true);
-    Observed b = RunOnce(source, false);
-    EXPECT_EQ(a.outcome, b.outcome) << name;
-    EXPECT_EQ(a.debug, b.debug) << name;
-    EXPECT_EQ(a.messages, b.messages) << name;
-    EXPECT_EQ(a.statements, b.statements) << name;
-    EXPECT_EQ(a.variables, b.variables) << name;
+    diff::RunOptions options;
+    options.maxStatements = 300000;
+    options.everyStatement = false;
+    EXPECT_EQ(diff::CompareRuns(source, options).difference, "") << name;
 }
 
 TEST(Remembering, ChangesNoResultOfTheProgramTests) {
