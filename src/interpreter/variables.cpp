@@ -61,6 +61,17 @@ AssignmentResult AssignSlot(Interpreter& in, int slot, const Args& tokens, RowCa
 
 namespace {
 
+// What assigning Value::Int(number) or Value::Real(number) leaves, without a new value.
+void SetNumber(Value& target, ValueType type, double number) {
+    target.type = type;
+    if (type == ValueType::Int) {
+        target.i = static_cast<int32_t>(number);
+    } else {
+        target.r = number;
+    }
+    if (!target.s.empty()) std::string().swap(target.s);
+}
+
 // Creates the variable in the lowest free slot, as the integer 0: it exists while its
 // expression is evaluated, so the expression may name it. False with the failure when the table
 // is full.
@@ -71,8 +82,10 @@ bool CreateVariable(Interpreter& in, std::string_view upperName, Scope scope,
         result.Fail(ErrorId::VariableTableFull, 0, upperName);
         return false;
     }
-    in.variables.SetName(slot, std::string(upperName));
     Variable& v = in.variables[slot];
+    std::string name = std::move(v.name);  // a free slot's name is empty: reuse its storage
+    name.assign(upperName);
+    in.variables.SetName(slot, std::move(name));
     if (scope == Scope::Local) {
         v.isLocal = true;
         v.owner = in.procedures.Current();
@@ -80,7 +93,7 @@ bool CreateVariable(Interpreter& in, std::string_view upperName, Scope scope,
         v.isLocal = false;
         v.owner.clear();
     }
-    v.value = Value::Int(0);
+    SetNumber(v.value, ValueType::Int, 0);
     v.kind = static_cast<uint8_t>(VariableKind::Integer);
     return true;
 }
@@ -116,10 +129,10 @@ AssignmentResult DeclareVariableAs(Interpreter& in, std::string_view upperName, 
     if (number == 0.0) number = 0.0;  // the text of -0 is 0
     result.index = in.variables.Find(upperName);
     Variable& v = in.variables[result.index];
-    v.value = Value::Real(number);
+    SetNumber(v.value, ValueType::Real, number);
     v.kind = static_cast<uint8_t>(cls == TextClass::Integer ? VariableKind::Integer
                                                             : VariableKind::Real);
-    in.expressions.levels[in.expressions.stackLevel].value = Value::Real(number);
+    SetNumber(in.expressions.levels[in.expressions.stackLevel].value, ValueType::Real, number);
     return result;
 }
 

@@ -68,8 +68,25 @@ public:
         slots_[i].name = std::move(name);
     }
     void FreeSlot(int i) {
-        ++generations_[Group(slots_[i].name)];
-        slots_[i] = Variable{};
+        Variable& v = slots_[i];
+        ++generations_[Group(v.name)];
+        // As a fresh Variable, in place: a short name's storage is kept for the next variable
+        // (procedures free and make their locals on every call); a long text's is given back.
+        Forget(v.name);
+        Forget(v.owner);
+        Forget(v.value.s);
+        v.kind = 0;
+        v.value.type = ValueType::Int;
+        v.value.i = 0;
+        v.value.r = 0.0;
+        v.isLocal = true;
+    }
+    static void Forget(std::string& text) {
+        if (text.capacity() > 64) {
+            std::string().swap(text);
+        } else {
+            text.clear();
+        }
     }
     // Every slot free, then the constants TRUE (0) and FALSE (-1) in slots 0 and 1.
     void Reset();
