@@ -114,9 +114,7 @@ struct QuickExpression {
     };
     std::vector<NumberStep> numberSteps;
     std::vector<ExpressionLevel> levels;
-    std::vector<Value> arguments;
     Value operand;
-    std::string scratch;
 };
 
 // The quick form of `count` tokens of the program whose facts are `facts` (with names), or
