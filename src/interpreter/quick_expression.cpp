@@ -330,6 +330,54 @@ bool FromVariable(const Variable& v, Operand& o) {
     return false;  // a name the evaluator would leave as its own text
 }
 
+// An argument that is one string variable holding a text that is no number: its value is that
+// text as it stands. It is taken without an evaluation; the level the evaluation would write is
+// written over by the expression that makes the call, or again by the evaluator if the quick
+// form gives up, so it need not be written.
+bool PlainTextArgument(Interpreter& in, QuickExpression& a, Value& out) {
+    if (a.cells.size() != 1 || a.cells[0].kind != QuickCell::Kind::Variable || !a.text.usable) {
+        return false;
+    }
+    QuickCell& cell = a.cells[0];
+    const int slot = in.variables.Find(cell.upper, cell.group, cell.hint);
+    if (slot < 0) return false;
+    const Variable& v = in.variables[slot];
+    if (!IsStringKind(v.kind) || v.value.type != ValueType::Str) return false;
+    const std::string& text = v.value.s;
+    // A quoted text would lose its quotes; an operator word would act as one.
+    if (text.empty() || text[0] == '"' || text == "." || IsOperatorWord(text) ||
+        ClassifyNumberText(text) != TextClass::String) {
+        return false;
+    }
+    out.type = ValueType::Str;
+    out.s.assign(text);  // into the storage the argument kept from the last call
+    return true;
+}
+
+// A call's arguments, each evaluated as its handler would evaluate it, in order.
+bool EvaluateArguments(Interpreter& in, QuickCell& cell) {
+    for (size_t a = 0; a < cell.arguments.size(); ++a) {
+        QuickExpression& argument = *cell.arguments[a];
+        Value& target = cell.argumentValues[a];
+        if (PlainTextArgument(in, argument, target)) continue;
+        QuickNumber n;
+        ExpressionKind kind;
+        switch (EvaluateQuickNumber(in, argument, n, kind)) {
+            case QuickOutcome::Done:
+                StoreNumber(target, n);
+                continue;
+            case QuickOutcome::Undecided:
+                return false;
+            case QuickOutcome::General:
+                break;
+        }
+        EvalResult value;
+        if (!EvaluateQuick(in, argument, value)) return false;
+        target = std::move(value.value);
+    }
+    return true;
+}
+
 bool ResolveOperands(Interpreter& in, QuickExpression& q) {
     for (size_t c = 0; c < q.cells.size(); ++c) {
         QuickCell& cell = q.cells[c];
@@ -349,11 +397,7 @@ bool ResolveOperands(Interpreter& in, QuickExpression& q) {
             case QuickCell::Kind::Call: {
                 // A variable of the function's name is substituted instead.
                 if (in.variables.Find(cell.upper, cell.group, cell.hint) >= 0) return false;
-                EvalResult argument;
-                for (size_t a = 0; a < cell.arguments.size(); ++a) {
-                    if (!EvaluateQuick(in, *cell.arguments[a], argument)) return false;
-                    cell.argumentValues[a] = std::move(argument.value);
-                }
+                if (!EvaluateArguments(in, cell)) return false;
                 if (!cell.form.run(in, cell.argumentValues.data(), o.value)) return false;
                 if (!FromValue(o.value, o)) return false;
                 break;
@@ -594,23 +638,7 @@ inline QuickOutcome VariableNumber(const Variable& v, double& number, bool& real
 QuickOutcome CallNumber(Interpreter& in, QuickCell& cell, double& number, bool& real) {
     // A variable of the function's name is substituted instead.
     if (in.variables.Find(cell.upper, cell.group, cell.hint) >= 0) return QuickOutcome::Undecided;
-    for (size_t a = 0; a < cell.arguments.size(); ++a) {
-        QuickExpression& argument = *cell.arguments[a];
-        QuickNumber n;
-        ExpressionKind kind;
-        switch (EvaluateQuickNumber(in, argument, n, kind)) {
-            case QuickOutcome::Done:
-                StoreNumber(cell.argumentValues[a], n);
-                continue;
-            case QuickOutcome::Undecided:
-                return QuickOutcome::Undecided;
-            case QuickOutcome::General:
-                break;
-        }
-        EvalResult value;
-        if (!EvaluateQuick(in, argument, value)) return QuickOutcome::Undecided;
-        cell.argumentValues[a] = std::move(value.value);
-    }
+    if (!EvaluateArguments(in, cell)) return QuickOutcome::Undecided;
     if (!cell.form.run(in, cell.argumentValues.data(), cell.result)) {
         return QuickOutcome::Undecided;
     }

@@ -78,6 +78,23 @@ FOR K = 1 TO 2
 NEXT K
 STOP
 )");
+    // A string function's argument that is one variable: its text is taken as it stands
+    // only when the evaluator would give it unchanged (not a quoted text, a number or a word
+    // that acts as an operator).
+    ExpectSameRuns("arguments", R"(LET Q = "AB"
+FOR K = 1 TO 7
+  IF K = 2 THEN LET Q = CHR(34) + "QUOTED" + CHR(34)
+  IF K = 3 THEN LET Q = "0123"
+  IF K = 4 THEN LET Q = "AND"
+  IF K = 5 THEN LET Q = "1E5"
+  IF K = 6 THEN LET Q = "."
+  IF K = 7 THEN LET Q = "TWO WORDS"
+  LET L = LEN(Q) + 1
+  OUTPUTDEBUG L
+  OUTPUTDEBUG LEFT(Q, 2) + MID(Q, 2, 3) + RIGHT(Q, 1)
+NEXT K
+STOP
+)");
     ExpectSameRuns("labels", R"(LET I = 0
 TOP:
 LET I = I + 1
