@@ -88,6 +88,27 @@ void Shape(const std::vector<Cell>& cells, int& end, bool& balanced);
 // The order in which the reduction takes the cells: in a numeric expression, the runs of
 // * / \ wrapped in the marks below.
 void GroupedOrder(const std::vector<Cell>& cells, int end, bool stringMode, std::vector<int>& w);
+// Whether comparison `op` holds between l and r.
+template <typename T>
+inline bool Holds(OperatorCode op, const T& l, const T& r) {
+    switch (op) {
+        case OperatorCode::Less:
+            return l < r;
+        case OperatorCode::Greater:
+            return r < l;
+        case OperatorCode::Equal:
+            return l == r;
+        case OperatorCode::GreaterEqual:
+            return !(l < r);
+        case OperatorCode::LessEqual:
+            return !(r < l);
+        case OperatorCode::NotEqual:
+            return !(l == r);
+        default:
+            return false;
+    }
+}
+
 inline constexpr int kOpenMark = -1;   // a "(" inserted by the grouping
 inline constexpr int kCloseMark = -2;  // a ")" inserted by the grouping
 

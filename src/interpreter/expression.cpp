@@ -254,26 +254,6 @@ bool IsComparison(OperatorCode op) {
     return op >= OperatorCode::Less && op <= OperatorCode::NotEqual;
 }
 
-template <typename T>
-bool Holds(OperatorCode op, const T& l, const T& r) {
-    switch (op) {
-        case OperatorCode::Less:
-            return l < r;
-        case OperatorCode::Greater:
-            return r < l;
-        case OperatorCode::Equal:
-            return l == r;
-        case OperatorCode::GreaterEqual:
-            return !(l < r);
-        case OperatorCode::LessEqual:
-            return !(r < l);
-        case OperatorCode::NotEqual:
-            return !(l == r);
-        default:
-            return false;
-    }
-}
-
 // The length of a value's text; numbers are short.
 size_t TextLength(const Value& v) {
     return v.IsStr() ? v.s.size() : 24;

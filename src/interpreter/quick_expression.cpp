@@ -407,26 +407,6 @@ bool ResolveOperands(Interpreter& in, QuickExpression& q) {
     return true;
 }
 
-template <typename T>
-bool Holds(OperatorCode op, const T& l, const T& r) {
-    switch (op) {
-        case OperatorCode::Less:
-            return l < r;
-        case OperatorCode::Greater:
-            return r < l;
-        case OperatorCode::Equal:
-            return l == r;
-        case OperatorCode::GreaterEqual:
-            return !(l < r);
-        case OperatorCode::LessEqual:
-            return !(r < l);
-        case OperatorCode::NotEqual:
-            return !(l == r);
-        default:
-            return false;
-    }
-}
-
 inline double AsDouble(const Number& n) {
     return n.type == ValueType::Int ? n.i : n.r;
 }
@@ -664,22 +644,28 @@ QuickOutcome CallNumber(Interpreter& in, QuickCell& cell, double& number, bool& 
     return QuickOutcome::General;
 }
 
+// The number a Load or Apply step takes: a constant, a variable's or a call's.
+inline QuickOutcome StepNumber(Interpreter& in, const QuickExpression::NumberStep& step,
+                               double& number, bool& real) {
+    number = step.number;
+    if (step.variable) {
+        QuickCell& cell = *step.variable;
+        const int slot = in.variables.Find(cell.upper, cell.group, cell.hint);
+        if (slot < 0) return QuickOutcome::Undecided;
+        return VariableNumber(in.variables[slot], number, real);
+    }
+    if (step.call) return CallNumber(in, *step.call, number, real);
+    return QuickOutcome::Done;
+}
+
 // The steps on one level (no parentheses, no grouping): the value stays in a local.
 QuickOutcome NumberLaneFlat(Interpreter& in, QuickExpression& q, int entry, bool real,
                             QuickNumber& out, ExpressionKind& kind) {
     Number acc{ValueType::Real, 0, 0.0};
     for (const QuickExpression::NumberStep& step : q.numberSteps) {
-        double number = step.number;
-        if (step.variable) {
-            QuickCell& cell = *step.variable;
-            const int slot = in.variables.Find(cell.upper, cell.group, cell.hint);
-            if (slot < 0) return QuickOutcome::Undecided;
-            const QuickOutcome got = VariableNumber(in.variables[slot], number, real);
-            if (got != QuickOutcome::Done) return got;
-        } else if (step.call) {
-            const QuickOutcome got = CallNumber(in, *step.call, number, real);
-            if (got != QuickOutcome::Done) return got;
-        }
+        double number;
+        const QuickOutcome got = StepNumber(in, step, number, real);
+        if (got != QuickOutcome::Done) return got;
         if (step.kind == QuickStep::Kind::Load) {
             acc.type = ValueType::Real;
             acc.r = number;
@@ -728,17 +714,9 @@ QuickOutcome EvaluateQuickNumber(Interpreter& in, QuickExpression& q, QuickNumbe
             }
             continue;
         }
-        double number = step.number;
-        if (step.variable) {
-            QuickCell& cell = *step.variable;
-            const int slot = in.variables.Find(cell.upper, cell.group, cell.hint);
-            if (slot < 0) return QuickOutcome::Undecided;
-            const QuickOutcome got = VariableNumber(in.variables[slot], number, real);
-            if (got != QuickOutcome::Done) return got;
-        } else if (step.call) {
-            const QuickOutcome got = CallNumber(in, *step.call, number, real);
-            if (got != QuickOutcome::Done) return got;
-        }
+        double number;
+        const QuickOutcome got = StepNumber(in, step, number, real);
+        if (got != QuickOutcome::Done) return got;
         if (step.kind == QuickStep::Kind::Load) {
             n[step.level] = Number{ValueType::Real, 0, number};
         } else if (!ApplyNumber(step.op, n[step.level], Number{ValueType::Real, 0, number})) {
