@@ -6,6 +6,8 @@
 // of one procedure carry the same name, so the first return of a recursive procedure frees the
 // locals of all its active frames.
 
+#include <bit>
+
 #include "commands/quick.h"
 #include "commands/registry.h"
 #include "commands/structure.h"
@@ -115,6 +117,20 @@ bool QuickCall(Interpreter& in, const Args& args, RowCache& row, CommandResult& 
     }
     result.ok = true;
     for (size_t p = 0; p < row.cuts.size(); ++p) {
+        // A number as it comes from the quick form, else any value from the evaluator.
+        if (QuickExpression* quick = row.quicks[p].get()) {
+            QuickNumber n;
+            ExpressionKind kind;
+            AssignmentResult bound;
+            if (EvaluateQuickNumber(in, *quick, n, kind) == QuickOutcome::Done &&
+                DeclareNumberAs(in, row.words[p], Scope::Local, n.type, n.i, n.r, bound)) {
+                if (!bound.ok) {
+                    result.CopyFailure(bound);
+                    return true;
+                }
+                continue;
+            }
+        }
         const EvalResult value = EvaluatePrepared(in, row.quicks[p].get(), row.cuts[p]);
         if (!value.ok) {
             result.CopyFailure(value);
@@ -153,13 +169,21 @@ void EndProcCommand(Interpreter& in, const Args&, CommandResult& result) {
     ProcedureStack& stack = in.procedures;
     if (stack.depth == 0) return;
     ProcedureFrame& frame = stack.frames[--stack.depth];
-    const std::string owner = std::move(frame.name);
+    const std::string& owner = frame.name;
     in.run.currentLine = frame.returnLine;
-    frame = ProcedureFrame{};
-    for (int v = 0; v < VariableTable::kSlots; ++v) {
-        const Variable& var = in.variables[v];
-        if (var.isLocal && !var.name.empty() && var.owner == owner) in.variables.FreeSlot(v);
+    // Only a slot with an owner can match a frame's name (which is never empty).
+    VariableTable& table = in.variables;
+    const uint64_t candidates =
+        owner.empty() ? (uint64_t{1} << VariableTable::kSlots) - 1 : table.OwnedSlots();
+    for (uint64_t m = candidates; m != 0; m &= m - 1) {
+        const int v = std::countr_zero(m);
+        const Variable& var = table[v];
+        if (var.isLocal && !var.name.empty() && var.owner == owner) table.FreeSlot(v);
     }
+    // The frame as a fresh one, keeping the name's storage for the next call.
+    frame.name.clear();
+    frame.inUse = false;
+    frame.returnLine = 0;
 }
 
 void SetScope(Interpreter& in, const Args& args, Scope scope, CommandResult& result) {

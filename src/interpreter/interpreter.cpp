@@ -44,6 +44,19 @@ void Interpreter::PrepareProgram() {
                                            : static_cast<int16_t>(FindCommand(word)));
         rowWords.push_back(std::move(word));
     }
+    quickRows.clear();
+    if (!rememberProgram) return;
+    quickRows.resize(rows + 1);
+    for (int r = 0; r <= rows; ++r) {
+        const int16_t command = rowCommands[r];
+        if (command == kEndOfProgram || (command >= 0 && !IsCheapCommand(command))) continue;
+        // A row of no command (a label, ENDIF) has no effect.
+        QuickRow& quick = quickRows[r];
+        quick.handler = command >= 0 ? commands.handlers[command] : DefaultCommandHandler;
+        quick.run = command >= 0 ? commands.quick[command] : nullptr;
+        quick.args = Args(program->Row(r));
+        quick.cache = &rowCaches[r];
+    }
 }
 
 std::string Interpreter::ToUpperName(std::string_view text) {

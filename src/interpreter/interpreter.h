@@ -2,6 +2,7 @@
 // The state of the interpreter: every table of a run in one object, reached by handlers
 // through a reference, so that a test can build a fresh interpreter in one line.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -74,6 +75,29 @@ struct RowCache {
     std::vector<std::shared_ptr<QuickExpression>> quicks;
 };
 
+// Commands that take a bounded, short time and touch neither the display nor the host: after
+// one of them (with every expression on the quick path) the run loop need not look at the
+// clock at once.
+constexpr std::array<bool, kCommandCount> MakeCheapCommands() {
+    std::array<bool, kCommandCount> cheap{};
+    for (CommandId id :
+         {CommandId::LET,       CommandId::IF,      CommandId::ELSE,    CommandId::GOTO,
+          CommandId::GOSUB,     CommandId::RETURN,  CommandId::EXITGOSUB, CommandId::FOR,
+          CommandId::NEXT,      CommandId::DO,      CommandId::LOOP,    CommandId::REPEAT,
+          CommandId::UNTIL,     CommandId::WHILE,   CommandId::WEND,    CommandId::BREAK,
+          CommandId::CALL,      CommandId::PROCEDURE, CommandId::ENDPROC, CommandId::EXITPROC,
+          CommandId::LOCAL,     CommandId::GLOBAL,  CommandId::DIM,     CommandId::INC,
+          CommandId::DEC,       CommandId::ADD,     CommandId::SUB,     CommandId::DEGREE,
+          CommandId::RADIAN}) {
+        cheap[Index(id)] = true;
+    }
+    return cheap;
+}
+inline constexpr std::array<bool, kCommandCount> kCheapCommands = MakeCheapCommands();
+inline bool IsCheapCommand(int16_t command) {
+    return command >= 0 && command < kCommandCount && kCheapCommands[command];
+}
+
 class Interpreter {
     // The generator of an interpreter that was given none.
     Random ownRandom_;
@@ -122,6 +146,16 @@ public:
     std::vector<int16_t> rowCommands;
     std::vector<std::string> rowWords;
     std::vector<RowCache> rowCaches;  // as many as rowCommands
+    // For each row of a cheap command or of none (a label, ENDIF), what runs it, with its
+    // argument tokens and cache: the run loop's short way to it. A row without a handler here
+    // goes the whole way. Empty when the program is not remembered.
+    struct QuickRow {
+        CommandHandler handler = nullptr;
+        QuickCommand run = nullptr;  // the command's quick form, tried first
+        Args args;
+        RowCache* cache = nullptr;
+    };
+    std::vector<QuickRow> quickRows;
     // Whether commands and the evaluator keep what they learn about the program's rows (off
     // only to check that keeping it changes no result).
     bool rememberProgram = true;

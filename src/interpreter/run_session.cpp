@@ -101,36 +101,12 @@ void EndRun(Interpreter& in) {
 
 namespace {
 
-// Commands that take a bounded, short time and touch neither the display nor the host: after
-// one of them (with every expression on the quick path) the run loop need not look at the
-// clock at once.
-constexpr std::array<bool, kCommandCount> MakeCheapCommands() {
-    std::array<bool, kCommandCount> cheap{};
-    for (CommandId id :
-         {CommandId::LET,       CommandId::IF,      CommandId::ELSE,    CommandId::GOTO,
-          CommandId::GOSUB,     CommandId::RETURN,  CommandId::EXITGOSUB, CommandId::FOR,
-          CommandId::NEXT,      CommandId::DO,      CommandId::LOOP,    CommandId::REPEAT,
-          CommandId::UNTIL,     CommandId::WHILE,   CommandId::WEND,    CommandId::BREAK,
-          CommandId::CALL,      CommandId::PROCEDURE, CommandId::ENDPROC, CommandId::EXITPROC,
-          CommandId::LOCAL,     CommandId::GLOBAL,  CommandId::DIM,     CommandId::INC,
-          CommandId::DEC,       CommandId::ADD,     CommandId::SUB,     CommandId::DEGREE,
-          CommandId::RADIAN}) {
-        cheap[Index(id)] = true;
-    }
-    return cheap;
-}
-constexpr std::array<bool, kCommandCount> kCheapCommands = MakeCheapCommands();
-
-}  // namespace
-
-namespace {
-
 // Runs a command's statement: its quick form on the row's prepared form (with `cache`, when
 // there is one) or else its handler. The run's record goes to the command as a fresh one would
 // (failed, no message): a failure ends the run, so it has none yet.
 void RunCommand(Interpreter& in, int16_t command, const Args& args, RowCache* cache,
                 CommandResult& runResult) {
-    if (!kCheapCommands[command]) in.pollSoon = true;
+    if (!IsCheapCommand(command)) in.pollSoon = true;
     runResult.ok = false;
     const QuickCommand quick = in.commands.quick[command];
     if (!quick || !cache || !quick(in, args, *cache, runResult)) {
@@ -141,8 +117,20 @@ void RunCommand(Interpreter& in, int16_t command, const Args& args, RowCache* ca
 }  // namespace
 
 void ExecuteStatement(Interpreter& in, CommandResult& runResult) {
-    runResult.ok = true;
     const int32_t line = in.run.currentLine;
+    // The short way for a cheap command (its quick form, else its handler) or a row of none.
+    if (static_cast<uint32_t>(line) < in.quickRows.size()) {
+        const Interpreter::QuickRow& row = in.quickRows[line];
+        if (row.handler) {
+            runResult.ok = false;
+            if (!row.run || !row.run(in, row.args, *row.cache, runResult)) {
+                row.handler(in, row.args, runResult);
+            }
+            if (runResult.ok) ++in.run.currentLine;
+            return;
+        }
+    }
+    runResult.ok = true;
     // The program's rows, resolved when the run started (a row cache for each of them).
     if (line >= 0 && line < static_cast<int32_t>(in.rowCommands.size())) {
         const int16_t command = in.rowCommands[line];

@@ -5,22 +5,19 @@
 
 namespace tw {
 
-int VariableTable::FirstFree() const {
-    for (int i = 0; i < kSlots; ++i) {
-        if (slots_[i].name.empty()) return i;
-    }
-    return -1;
-}
-
 void VariableTable::Reset() {
     for (auto& slot : slots_) slot = Variable{};
     for (auto& g : generations_) ++g;
+    members_.fill(0);
+    free_ = (uint64_t{1} << kSlots) - 1;
+    owned_ = 0;
     for (size_t i = 0; i < kConstants.size(); ++i) {
         Variable& v = slots_[i];
         v.name = std::string(kConstants[i].name);
         v.kind = static_cast<uint8_t>(VariableKind::Integer);
         v.value = Value::Int(kConstants[i].value);
         v.isLocal = false;
+        List(static_cast<int>(i));
     }
 }
 
@@ -83,15 +80,13 @@ bool CreateVariable(Interpreter& in, std::string_view upperName, Scope scope,
         return false;
     }
     Variable& v = in.variables[slot];
-    std::string name = std::move(v.name);  // a free slot's name is empty: reuse its storage
-    name.assign(upperName);
-    in.variables.SetName(slot, std::move(name));
+    in.variables.Claim(slot, upperName);
     if (scope == Scope::Local) {
         v.isLocal = true;
-        v.owner = in.procedures.Current();
+        in.variables.SetOwner(slot, in.procedures.Current());
     } else {
         v.isLocal = false;
-        v.owner.clear();
+        in.variables.SetOwner(slot, {});
     }
     SetNumber(v.value, ValueType::Int, 0);
     v.kind = static_cast<uint8_t>(VariableKind::Integer);
@@ -109,31 +104,48 @@ AssignmentResult DeclareVariable(Interpreter& in, std::string_view upperName, Sc
 
 AssignmentResult DeclareVariableAs(Interpreter& in, std::string_view upperName, Scope scope,
                                    const Value& value) {
-    // A text, or a real whose text the classifier takes for a text, goes the whole way.
-    const TextClass cls = value.type == ValueType::Int    ? TextClass::Integer
-                          : value.type == ValueType::Real ? ClassifyRealText(value.r)
-                                                          : TextClass::String;
-    // So does any value while an operator is pending on the current level: the text would
-    // meet it.
+    AssignmentResult result;
+    if (value.type != ValueType::Str &&
+        DeclareNumberAs(in, upperName, scope, value.type, value.i, value.r, result)) {
+        return result;
+    }
+    const std::string text = TextOf(value);
+    return DeclareVariable(in, upperName, scope, Args(&text, 1));
+}
+
+bool DeclareNumberAs(Interpreter& in, std::string_view upperName, Scope scope, ValueType type,
+                     int32_t i, double r, AssignmentResult& result) {
+    // What evaluating the number's text gives: the number it denotes (an integer exactly, a
+    // real to its 15 digits) and the class of that text. A whole real in the integer range is
+    // its own text.
+    double number;
+    TextClass cls = TextClass::Integer;
+    if (type == ValueType::Int) {
+        number = i;
+    } else if (r >= -2147483648.0 && r <= 2147483647.0 &&
+               r == static_cast<double>(static_cast<int32_t>(r))) {
+        number = r;
+    } else {
+        number = RoundTrip15(r);
+        cls = ClassifyShownReal(number);
+    }
+    // A real whose text the classifier takes for a text goes the whole way; so does any value
+    // while an operator is pending on the current level: the text would meet it.
     if (cls == TextClass::String ||
         in.expressions.levels[in.expressions.stackLevel].op != OperatorCode::None) {
-        const std::string text = TextOf(value);
-        return DeclareVariable(in, upperName, scope, Args(&text, 1));
+        return false;
     }
-    AssignmentResult result;
-    if (!CreateVariable(in, upperName, scope, result)) return result;
-    // What evaluating the number's text gives: the number it denotes (an integer exactly, a
-    // real to its 15 digits) in the variable the name finds, and on the expression stack's
-    // current level.
-    double number = value.type == ValueType::Int ? value.i : RoundTrip15(value.r);
+    if (!CreateVariable(in, upperName, scope, result)) return true;
     if (number == 0.0) number = 0.0;  // the text of -0 is 0
+    // Into the variable the name finds (an older one of the same name comes first), and on
+    // the expression stack's current level.
     result.index = in.variables.Find(upperName);
     Variable& v = in.variables[result.index];
     SetNumber(v.value, ValueType::Real, number);
     v.kind = static_cast<uint8_t>(cls == TextClass::Integer ? VariableKind::Integer
                                                             : VariableKind::Real);
     SetNumber(in.expressions.levels[in.expressions.stackLevel].value, ValueType::Real, number);
-    return result;
+    return true;
 }
 
 }  // namespace tw

@@ -2,6 +2,7 @@
 // The variable table: 51 named scalar slots, the two constants among them.
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -33,11 +34,13 @@ class VariableTable {
 public:
     static constexpr int kSlots = 51;
 
-    // The first slot with this upper-case name, or -1. Scope plays no part.
+    // The first slot with this upper-case name, or -1. Scope plays no part. Only the slots
+    // whose names fall in the name's group are looked at, lowest first.
     int Find(std::string_view upper) const {
-        for (int i = 0; i < kSlots; ++i) {
-            const std::string& n = slots_[i].name;
-            if (n.size() == upper.size() && !n.empty() && n[0] == upper[0] && n == upper) return i;
+        if (upper.empty()) return -1;
+        for (uint64_t m = members_[Group(upper)]; m != 0; m &= m - 1) {
+            const int i = std::countr_zero(m);
+            if (slots_[i].name == upper) return i;
         }
         return -1;
     }
@@ -58,23 +61,42 @@ public:
         return hint.slot;
     }
     static size_t GroupOf(std::string_view upper) { return Group(upper); }
-    int FirstFree() const;
+    // The lowest free slot, or -1.
+    int FirstFree() const { return free_ != 0 ? std::countr_zero(free_) : -1; }
     Variable& operator[](int i) { return slots_[i]; }
     const Variable& operator[](int i) const { return slots_[i]; }
 
     void SetName(int i, std::string name) {
-        ++generations_[Group(slots_[i].name)];
+        Unlist(i);
         ++generations_[Group(name)];
         slots_[i].name = std::move(name);
+        List(i);
     }
+    // SetName for a free slot, into the storage it kept.
+    void Claim(int i, std::string_view name) {
+        Unlist(i);
+        ++generations_[Group(name)];
+        slots_[i].name.assign(name);
+        List(i);
+    }
+    // The procedure that owns a local variable (empty: none).
+    void SetOwner(int i, std::string_view owner) {
+        slots_[i].owner.assign(owner);
+        const uint64_t bit = uint64_t{1} << i;
+        owned_ = owner.empty() ? owned_ & ~bit : owned_ | bit;
+    }
+    // The slots whose owner is not empty, one bit each (slot 0 in the lowest bit).
+    uint64_t OwnedSlots() const { return owned_; }
     void FreeSlot(int i) {
         Variable& v = slots_[i];
-        ++generations_[Group(v.name)];
+        Unlist(i);
         // As a fresh Variable, in place: a short name's storage is kept for the next variable
         // (procedures free and make their locals on every call); a long text's is given back.
         Forget(v.name);
         Forget(v.owner);
         Forget(v.value.s);
+        owned_ &= ~(uint64_t{1} << i);
+        free_ |= uint64_t{1} << i;
         v.kind = 0;
         v.value.type = ValueType::Int;
         v.value.i = 0;
@@ -99,10 +121,34 @@ private:
                 static_cast<unsigned char>(name.back()) * 101u + name.size() * 7u) %
                kGroups;
     }
+    // Takes slot i out of its name's group (its name is about to change) and the group's
+    // answers with it.
+    void Unlist(int i) {
+        const std::string& name = slots_[i].name;
+        ++generations_[Group(name)];
+        if (!name.empty()) members_[Group(name)] &= ~(uint64_t{1} << i);
+    }
+    // Puts slot i into its (new) name's group, or among the free slots.
+    void List(int i) {
+        const std::string& name = slots_[i].name;
+        const uint64_t bit = uint64_t{1} << i;
+        if (name.empty()) {
+            free_ |= bit;
+        } else {
+            free_ &= ~bit;
+            members_[Group(name)] |= bit;
+        }
+    }
     static constexpr size_t kGroups = 64;
 
     std::array<Variable, kSlots> slots_{};
     std::array<uint64_t, kGroups> generations_ = MakeGenerations();
+    // Each group's slots, the free slots and the slots with an owner, one bit per slot: a
+    // name's slot is found among a few, a free slot and a procedure's locals without a scan.
+    static_assert(kSlots <= 64);
+    std::array<uint64_t, kGroups> members_{};
+    uint64_t free_ = (uint64_t{1} << kSlots) - 1;
+    uint64_t owned_ = 0;
     static constexpr std::array<uint64_t, kGroups> MakeGenerations() {
         std::array<uint64_t, kGroups> g{};
         for (auto& v : g) v = 1;
@@ -139,5 +185,11 @@ AssignmentResult DeclareVariable(Interpreter& in, std::string_view upperName, Sc
 // number's text re-enters as the number it denotes without being written out.
 AssignmentResult DeclareVariableAs(Interpreter& in, std::string_view upperName, Scope scope,
                                    const Value& value);
+
+// DeclareVariableAs for a number (`i` when `type` is Int, else the real `r`). False, having
+// changed nothing, when the number must go the whole way (its text is no number, or an
+// operator is pending); else true with the result (which fails when the table is full).
+bool DeclareNumberAs(Interpreter& in, std::string_view upperName, Scope scope, ValueType type,
+                     int32_t i, double r, AssignmentResult& result);
 
 }  // namespace tw
