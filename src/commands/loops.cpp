@@ -35,11 +35,8 @@ struct LoopStart {
 };
 
 bool BeginLoop(Interpreter& in, LoopStart& start, CommandResult& result) {
-    for (int i = 0; i < LoopStack::kEntries && (start.active < 0 || start.free < 0); ++i) {
-        const LoopEntry& e = in.loops.entries[i];
-        if (start.active < 0 && e.active) start.active = i;
-        if (start.free < 0 && e.kind == LoopKind::Free) start.free = i;
-    }
+    start.active = in.loops.FirstActive();
+    start.free = in.loops.FirstFree();
     if (start.free < 0) {
         result.Fail(ErrorId::LoopStackOverflow, 0);
         return false;
@@ -54,7 +51,7 @@ bool BeginLoop(Interpreter& in, LoopStart& start, CommandResult& result) {
 LoopEntry& FillEntry(Interpreter& in, const LoopStart& start, LoopKind kind, int32_t step) {
     LoopEntry& f = in.loops.entries[start.free];
     f.index = start.free;
-    f.kind = kind;
+    in.loops.SetKind(start.free, kind);
     f.step = step;
     f.startLine = in.run.currentLine;
     return f;
@@ -77,35 +74,31 @@ bool ScanForPartner(Interpreter& in, const Args& args, const LoopForm& form, int
 void Activate(Interpreter& in, const LoopStart& start, int32_t partner) {
     LoopEntry& f = in.loops.entries[start.free];
     f.endLine = partner;
-    f.active = true;
-    if (start.active >= 0) in.loops.entries[start.active].active = false;
+    in.loops.SetActive(start.free, true);
+    if (start.active >= 0) in.loops.SetActive(start.active, false);
     f.parent = start.active;
 }
 
-void FreeEntry(LoopEntry& e) {
-    e.kind = LoopKind::Free;
+void FreeEntry(LoopStack& loops, int i) {
+    LoopEntry& e = loops.entries[i];
+    loops.SetKind(i, LoopKind::Free);
     e.step = 0;
     e.startLine = 0;
     e.endLine = 0;
-    e.active = false;
+    loops.SetActive(i, false);
     e.parent = -1;
 }
 
 int ActiveEntry(Interpreter& in) {
-    LoopStack& loops = in.loops;
-    if (loops.activeHint >= 0 && loops.entries[loops.activeHint].active) return loops.activeHint;
-    for (int i = 0; i < LoopStack::kEntries; ++i) {
-        if (loops.entries[i].active) return loops.activeHint = i;
-    }
-    return -1;
+    return in.loops.FirstActive();
 }
 
 // Ends the loop of entry e: its parent runs again and execution goes on after its closing row.
 void EndLoop(Interpreter& in, int e) {
     LoopEntry& entry = in.loops.entries[e];
-    if (entry.parent != -1) in.loops.entries[entry.parent].active = true;
+    if (entry.parent != -1) in.loops.SetActive(entry.parent, true);
     in.run.currentLine = entry.endLine;
-    FreeEntry(entry);
+    FreeEntry(in.loops, e);
 }
 
 // The closing row actually executed becomes the loop's end; execution goes on with the body.
@@ -317,7 +310,7 @@ void WhileCommand(Interpreter& in, const Args& args, CommandResult& result) {
     if (condition == kTrue) {
         Activate(in, start, partner);
     } else {
-        entry.kind = LoopKind::Free;
+        in.loops.SetKind(start.free, LoopKind::Free);
         in.run.currentLine = partner;
     }
 }

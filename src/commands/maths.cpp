@@ -62,6 +62,9 @@ bool OneArgumentQuick(Interpreter& in, const Value& argument, double (*compute)(
     }                                                                      \
     bool Name##Quick(Interpreter& in, Value* args, Value& out) {           \
         return OneArgumentQuick(in, args[0], compute, angle, out);         \
+    }                                                                      \
+    bool Name##Number(const Interpreter& in, double x, double& y) {        \
+        return OneArgumentValue(in, x, compute, angle, y);                 \
     }
 
 double Clamp1(double x) {
@@ -293,38 +296,38 @@ void RegisterMathsCommands(CommandTable& commands, FunctionTable& functions) {
     functions.Bind(FunctionId::PI, PiFunction);
     functions.Bind(FunctionId::TICKCOUNT, TickCountFunction);
     functions.Bind(FunctionId::COS, CosFunction);
-    functions.BindQuick(FunctionId::COS, CosFunctionQuick, 0);
+    functions.BindQuick(FunctionId::COS, CosFunctionQuick, 0, CosFunctionNumber);
     functions.Bind(FunctionId::SIN, SinFunction);
-    functions.BindQuick(FunctionId::SIN, SinFunctionQuick, 0);
+    functions.BindQuick(FunctionId::SIN, SinFunctionQuick, 0, SinFunctionNumber);
     functions.Bind(FunctionId::TAN, TanFunction);
-    functions.BindQuick(FunctionId::TAN, TanFunctionQuick, 0);
+    functions.BindQuick(FunctionId::TAN, TanFunctionQuick, 0, TanFunctionNumber);
     functions.Bind(FunctionId::ACOS, AcosFunction);
-    functions.BindQuick(FunctionId::ACOS, AcosFunctionQuick, 0);
+    functions.BindQuick(FunctionId::ACOS, AcosFunctionQuick, 0, AcosFunctionNumber);
     functions.Bind(FunctionId::ASIN, AsinFunction);
-    functions.BindQuick(FunctionId::ASIN, AsinFunctionQuick, 0);
+    functions.BindQuick(FunctionId::ASIN, AsinFunctionQuick, 0, AsinFunctionNumber);
     functions.Bind(FunctionId::ATAN, AtanFunction);
-    functions.BindQuick(FunctionId::ATAN, AtanFunctionQuick, 0);
+    functions.BindQuick(FunctionId::ATAN, AtanFunctionQuick, 0, AtanFunctionNumber);
     functions.Bind(FunctionId::HCOS, HcosFunction);
-    functions.BindQuick(FunctionId::HCOS, HcosFunctionQuick, 0);
+    functions.BindQuick(FunctionId::HCOS, HcosFunctionQuick, 0, HcosFunctionNumber);
     functions.Bind(FunctionId::HSIN, HsinFunction);
-    functions.BindQuick(FunctionId::HSIN, HsinFunctionQuick, 0);
+    functions.BindQuick(FunctionId::HSIN, HsinFunctionQuick, 0, HsinFunctionNumber);
     functions.Bind(FunctionId::HTAN, HtanFunction);
-    functions.BindQuick(FunctionId::HTAN, HtanFunctionQuick, 0);
+    functions.BindQuick(FunctionId::HTAN, HtanFunctionQuick, 0, HtanFunctionNumber);
     functions.Bind(FunctionId::MAX, MaxFunction);
     functions.Bind(FunctionId::MIN, MinFunction);
     functions.Bind(FunctionId::SGN, SgnFunction);
     functions.Bind(FunctionId::ABS, AbsFunction);
-    functions.BindQuick(FunctionId::ABS, AbsFunctionQuick, 0);
+    functions.BindQuick(FunctionId::ABS, AbsFunctionQuick, 0, AbsFunctionNumber);
     functions.Bind(FunctionId::INT, IntFunction);
-    functions.BindQuick(FunctionId::INT, IntFunctionQuick, 0);
+    functions.BindQuick(FunctionId::INT, IntFunctionQuick, 0, IntFunctionNumber);
     functions.Bind(FunctionId::SQR, SqrFunction);
-    functions.BindQuick(FunctionId::SQR, SqrFunctionQuick, 0);
+    functions.BindQuick(FunctionId::SQR, SqrFunctionQuick, 0, SqrFunctionNumber);
     functions.Bind(FunctionId::EXP, ExpFunction);
-    functions.BindQuick(FunctionId::EXP, ExpFunctionQuick, 0);
+    functions.BindQuick(FunctionId::EXP, ExpFunctionQuick, 0, ExpFunctionNumber);
     functions.Bind(FunctionId::LOG, LogFunction);
-    functions.BindQuick(FunctionId::LOG, LogFunctionQuick, 0);
+    functions.BindQuick(FunctionId::LOG, LogFunctionQuick, 0, LogFunctionNumber);
     functions.Bind(FunctionId::LN, LnFunction);
-    functions.BindQuick(FunctionId::LN, LnFunctionQuick, 0);
+    functions.BindQuick(FunctionId::LN, LnFunctionQuick, 0, LnFunctionNumber);
 
     commands.Bind(CommandId::DEGREE, DegreeCommand);
     commands.Bind(CommandId::RADIAN, RadianCommand);

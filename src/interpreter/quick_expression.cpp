@@ -177,6 +177,9 @@ bool Simulate(const std::vector<Cell>& cells, const std::vector<QuickCell>& quic
     }
     out.top = top;
     out.written.assign(written.begin(), written.begin() + top + 1);
+    for (int k = 0; k <= top; ++k) {
+        if (written[k]) out.writtenLevels.push_back(static_cast<uint8_t>(k));
+    }
     for (int k = 0; k < kLevels; ++k) {
         if (opSet[k]) out.operators.emplace_back(static_cast<uint8_t>(k), op[k]);
     }
@@ -219,6 +222,10 @@ bool CompileInto(const Interpreter& in, const Args& tokens, int count,
         // A constant text makes every evaluation a string one; a constant real a real one.
         if (cell.facts->cls == CellClass::String) q->numberLane = false;
         if (cell.facts->cls == CellClass::Real) q->staticReal = true;
+        // (Such a real may have a text that is no number: the operators then work on texts.)
+        if (cell.facts->cls != CellClass::String && !(std::fabs(cell.facts->number) < 1e38)) {
+            q->numberLane = false;
+        }
     }
     if (q->numberLane) {
         for (const QuickStep& step : q->numeric.steps) {
@@ -420,7 +427,7 @@ inline bool AsInt32(const Number& n, int32_t& out) {
 }
 
 inline bool SetReal(Number& n, double v) {
-    if (!std::isfinite(v)) return false;
+    if (!(std::fabs(v) < 1e38)) return false;  // not finite, or large
     n.type = ValueType::Real;
     n.r = v;
     return true;
@@ -443,11 +450,9 @@ inline bool Real48(double d, double& out) {
     return ToReal48(d, out);
 }
 
-[[gnu::always_inline]] inline bool ApplyNumber(OperatorCode op, Number& l, const Number& r) {
-    auto large = [](const Number& n) {
-        return n.type == ValueType::Real && !(std::fabs(n.r) < 1e38);
-    };
-    if (large(l) || large(r)) return false;
+// The operator on two numbers below 1E38 in magnitude; a result of 1E38 or more (or one that is
+// not finite) is refused, so that every number the lane holds is below 1E38.
+[[gnu::always_inline]] inline bool ApplySmall(OperatorCode op, Number& l, const Number& r) {
     const double dl = AsDouble(l), dr = AsDouble(r);
     switch (op) {
         case OperatorCode::Add:
@@ -485,6 +490,15 @@ inline bool Real48(double d, double& out) {
             return true;
         }
     }
+}
+
+inline bool Large(const Number& n) {
+    return n.type == ValueType::Real && !(std::fabs(n.r) < 1e38);
+}
+
+// The operator on any two numbers: one of 1E38 or more is left to the evaluator.
+inline bool ApplyNumber(OperatorCode op, Number& l, const Number& r) {
+    return !Large(l) && !Large(r) && ApplySmall(op, l, r);
 }
 
 bool RunNumeric(Interpreter& in, QuickExpression& q, int entry, EvalResult& result) {
@@ -577,10 +591,27 @@ bool RunText(Interpreter& in, QuickExpression& q, int entry, EvalResult& result)
     return true;
 }
 
+// What a real that re-enters as its text is to the lane: an integer, a real (below 1E38: a
+// larger one is left to the evaluator), or a text.
+inline QuickOutcome ShownRealNumber(double shown, bool& real) {
+    switch (ClassifyShownReal(shown)) {
+        case TextClass::Integer:
+            return QuickOutcome::Done;
+        case TextClass::Real:
+            if (!(std::fabs(shown) < 1e38)) return QuickOutcome::Undecided;
+            real = true;
+            return QuickOutcome::Done;
+        case TextClass::String:
+            break;
+    }
+    return QuickOutcome::General;
+}
+
 // A variable's number as its cell holds it, and whether its text is a real: the integer of an
 // integer variable, the 15-digit real of a real one. General for a variable that holds a text
 // (or a real whose text is none), Undecided for one the evaluator refuses.
-inline QuickOutcome VariableNumber(const Variable& v, double& number, bool& real) {
+[[gnu::always_inline]] inline QuickOutcome VariableNumber(const Variable& v, double& number,
+                                                          bool& real) {
     if (IsIntegerKind(v.kind)) {
         if (v.value.type == ValueType::Int) {
             number = v.value.i;
@@ -602,22 +633,30 @@ inline QuickOutcome VariableNumber(const Variable& v, double& number, bool& real
         return QuickOutcome::General;
     }
     number = RoundTrip15(v.value.r);
-    switch (ClassifyShownReal(number)) {
-        case TextClass::Integer:
-            return QuickOutcome::Done;
-        case TextClass::Real:
-            real = true;
-            return QuickOutcome::Done;
-        case TextClass::String:
-            break;
-    }
-    return QuickOutcome::General;
+    return ShownRealNumber(number, real);
 }
 
 // A call's number: its arguments evaluated, its quick form run on them; General for a text.
 QuickOutcome CallNumber(Interpreter& in, QuickCell& cell, double& number, bool& real) {
     // A variable of the function's name is substituted instead.
     if (in.variables.Find(cell.upper, cell.group, cell.hint) >= 0) return QuickOutcome::Undecided;
+    // A function of one number on a numeric argument: on numbers throughout.
+    if (cell.form.number) {
+        QuickNumber argument;
+        ExpressionKind argumentKind;
+        switch (EvaluateQuickNumber(in, *cell.arguments[0], argument, argumentKind)) {
+            case QuickOutcome::Done: {
+                double y;
+                if (!cell.form.number(in, AsDouble(argument), y)) return QuickOutcome::Undecided;
+                number = RoundTrip15(y);
+                return ShownRealNumber(number, real);
+            }
+            case QuickOutcome::Undecided:
+                return QuickOutcome::Undecided;
+            case QuickOutcome::General:
+                break;
+        }
+    }
     if (!EvaluateArguments(in, cell)) return QuickOutcome::Undecided;
     if (!cell.form.run(in, cell.argumentValues.data(), cell.result)) {
         return QuickOutcome::Undecided;
@@ -628,24 +667,16 @@ QuickOutcome CallNumber(Interpreter& in, QuickCell& cell, double& number, bool& 
             return QuickOutcome::Done;
         case ValueType::Real:
             number = RoundTrip15(cell.result.r);
-            switch (ClassifyShownReal(number)) {
-                case TextClass::Integer:
-                    return QuickOutcome::Done;
-                case TextClass::Real:
-                    real = true;
-                    return QuickOutcome::Done;
-                case TextClass::String:
-                    break;
-            }
-            break;
+            return ShownRealNumber(number, real);
         case ValueType::Str:
             break;
     }
     return QuickOutcome::General;
 }
 
-// The number a Load or Apply step takes: a constant, a variable's or a call's.
-inline QuickOutcome StepNumber(Interpreter& in, const QuickExpression::NumberStep& step,
+// The number a Load or Apply step takes: a constant, a variable's or a call's (below 1E38 in
+// magnitude).
+[[gnu::always_inline]] inline QuickOutcome StepNumber(Interpreter& in, const QuickExpression::NumberStep& step,
                                double& number, bool& real) {
     number = step.number;
     if (step.variable) {
@@ -669,7 +700,7 @@ QuickOutcome NumberLaneFlat(Interpreter& in, QuickExpression& q, int entry, bool
         if (step.kind == QuickStep::Kind::Load) {
             acc.type = ValueType::Real;
             acc.r = number;
-        } else if (!ApplyNumber(step.op, acc, Number{ValueType::Real, 0, number})) {
+        } else if (!ApplySmall(step.op, acc, Number{ValueType::Real, 0, number})) {
             return QuickOutcome::Undecided;
         }
     }
@@ -709,7 +740,7 @@ QuickOutcome EvaluateQuickNumber(Interpreter& in, QuickExpression& q, QuickNumbe
         if (step.kind == QuickStep::Kind::Close) {
             if (step.op == OperatorCode::None) {
                 n[step.level] = n[step.level + 1];
-            } else if (!ApplyNumber(step.op, n[step.level], n[step.level + 1])) {
+            } else if (!ApplySmall(step.op, n[step.level], n[step.level + 1])) {
                 return QuickOutcome::Undecided;
             }
             continue;
@@ -719,13 +750,11 @@ QuickOutcome EvaluateQuickNumber(Interpreter& in, QuickExpression& q, QuickNumbe
         if (got != QuickOutcome::Done) return got;
         if (step.kind == QuickStep::Kind::Load) {
             n[step.level] = Number{ValueType::Real, 0, number};
-        } else if (!ApplyNumber(step.op, n[step.level], Number{ValueType::Real, 0, number})) {
+        } else if (!ApplySmall(step.op, n[step.level], Number{ValueType::Real, 0, number})) {
             return QuickOutcome::Undecided;
         }
     }
-    for (int k = 0; k <= program.top; ++k) {
-        if (program.written[k]) StoreNumber(st.levels[entry + k].value, n[k]);
-    }
+    for (const uint8_t k : program.writtenLevels) StoreNumber(st.levels[entry + k].value, n[k]);
     for (const auto& [k, op] : program.operators) st.levels[entry + k].op = op;
     out = n[program.resultLevel];
     kind = real ? ExpressionKind::Real : ExpressionKind::Integer;

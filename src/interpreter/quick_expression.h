@@ -73,13 +73,14 @@ struct QuickProgram {
     // Each level's operator as the evaluator leaves it, for the levels it sets one on.
     std::vector<std::pair<uint8_t, OperatorCode>> operators;
     std::vector<bool> written;  // the levels whose value the steps set
+    std::vector<uint8_t> writtenLevels;  // the same as a list
 };
 
 struct QuickExpression {
     std::vector<QuickCell> cells;
     // A numeric evaluation can be decided in one pass over the steps, each operand resolved
     // as its step comes (the steps take the cells in their order, which is the order
-    // substitution takes them in): no constant is a text.
+    // substitution takes them in): no constant is a text, or a real of 1E38 or more.
     bool numberLane = false;
     bool staticReal = false;  // a constant real is among the cells
     std::vector<TokenFacts> ownFacts;  // facts of the tokens of a call's argument

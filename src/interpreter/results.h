@@ -89,11 +89,17 @@ struct CommandTable {
 // not convert, a result the handler would refuse), having changed nothing: the handler then
 // runs from the start and reports what it reports.
 using QuickFunction = bool (*)(Interpreter& in, Value* args, Value& out);
+// A one-argument function's value at a number (what its quick form gives for an argument that
+// converts to x); false when it cannot decide, as for the quick form.
+using QuickNumberFunction = bool (*)(const Interpreter& in, double x, double& y);
+
 struct QuickFunctionForm {
     QuickFunction run = nullptr;
     // How the handler cuts the call's tokens: 0, all of them are one expression; n, at the top
     // level commas into n parts.
     uint8_t parts = 0;
+    // For a function of one number with a real value: the same on numbers (else null).
+    QuickNumberFunction number = nullptr;
 };
 
 struct FunctionTable {
@@ -102,8 +108,9 @@ struct FunctionTable {
     // Only for functions that depend on nothing but their arguments and the angle mode.
     std::array<QuickFunctionForm, kFunctionCount> quick{};
     void Bind(FunctionId id, FunctionHandler handler) { handlers[Index(id)] = handler; }
-    void BindQuick(FunctionId id, QuickFunction run, uint8_t parts) {
-        quick[Index(id)] = QuickFunctionForm{run, parts};
+    void BindQuick(FunctionId id, QuickFunction run, uint8_t parts,
+                   QuickNumberFunction number = nullptr) {
+        quick[Index(id)] = QuickFunctionForm{run, parts, number};
     }
 };
 

@@ -2,6 +2,7 @@
 // The fixed-size control stacks of a run: loops, procedure calls and GOSUB returns.
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <string>
 
@@ -26,12 +27,24 @@ struct LoopEntry {
 struct LoopStack {
     static constexpr int kEntries = 51;
     std::array<LoopEntry, kEntries> entries{};
-    // Where the active entry was last found. At most one entry is active at a time (starting a
-    // loop makes its entry the active one in place of the running one; ending it hands the
-    // state back to its parent), so an entry found active is the one.
-    int activeHint = -1;
+    // The active entries and the free ones, one bit each (entry 0 in the lowest bit), kept by
+    // SetActive and SetKind: the lowest of either is found without reading the entries.
+    uint64_t activeSet = 0;
+    uint64_t freeSet = kAllEntries;
+    void SetActive(int i, bool on) {
+        entries[i].active = on;
+        activeSet = on ? activeSet | Bit(i) : activeSet & ~Bit(i);
+    }
+    void SetKind(int i, LoopKind kind) {
+        entries[i].kind = kind;
+        freeSet = kind == LoopKind::Free ? freeSet | Bit(i) : freeSet & ~Bit(i);
+    }
+    // The lowest active entry, the lowest free one; -1 for none.
+    int FirstActive() const { return activeSet ? std::countr_zero(activeSet) : -1; }
+    int FirstFree() const { return freeSet ? std::countr_zero(freeSet) : -1; }
     void Reset() {
-        activeHint = -1;
+        activeSet = 0;
+        freeSet = kAllEntries;
         for (int i = 0; i < kEntries; ++i) {
             LoopEntry& e = entries[i];
             e.index = i;
@@ -41,6 +54,11 @@ struct LoopStack {
             e.variableSlot = e.endValue = e.step = e.startLine = e.endLine = 0;
         }
     }
+
+private:
+    static_assert(kEntries <= 64);
+    static constexpr uint64_t kAllEntries = (uint64_t{1} << kEntries) - 1;
+    static constexpr uint64_t Bit(int i) { return uint64_t{1} << i; }
 };
 
 struct ProcedureFrame {

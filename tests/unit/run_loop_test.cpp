@@ -180,5 +180,36 @@ TEST(Statistics, Lines) {
     EXPECT_EQ(StatisticsLines(none)[2], "Average Instruction execution time : 0.00 Milliseconds");
 }
 
+// The loop stack's bit sets against a plain scan of the entries.
+TEST(LoopStack, FirstActiveAndFirstFreeAgreeWithAScan) {
+    LoopStack loops;
+    loops.Reset();
+    uint32_t seed = 99;
+    auto next = [&seed](uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    const LoopKind kinds[] = {LoopKind::RepeatOrWhile, LoopKind::Do, LoopKind::For,
+                              LoopKind::Free};
+    for (int step = 0; step < 20000; ++step) {
+        const int i = static_cast<int>(next(LoopStack::kEntries));
+        if (next(2)) {
+            loops.SetActive(i, next(3) == 0);
+        } else {
+            loops.SetKind(i, kinds[next(4)]);
+        }
+        int active = -1, free = -1;
+        for (int k = LoopStack::kEntries - 1; k >= 0; --k) {
+            if (loops.entries[k].active) active = k;
+            if (loops.entries[k].kind == LoopKind::Free) free = k;
+        }
+        ASSERT_EQ(loops.FirstActive(), active) << "step " << step;
+        ASSERT_EQ(loops.FirstFree(), free) << "step " << step;
+    }
+    loops.Reset();
+    EXPECT_EQ(loops.FirstActive(), -1);
+    EXPECT_EQ(loops.FirstFree(), 0);
+}
+
 }  // namespace
 }  // namespace tw

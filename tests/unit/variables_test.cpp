@@ -142,5 +142,54 @@ TEST(DeclareVariable, LocalOwnerIsTheRunningProcedure) {
     EXPECT_FALSE(in.variables[in.variables.Find("G")].isLocal);
 }
 
+// The table's bit sets against a plain scan of the slots, through a long random sequence of
+// names taken, changed and freed (names that share groups among them) and owners set.
+TEST(VariableTable, IndexAgreesWithAScan) {
+    VariableTable table;
+    table.Reset();
+    const std::string names[] = {"A", "B", "AB", "BA", "X1", "Z", "LONGER_NAME", "Q", "AQ", ""};
+    uint32_t seed = 12345;
+    auto next = [&seed](uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    for (int step = 0; step < 20000; ++step) {
+        const int slot = static_cast<int>(next(VariableTable::kSlots));
+        const std::string& name = names[next(std::size(names))];
+        switch (next(4)) {
+            case 0:
+                table.SetName(slot, name);
+                break;
+            case 1:
+                if (table[slot].name.empty()) table.Claim(slot, name);
+                break;
+            case 2:
+                table.FreeSlot(slot);
+                break;
+            default:
+                table.SetOwner(slot, next(2) ? "PROC" : "");
+                break;
+        }
+        for (const std::string& wanted : names) {
+            int scan = -1;
+            for (int i = 0; i < VariableTable::kSlots && !wanted.empty(); ++i) {
+                if (table[i].name == wanted) {
+                    scan = i;
+                    break;
+                }
+            }
+            ASSERT_EQ(table.Find(wanted), scan) << "step " << step << " name " << wanted;
+        }
+        int firstFree = -1;
+        uint64_t owned = 0;
+        for (int i = VariableTable::kSlots - 1; i >= 0; --i) {
+            if (table[i].name.empty()) firstFree = i;
+            if (!table[i].owner.empty()) owned |= uint64_t{1} << i;
+        }
+        ASSERT_EQ(table.FirstFree(), firstFree) << "step " << step;
+        ASSERT_EQ(table.OwnedSlots(), owned) << "step " << step;
+    }
+}
+
 }  // namespace
 }  // namespace tw
