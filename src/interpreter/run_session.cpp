@@ -262,7 +262,40 @@ RunSession::StepEnd RunSession::Passes(int64_t budget) {
     Host& host = in.host;
     const RunLimits limits = limits_;
     const bool realClock = host.RealClock();
+    auto failed = [&] {
+        // The failing row, before the teardown forgets it.
+        result_.error = runResult_;
+        result_.row = in.run.currentLine;
+        result_.message = RunTimeErrorText(runResult_, in.run.currentLine);
+        return Ended(RunResult::End::RunTimeError);
+    };
+    // After a statement that may have taken long: the timers, when one may be due.
+    auto serviceTimers = [&]() -> bool {
+        if (!in.timers.MayBeDue(host.TickCount())) return true;
+        std::string expired = in.timers.ServiceTimers(host, in);
+        if (expired.empty()) return true;
+        result_.message = std::move(expired);
+        return false;
+    };
     for (; budget > 0; --budget) {
+        if constexpr (!kObserved) {
+            // The passes before the next look at the host, without an observer or a statement
+            // limit: nothing but what the statement itself did needs looking at.
+            if (realClock && limits.maxStatements <= 0) {
+                while (budget > 0 && cheapPassesLeft_ > 1 && !in.stopRequested && !in.pollSoon &&
+                       !in.run.suspended) {
+                    --budget;
+                    --cheapPassesLeft_;
+                    in.run.statementCount =
+                        static_cast<int32_t>(static_cast<uint32_t>(in.run.statementCount) + 1u);
+                    ExecuteStatement(in, runResult_);
+                    if (!runResult_.ok) return failed();
+                    if (in.screens.canvasesHeld != 0) ReleaseHeldCanvases(in.screens);
+                    if (in.pollSoon && !serviceTimers()) return Ended(RunResult::End::Watchdog);
+                }
+                if (budget <= 0) break;
+            }
+        }
         if (in.stopRequested) return Stopped();
         if constexpr (kObserved) {
             if (!in.run.suspended &&
@@ -295,21 +328,9 @@ RunSession::StepEnd RunSession::Passes(int64_t budget) {
         }
 
         if (!in.run.suspended) ExecuteStatement(in, runResult_);
-        if (!runResult_.ok) {
-            // The failing row, before the teardown forgets it.
-            result_.error = runResult_;
-            result_.row = in.run.currentLine;
-            result_.message = RunTimeErrorText(runResult_, in.run.currentLine);
-            return Ended(RunResult::End::RunTimeError);
-        }
+        if (!runResult_.ok) return failed();
         if (in.screens.canvasesHeld != 0) ReleaseHeldCanvases(in.screens);
-        if ((poll || in.pollSoon) && in.timers.MayBeDue(host.TickCount())) {
-            std::string expired = in.timers.ServiceTimers(host, in);
-            if (!expired.empty()) {
-                result_.message = std::move(expired);
-                return Ended(RunResult::End::Watchdog);
-            }
-        }
+        if ((poll || in.pollSoon) && !serviceTimers()) return Ended(RunResult::End::Watchdog);
     }
     if (in.stopRequested) return Stopped();
     return StepEnd::Budget;
