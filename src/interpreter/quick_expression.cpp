@@ -244,6 +244,9 @@ bool CompileInto(const Interpreter& in, const Args& tokens, int count,
             }
         }
     }
+    for (const QuickCell& cell : q->cells) q->calls |= cell.kind == QuickCell::Kind::Call;
+    q->oneVariable = q->numberLane && q->numberSteps.size() == 1 && q->numberSteps[0].variable &&
+                     q->guards.empty() && q->numeric.top == 0;
     q->operands.resize(q->cells.size());
     q->numbers.resize(ExpressionStack::kLevels);
     q->levels.resize(ExpressionStack::kLevels);
@@ -642,12 +645,25 @@ QuickOutcome CallNumber(Interpreter& in, QuickCell& cell, double& number, bool& 
     if (in.variables.Find(cell.upper, cell.group, cell.hint) >= 0) return QuickOutcome::Undecided;
     // A function of one number on a numeric argument: on numbers throughout.
     if (cell.form.number) {
-        QuickNumber argument;
-        ExpressionKind argumentKind;
-        switch (EvaluateQuickNumber(in, *cell.arguments[0], argument, argumentKind)) {
+        QuickExpression& a = *cell.arguments[0];
+        double x;
+        QuickOutcome got;
+        if (a.oneVariable) {
+            QuickCell& variable = *a.numberSteps[0].variable;
+            const int slot = in.variables.Find(variable.upper, variable.group, variable.hint);
+            if (slot < 0) return QuickOutcome::Undecided;
+            bool ignored = false;
+            got = VariableNumber(in.variables[slot], x, ignored);
+        } else {
+            QuickNumber argument;
+            ExpressionKind argumentKind;
+            got = EvaluateQuickNumber(in, a, argument, argumentKind);
+            x = AsDouble(argument);
+        }
+        switch (got) {
             case QuickOutcome::Done: {
                 double y;
-                if (!cell.form.number(in, AsDouble(argument), y)) return QuickOutcome::Undecided;
+                if (!cell.form.number(in, x, y)) return QuickOutcome::Undecided;
                 number = RoundTrip15(y);
                 return ShownRealNumber(number, real);
             }
@@ -674,10 +690,12 @@ QuickOutcome CallNumber(Interpreter& in, QuickCell& cell, double& number, bool& 
     return QuickOutcome::General;
 }
 
-// The number a Load or Apply step takes: a constant, a variable's or a call's (below 1E38 in
-// magnitude).
-[[gnu::always_inline]] inline QuickOutcome StepNumber(Interpreter& in, const QuickExpression::NumberStep& step,
-                               double& number, bool& real) {
+// The number a Load or Apply step takes: a constant, a variable's or (kCalls) a call's, below
+// 1E38 in magnitude.
+template <bool kCalls = true>
+[[gnu::always_inline]] inline QuickOutcome StepNumber(Interpreter& in,
+                                                      const QuickExpression::NumberStep& step,
+                                                      double& number, bool& real) {
     number = step.number;
     if (step.variable) {
         QuickCell& cell = *step.variable;
@@ -685,17 +703,20 @@ QuickOutcome CallNumber(Interpreter& in, QuickCell& cell, double& number, bool& 
         if (slot < 0) return QuickOutcome::Undecided;
         return VariableNumber(in.variables[slot], number, real);
     }
-    if (step.call) return CallNumber(in, *step.call, number, real);
+    if (kCalls && step.call) return CallNumber(in, *step.call, number, real);
     return QuickOutcome::Done;
 }
 
 // The steps on one level (no parentheses, no grouping): the value stays in a local.
+// (Without calls among the operands nothing in the loop calls out, and its values stay in
+// registers.)
+template <bool kCalls>
 QuickOutcome NumberLaneFlat(Interpreter& in, QuickExpression& q, int entry, bool real,
                             QuickNumber& out, ExpressionKind& kind) {
     Number acc{ValueType::Real, 0, 0.0};
     for (const QuickExpression::NumberStep& step : q.numberSteps) {
         double number;
-        const QuickOutcome got = StepNumber(in, step, number, real);
+        const QuickOutcome got = StepNumber<kCalls>(in, step, number, real);
         if (got != QuickOutcome::Done) return got;
         if (step.kind == QuickStep::Kind::Load) {
             acc.type = ValueType::Real;
@@ -734,7 +755,10 @@ QuickOutcome EvaluateQuickNumber(Interpreter& in, QuickExpression& q, QuickNumbe
     if (entry + program.top >= ExpressionStack::kLevels) return QuickOutcome::Undecided;
     if (!q.guards.empty() && !GuardsHold(in, q)) return QuickOutcome::Undecided;
     bool real = q.staticReal;
-    if (program.top == 0) return NumberLaneFlat(in, q, entry, real, out, kind);
+    if (program.top == 0) {
+        return q.calls ? NumberLaneFlat<true>(in, q, entry, real, out, kind)
+                       : NumberLaneFlat<false>(in, q, entry, real, out, kind);
+    }
     Number* n = q.numbers.data();
     for (const QuickExpression::NumberStep& step : q.numberSteps) {
         if (step.kind == QuickStep::Kind::Close) {

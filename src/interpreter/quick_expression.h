@@ -83,6 +83,11 @@ struct QuickExpression {
     // substitution takes them in): no constant is a text, or a real of 1E38 or more.
     bool numberLane = false;
     bool staticReal = false;  // a constant real is among the cells
+    bool calls = false;       // a call is among the cells
+    // The expression is one variable on the number lane: a call's argument of this form is
+    // read without an evaluation (the level it would write is written over by the calling
+    // expression, or again by the evaluator if the quick form gives up).
+    bool oneVariable = false;
     std::vector<TokenFacts> ownFacts;  // facts of the tokens of a call's argument
     std::vector<int> guards;           // cells of operator words a variable could replace
     QuickProgram numeric, text;
