@@ -66,11 +66,10 @@ bool QuickLet(Interpreter& in, const Args& args, RowCache& row, CommandResult& r
         case QuickOutcome::General:
             break;
     }
-    EvalResult value;
-    if (!EvaluateQuick(in, *row.quick, value)) return false;
+    // Into the variable's own storage (the quick form writes nothing until it has decided).
     Variable& v = in.variables[slot];
-    v.value = std::move(value.value);
-    v.kind = KindOf(value.kind);
+    if (!EvaluateQuickInto(in, *row.quick, v.value, kind)) return false;
+    v.kind = KindOf(kind);
     result.ok = true;
     return true;
 }

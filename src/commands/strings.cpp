@@ -51,29 +51,41 @@ std::string Repeated(const std::string& unit, int32_t n) {
 
 constexpr int64_t kMaxStringLength = static_cast<int64_t>(kMaxTextLength);
 
-// The quick forms' reads of their arguments, as StringArguments reads them.
-std::string TakeText(Value& v) {
-    return v.IsStr() ? std::move(v.s) : TextOf(v);
+// The quick forms' reads of their arguments, as StringArguments reads them: a text as it
+// stands, anything else written out into `scratch`.
+const std::string& TextArgument(const Value& v, std::string& scratch) {
+    if (v.IsStr()) return v.s;
+    scratch = TextOf(v);
+    return scratch;
 }
 
-void SetText(Value& out, std::string text) {
+// Cut, into the result's own storage.
+void CutInto(Value& out, const std::string& s, int64_t from, int64_t n) {
     out.type = ValueType::Str;
-    out.s = std::move(text);
+    if (n <= 0 || from >= static_cast<int64_t>(s.size())) {
+        out.s.clear();
+        return;
+    }
+    if (from < 0) from = 0;
+    n = std::min<int64_t>(n, static_cast<int64_t>(s.size()) - from);
+    out.s.assign(s, static_cast<size_t>(from), static_cast<size_t>(n));
 }
 
 bool LeftQuick(Interpreter&, Value* args, Value& out) {
     int32_t n;
     if (!ToInt32(args[1], n)) return false;
-    SetText(out, Cut(TakeText(args[0]), 0, n));
+    std::string scratch;
+    CutInto(out, TextArgument(args[0], scratch), 0, n);
     return true;
 }
 
 bool RightQuick(Interpreter&, Value* args, Value& out) {
     int32_t n;
     if (!ToInt32(args[1], n)) return false;
-    const std::string s = TakeText(args[0]);
+    std::string scratch;
+    const std::string& s = TextArgument(args[0], scratch);
     const int64_t keep = std::min<int64_t>(n, static_cast<int64_t>(s.size()));
-    SetText(out, Cut(s, static_cast<int64_t>(s.size()) - keep, keep));
+    CutInto(out, s, static_cast<int64_t>(s.size()) - keep, keep);
     return true;
 }
 
@@ -81,7 +93,8 @@ bool MidQuick(Interpreter&, Value* args, Value& out) {
     int32_t start, count;
     if (!ToInt32(args[1], start) || !ToInt32(args[2], count)) return false;
     if (start < 1) start = 1;
-    SetText(out, Cut(TakeText(args[0]), int64_t{start} - 1, count));
+    std::string scratch;
+    CutInto(out, TextArgument(args[0], scratch), int64_t{start} - 1, count);
     return true;
 }
 

@@ -381,9 +381,7 @@ bool EvaluateArguments(Interpreter& in, QuickCell& cell) {
             case QuickOutcome::General:
                 break;
         }
-        EvalResult value;
-        if (!EvaluateQuick(in, argument, value)) return false;
-        target = std::move(value.value);
+        if (!EvaluateQuickInto(in, argument, target, kind)) return false;
     }
     return true;
 }
@@ -504,7 +502,7 @@ inline bool ApplyNumber(OperatorCode op, Number& l, const Number& r) {
     return !Large(l) && !Large(r) && ApplySmall(op, l, r);
 }
 
-bool RunNumeric(Interpreter& in, QuickExpression& q, int entry, EvalResult& result) {
+bool RunNumeric(Interpreter& in, QuickExpression& q, int entry, Value& target) {
     const QuickProgram& program = q.numeric;
     Number* n = q.numbers.data();
     for (const QuickStep& step : program.steps) {
@@ -532,7 +530,7 @@ bool RunNumeric(Interpreter& in, QuickExpression& q, int entry, EvalResult& resu
         if (program.written[k]) StoreNumber(st.levels[entry + k].value, n[k]);
     }
     for (const auto& [k, op] : program.operators) st.levels[entry + k].op = op;
-    StoreNumber(result.value, n[program.resultLevel]);
+    StoreNumber(target, n[program.resultLevel]);
     return true;
 }
 
@@ -557,7 +555,7 @@ void OperandText(const Operand& o, std::string& out) {
     out.assign(text);
 }
 
-bool RunText(Interpreter& in, QuickExpression& q, int entry, EvalResult& result) {
+bool RunText(Interpreter& in, QuickExpression& q, int entry, Value& target) {
     const QuickProgram& program = q.text;
     ExpressionLevel* l = q.levels.data();
     TResult err;
@@ -590,7 +588,13 @@ bool RunText(Interpreter& in, QuickExpression& q, int entry, EvalResult& result)
         if (program.written[k]) st.levels[entry + k].value = l[k].value;
     }
     for (const auto& [k, op] : program.operators) st.levels[entry + k].op = op;
-    result.value = std::move(l[program.resultLevel].value);
+    // Into the target's own storage: the level keeps its storage for the next evaluation. (A
+    // comparison leaves a number even here.)
+    const Value& value = l[program.resultLevel].value;
+    target.type = value.type;
+    target.i = value.i;
+    target.r = value.r;
+    target.s.assign(value.s);
     return true;
 }
 
@@ -786,15 +790,20 @@ QuickOutcome EvaluateQuickNumber(Interpreter& in, QuickExpression& q, QuickNumbe
 }
 
 bool EvaluateQuick(Interpreter& in, QuickExpression& q, EvalResult& result) {
+    if (!EvaluateQuickInto(in, q, result.value, result.kind)) return false;
+    result.ok = true;
+    return true;
+}
+
+bool EvaluateQuickInto(Interpreter& in, QuickExpression& q, Value& target, ExpressionKind& kind) {
     const int entry = in.expressions.stackLevel;
     // An operator left pending on the entry level would act on the first operand.
     if (in.expressions.levels[entry].op != OperatorCode::None) return false;
     if (q.numberLane) {
         QuickNumber n;
-        switch (EvaluateQuickNumber(in, q, n, result.kind)) {
+        switch (EvaluateQuickNumber(in, q, n, kind)) {
             case QuickOutcome::Done:
-                StoreNumber(result.value, n);
-                result.ok = true;
+                StoreNumber(target, n);
                 return true;
             case QuickOutcome::Undecided:
                 return false;
@@ -805,7 +814,7 @@ bool EvaluateQuick(Interpreter& in, QuickExpression& q, EvalResult& result) {
     if (!q.guards.empty() && !GuardsHold(in, q)) return false;
     if (!ResolveOperands(in, q)) return false;
 
-    ExpressionKind kind = ExpressionKind::String;
+    ExpressionKind mode = ExpressionKind::String;
     bool text = false;
     for (const Operand& o : q.operands) {
         if (o.cls == CellClass::String) {
@@ -813,18 +822,20 @@ bool EvaluateQuick(Interpreter& in, QuickExpression& q, EvalResult& result) {
             break;
         }
         if (o.cls == CellClass::Real) {
-            kind = ExpressionKind::Real;
-        } else if (o.cls == CellClass::Integer && kind != ExpressionKind::Real) {
-            kind = ExpressionKind::Integer;
+            mode = ExpressionKind::Real;
+        } else if (o.cls == CellClass::Integer && mode != ExpressionKind::Real) {
+            mode = ExpressionKind::Integer;
         }
     }
-    if (text) kind = ExpressionKind::String;
-    const QuickProgram& program = kind == ExpressionKind::String ? q.text : q.numeric;
+    if (text) mode = ExpressionKind::String;
+    const QuickProgram& program = mode == ExpressionKind::String ? q.text : q.numeric;
     if (!program.usable || entry + program.top >= ExpressionStack::kLevels) return false;
-    result.ok = true;
-    result.kind = kind;
-    return kind == ExpressionKind::String ? RunText(in, q, entry, result)
-                                          : RunNumeric(in, q, entry, result);
+    if (!(mode == ExpressionKind::String ? RunText(in, q, entry, target)
+                                         : RunNumeric(in, q, entry, target))) {
+        return false;
+    }
+    kind = mode;
+    return true;
 }
 
 }  // namespace tw

@@ -159,5 +159,9 @@ inline void StoreNumber(Value& target, const QuickNumber& n) {
 // Evaluates the quick form. False when it cannot decide: the levels and everything else are
 // as the evaluator of these tokens would find them, and it must run.
 bool EvaluateQuick(Interpreter& in, QuickExpression& quick, EvalResult& result);
+// The same with the value written into `target` (into its own storage: a text is copied, not
+// moved) and its kind into `kind`; nothing is written when it cannot decide.
+bool EvaluateQuickInto(Interpreter& in, QuickExpression& quick, Value& target,
+                       ExpressionKind& kind);
 
 }  // namespace tw
