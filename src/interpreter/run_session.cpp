@@ -116,20 +116,11 @@ void RunCommand(Interpreter& in, int16_t command, const Args& args, RowCache* ca
 
 }  // namespace
 
-void ExecuteStatement(Interpreter& in, CommandResult& runResult) {
+namespace {
+
+// Every row that has no short way (apart, so that the short way saves few registers).
+[[gnu::noinline]] void ExecuteRow(Interpreter& in, CommandResult& runResult) {
     const int32_t line = in.run.currentLine;
-    // The short way for a cheap command (its quick form, else its handler) or a row of none.
-    if (static_cast<uint32_t>(line) < in.quickRows.size()) {
-        const Interpreter::QuickRow& row = in.quickRows[line];
-        if (row.handler) {
-            runResult.ok = false;
-            if (!row.run || !row.run(in, row.args, *row.cache, runResult)) {
-                row.handler(in, row.args, runResult);
-            }
-            if (runResult.ok) ++in.run.currentLine;
-            return;
-        }
-    }
     runResult.ok = true;
     // The program's rows, resolved when the run started (a row cache for each of them).
     if (line >= 0 && line < static_cast<int32_t>(in.rowCommands.size())) {
@@ -159,6 +150,25 @@ void ExecuteStatement(Interpreter& in, CommandResult& runResult) {
         if (!runResult.ok) return;
     }
     ++in.run.currentLine;
+}
+
+}  // namespace
+
+void ExecuteStatement(Interpreter& in, CommandResult& runResult) {
+    const int32_t line = in.run.currentLine;
+    // The short way for a cheap command (its quick form, else its handler) or a row of none.
+    if (static_cast<uint32_t>(line) < in.quickRows.size()) {
+        const Interpreter::QuickRow& row = in.quickRows[line];
+        if (row.handler) {
+            runResult.ok = false;
+            if (!row.run || !row.run(in, row.args, *row.cache, runResult)) {
+                row.handler(in, row.args, runResult);
+            }
+            if (runResult.ok) ++in.run.currentLine;
+            return;
+        }
+    }
+    ExecuteRow(in, runResult);
 }
 
 std::string RunTimeErrorText(const CommandResult& result, int32_t line) {
