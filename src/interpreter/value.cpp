@@ -158,8 +158,12 @@ TextClass ClassifyRealText(double v) {
 }
 
 bool RoundToInt32(double v, int32_t& out) {
-    if (!std::isfinite(v)) return false;
-    double r = std::nearbyint(v);  // the default rounding mode rounds halves to even
+    // (Also false for a NaN.)
+    if (!(v > -2147483649.0 && v < 2147483648.0)) return false;
+    // Adding and taking away 2^52 leaves v rounded to a whole number in the default rounding
+    // mode, halves to even, as nearbyint would (a call on a plain x86-64 build).
+    constexpr double kShift = 4503599627370496.0;
+    const double r = v >= 0.0 ? (v + kShift) - kShift : (v - kShift) + kShift;
     if (r < -2147483648.0 || r > 2147483647.0) return false;
     out = static_cast<int32_t>(r);
     return true;
@@ -247,6 +251,11 @@ double RoundTrip15(double v) {
     const double magnitude = std::fabs(v);
     // (Casts rather than trunc and floor, which are calls on a plain x86-64 build.)
     if (magnitude < 1e15 && v == static_cast<double>(static_cast<int64_t>(v))) return v;
+    // A whole number of sixteenths below 1E10 has at most 14 significant digits (four after
+    // the point): its text is exact.
+    if (magnitude < 1e10 && v * 16.0 == static_cast<double>(static_cast<int64_t>(v * 16.0))) {
+        return v;
+    }
     if (!(magnitude >= 1e-7 && magnitude < 1e36)) return RoundTrip15Text(v);
     uint64_t bits;
     std::memcpy(&bits, &magnitude, sizeof bits);

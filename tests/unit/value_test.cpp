@@ -172,6 +172,44 @@ TEST(Conversions, RoundTripKeepsFifteenDigits) {
 // The quick round trip must give the very real that writing and reading the text gives, for
 // every kind of real: random bit patterns, short decimals and their neighbours, values whose
 // fifteenth digit is a near tie, and the edges of the quick range.
+// The conversion without nearbyint against nearbyint itself.
+TEST(Conversions, IntegerConversionAgreesWithNearbyint) {
+    auto reference = [](double v, int32_t& out) {
+        if (!std::isfinite(v)) return false;
+        const double r = std::nearbyint(v);
+        if (r < -2147483648.0 || r > 2147483647.0) return false;
+        out = static_cast<int32_t>(r);
+        return true;
+    };
+    std::mt19937_64 random(32);
+    auto same = [&](double v) {
+        int32_t quick = 0, plain = 0;
+        ASSERT_EQ(RoundToInt32(v, quick), reference(v, plain)) << std::hexfloat << v;
+        EXPECT_EQ(quick, plain) << std::hexfloat << v;
+    };
+    for (int i = 0; i < 200000; ++i) {
+        const double whole = static_cast<double>(static_cast<int64_t>(random() % 6000000000ull) -
+                                                 3000000000);
+        same(whole);
+        same(whole + 0.5);
+        same(whole - 0.5);
+        same(std::nextafter(whole + 0.5, 0.0));
+        same(std::nextafter(whole + 0.5, 1e300));
+        same(whole / 1024.0);
+        uint64_t bits = random();
+        double v;
+        std::memcpy(&v, &bits, sizeof v);
+        same(v);
+    }
+    const double edges[] = {2147483647.5, 2147483646.5, -2147483648.5, -2147483649.0,
+                            2147483648.0, -0.0,         0.49999999999999994, -0.5,
+                            1e300,        -1e300,       INFINITY,     -INFINITY,
+                            NAN};
+    for (double edge : edges) {
+        same(edge);
+    }
+}
+
 TEST(Conversions, QuickRoundTripAgreesWithTheText) {
     std::mt19937_64 random(15);
     auto same = [](double v) {
@@ -192,6 +230,12 @@ TEST(Conversions, QuickRoundTripAgreesWithTheText) {
         same(-m * scale);
         same(std::nextafter(m * scale, 0.0));
         same(std::nextafter(m * scale, 1e300));
+        // Sixteenths, around the largest magnitude that is taken as it stands.
+        const double sixteenths =
+            static_cast<double>(static_cast<int64_t>(random() % 400000000000ull) - 200000000000) /
+            16.0;
+        same(sixteenths);
+        same(sixteenths * 1.0000001);
         // A fifteenth digit followed by exactly 5 and by nearly 5.
         const double tie = (static_cast<double>(random() % 100000000000000ull) + 0.5) * scale;
         same(tie);
@@ -199,7 +243,8 @@ TEST(Conversions, QuickRoundTripAgreesWithTheText) {
         same(std::nextafter(tie, 1e300));
     }
     for (double edge : {1e-7, 9.99999999999999e-8, 1e36, 9.99999999999999e35, 1e14, 1e15, 0.1, 0.5,
-                        2.5, 1.0 / 3.0, 2.0 / 3.0, 123456789012345.6, 999999999999999.5}) {
+                        2.5, 1.0 / 3.0, 2.0 / 3.0, 123456789012345.6, 999999999999999.5,
+                        9999999999.9375, 1e10 + 0.0625, 0.0625, 1.0 / 32.0}) {
         same(edge);
         same(std::nextafter(edge, 0.0));
         same(std::nextafter(edge, 1e300));
