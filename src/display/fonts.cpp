@@ -17,9 +17,7 @@ int PointsToPixels(int points) {
     return static_cast<int>(std::min<int64_t>((p * 96 + 36) / 72, INT32_MAX));
 }
 
-FontCache::FontCache(size_t maxGlyphBytes) : maxGlyphBytes_(maxGlyphBytes) {
-    ready_ = TTF_WasInit() > 0 || TTF_Init() == 0;
-}
+FontCache::FontCache(size_t maxGlyphBytes) : maxGlyphBytes_(maxGlyphBytes) {}
 
 FontCache::~FontCache() {
     CloseAll();
@@ -63,8 +61,15 @@ std::string FontCache::MatchFile(const std::string& name, bool bold, bool italic
     return file;
 }
 
+bool FontCache::Ready() {
+    if (library_ == Library::NotStarted) {
+        library_ = TTF_WasInit() > 0 || TTF_Init() == 0 ? Library::Ready : Library::Unavailable;
+    }
+    return library_ == Library::Ready;
+}
+
 TTF_Font* FontCache::Get(const FontSpec& wanted) {
-    if (!ready_) return nullptr;
+    if (!Ready()) return nullptr;
     // A face name holds at most 31 characters, as on the desktop the programs were written for.
     const std::string name = wanted.name.substr(0, kMaxFaceName);
     std::string upper = name;

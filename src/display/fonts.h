@@ -84,12 +84,14 @@ public:
 
 private:
     void CloseAll();
+    // Starts the font library the first time a font is asked for; false when it cannot start.
+    bool Ready();
 
     using Key = std::tuple<std::string, int, bool, bool, bool, bool, bool>;
     std::map<Key, TTF_Font*> fonts_;
     std::map<std::tuple<std::string, bool, bool, bool>, std::string> files_;
     std::map<TTF_Font*, std::unique_ptr<std::array<std::unique_ptr<Glyph>, 256>>> glyphs_;
-    bool ready_ = false;
+    enum class Library : uint8_t { NotStarted, Ready, Unavailable } library_ = Library::NotStarted;
     int rendered_ = 0;
     size_t glyphBytes_ = 0;
     size_t drawnSinceOpen_ = 0;
