@@ -7,9 +7,13 @@
 #include <cctype>
 #include <cstring>
 
-#include "display/disp_screen.h"
+#include "display/unique_surface.h"
 
 namespace tw {
+
+void SurfaceDeleter::operator()(SDL_Surface* surface) const {
+    if (surface) SDL_FreeSurface(surface);
+}
 
 namespace {
 
