@@ -195,8 +195,11 @@ void UpdateDisplay(Screens& s, int32_t runNumber, bool flip) {
         }
     }
     if (s.overlay) s.overlay->DrawOver(s, back);
-    back.Canvas().TextOut(0, s.displayHeight - 20,
-                          "Tarnwick - Run Number :" + std::to_string(runNumber));
+    // Lettering that only a frame shows, and no program measures.
+    if (s.screen->host.FramesSeen()) {
+        back.Canvas().TextOut(0, s.displayHeight - 20,
+                              "Tarnwick - Run Number :" + std::to_string(runNumber));
+    }
     back.Canvas().ReleaseHandle();
     if (flip) {
         s.screen->Flip();
