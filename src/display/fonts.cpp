@@ -117,11 +117,13 @@ TTF_Font* FontCache::Get(const FontSpec& wanted) {
 namespace {
 
 // Draws one character with the font library: an 8-bit surface whose non-zero pixels are ink.
-Glyph RenderGlyph(const TtfFunctions& ttf, TTF_Font* font, uint8_t character) {
+Glyph RenderGlyph(TTF_Font* font, uint8_t character) {
     Glyph g;
-    if (!font) return g;
+    // A font comes from the loaded library.
+    const TtfFunctions* ttf = font ? LoadTtf() : nullptr;
+    if (!ttf) return g;
     const UniqueSurface surface(
-        ttf.RenderGlyph_Solid(font, uint16_t{character}, SDL_Color{255, 255, 255, 255}));
+        ttf->RenderGlyph_Solid(font, uint16_t{character}, SDL_Color{255, 255, 255, 255}));
     if (!surface) return g;
     g.width = surface->w;
     g.height = surface->h;
@@ -143,7 +145,7 @@ const Glyph& FontCache::GlyphOf(TTF_Font* font, uint8_t character) {
     if (auto found = glyphs_.find(font); found != glyphs_.end()) {
         if (const std::unique_ptr<Glyph>& glyph = (*found->second)[character]) return *glyph;
     }
-    Glyph drawn = RenderGlyph(*ttf_, font, character);
+    Glyph drawn = RenderGlyph(font, character);
     ++rendered_;
     drawnSinceOpen_ += drawn.ink.size();
     // Large glyphs of many fonts do not pile up: when the cache is full, the other fonts' glyphs
@@ -179,8 +181,8 @@ int64_t FontCache::TextWidth(TTF_Font* font, std::string_view text) {
 }
 
 int FontCache::Height(TTF_Font* font) {
-    // A font comes from the loaded library.
-    return font ? LoadTtf()->FontHeight(font) : 0;
+    const TtfFunctions* ttf = font ? LoadTtf() : nullptr;
+    return ttf ? ttf->FontHeight(font) : 0;
 }
 
 const std::vector<std::string>& FontCache::InstalledFamilies() {
