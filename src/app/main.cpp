@@ -271,6 +271,8 @@ int RunVerb(int argc, char** argv) {
         headless.virtualTime = options.virtualTime;
         headless.keys = std::move(options.keys);
         headless.consoleLines = std::move(options.consoleLines);
+        // Only a frame file looks at the frames of a run without a window.
+        headless.keepFrames = !options.frame.empty();
         host = std::make_unique<HeadlessHost>(headless);
     }
 

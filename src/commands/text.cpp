@@ -99,8 +99,8 @@ void BorderCommand(Interpreter& in, const Args& args, CommandResult& result) {
     TDispCanvas& canvas = r->surface->Canvas();
     const Point at = t.gridMode == 1 ? Point{t.textX, t.textY} : canvas.penPos;
     console.DrawString(at.x, at.y, text);
-    canvas.FrameRect({at.x - 2, at.y, at.x + console.TextWidth(text) + 2, at.y + t.cellHeight},
-                     kWhite);
+    canvas.FrameRect(
+        {at.x - 2, at.y, at.x + console.TextWidth(text) + 2, at.y + console.Cell().height}, kWhite);
     UpdateCanvas(in.screens, *r);
 }
 
@@ -299,7 +299,8 @@ void Scroll(Interpreter& in, const Args& args, CommandResult& result, bool horiz
     if (!r) return;
     const bool forward = a.Peek(2) != "" && EqualsUpper(a.Peek(2), horizontal ? "R" : "U");
     const TextState& t = r->text;
-    const int64_t w = r->width, h = r->height, cw = t.cellWidth, ch = t.cellHeight;
+    const CellSize& cell = TextConsole(in.screens, *r).Cell();
+    const int64_t w = r->width, h = r->height, cw = cell.width, ch = cell.height;
     const int64_t top = line ? t.textY : 0;
     const int64_t bottom = line ? int64_t{t.textY} + ch : h;
     Rect source;
@@ -436,20 +437,22 @@ void ConsoleNumber(Interpreter& in, const Args&, FunctionResult& result) {
 }
 
 int32_t CellHeightOf(Interpreter& in) {
-    return Console(in).State().cellHeight;
+    return Console(in).Cell().height;
 }
 int32_t CellWidthOf(Interpreter& in) {
-    return Console(in).State().cellWidth;
+    return Console(in).Cell().width;
 }
 int32_t CharsWide(Interpreter& in) {
     Screens& s = in.screens;
     const ScreenRecord& r = s.records[std::clamp(s.currentScreen, 0, kScreenCount - 1)];
-    return r.text.cellWidth > 0 ? r.width / r.text.cellWidth : 0;
+    const int32_t cell = Console(in).Cell().width;
+    return cell > 0 ? r.width / cell : 0;
 }
 int32_t CharsHigh(Interpreter& in) {
     Screens& s = in.screens;
     const ScreenRecord& r = s.records[std::clamp(s.currentScreen, 0, kScreenCount - 1)];
-    return r.text.cellHeight > 0 ? r.height / r.text.cellHeight : 0;
+    const int32_t cell = Console(in).Cell().height;
+    return cell > 0 ? r.height / cell : 0;
 }
 int32_t StyleOf(Interpreter& in) {
     return Console(in).StyleBits();

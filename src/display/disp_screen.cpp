@@ -1,10 +1,8 @@
 #include "display/disp_screen.h"
 
-#include <SDL.h>
-#include <SDL_ttf.h>
-
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "platform/host.h"
 
@@ -62,34 +60,25 @@ Palette DefaultPalette(const RandomDraw& draw) {
 // ---------------------------------------------------------------------------------------------
 // TDispSurface
 
-void SurfaceDeleter::operator()(SDL_Surface* surface) const {
-    if (surface) SDL_FreeSurface(surface);
-}
-
 TDispSurface::TDispSurface(TDispScreen& screen, int width, int height)
     : screen_(screen), canvas_(this) {
+    // Cleared to index 0. A size the memory cannot hold fails as a size of 0 does.
     if (width > 0 && height > 0) {
-        surface_.reset(SDL_CreateRGBSurfaceWithFormat(0, width, height, 8, SDL_PIXELFORMAT_INDEX8));
+        pixels_.reset(new (std::nothrow) uint8_t[static_cast<size_t>(width) * height]());
     }
-    if (!surface_) {
+    if (!pixels_) {
         throw EDispSurface("Could not create memory surface (" + std::to_string(width) + ", " +
                            std::to_string(height) + ")");
     }
-    if (screen.SharedPalette()) SDL_SetSurfacePalette(surface_.get(), screen.SharedPalette());
     width_ = width;
     height_ = height;
-    pitch_ = surface_->pitch;
-    std::memset(surface_->pixels, 0, static_cast<size_t>(pitch_) * height_);
+    pitch_ = width;
 }
 
 TDispSurface::~TDispSurface() = default;
 
-uint8_t* TDispSurface::Pixels() const {
-    return static_cast<uint8_t*>(surface_->pixels);
-}
-
 void TDispSurface::Erase(uint8_t index) {
-    std::memset(surface_->pixels, index, static_cast<size_t>(pitch_) * height_);
+    std::memset(pixels_.get(), index, static_cast<size_t>(pitch_) * height_);
 }
 
 void TDispSurface::Draw(int64_t x, int64_t y, bool transparent, const Rect& sourceRect,
@@ -224,7 +213,7 @@ int TDispCanvas::TextHeight(std::string_view text) {
 
 int TDispCanvas::TextHeight(std::string_view, const FontSpec& face) {
     TTF_Font* f = surface_->Screen().Fonts().Get(face);
-    return f ? TTF_FontHeight(f) : PointsToPixels(face.size);
+    return f ? FontCache::Height(f) : PointsToPixels(face.size);
 }
 
 int64_t TDispCanvas::PaintText(int64_t x, int64_t y, std::string_view text, const FontSpec& face,
@@ -308,13 +297,10 @@ void TDispCanvas::FrameRect(const Rect& r, Colour colour) {
 // ---------------------------------------------------------------------------------------------
 // TDispScreen
 
-TDispScreen::TDispScreen(Host& h, RandomDraw draw) : host(h), draw_(std::move(draw)) {
-    sdlPalette_ = SDL_AllocPalette(256);
-}
+TDispScreen::TDispScreen(Host& h, RandomDraw draw) : host(h), draw_(std::move(draw)) {}
 
 TDispScreen::~TDispScreen() {
     Finalize();
-    if (sdlPalette_) SDL_FreePalette(sdlPalette_);
 }
 
 void TDispScreen::Initialize() {
@@ -359,13 +345,6 @@ void TDispScreen::SetEntries(const Palette& entries) {
 void TDispScreen::LoadHardware(const Palette& entries) {
     hardware_ = entries;
     nearest_.clear();
-    if (sdlPalette_) {
-        SDL_Color colours[256];
-        for (int i = 0; i < 256; ++i) {
-            colours[i] = SDL_Color{entries[i].red, entries[i].green, entries[i].blue, 255};
-        }
-        SDL_SetPaletteColors(sdlPalette_, colours, 0, 256);
-    }
     host.PresentPalette(hardware_);
 }
 

@@ -3,8 +3,9 @@
 // surfaces, keyed copies between them, and a canvas on each surface that draws like the desktop
 // drawing API the programs were written against.
 //
-// Every surface is an 8-bit indexed SDL surface. Colours given to a canvas are RGB values; each
-// pixel written gets the palette index nearest to its colour, as on an 8-bit device.
+// Every surface is a block of 8-bit palette indexes in memory of its own, and the palette is the
+// display's own table: drawing needs no graphics library. Colours given to a canvas are RGB
+// values; each pixel written gets the palette index nearest to its colour, as on an 8-bit device.
 
 #include <cstdint>
 #include <functional>
@@ -16,11 +17,7 @@
 
 #include "display/fonts.h"
 #include "display/raster.h"
-#include "display/unique_surface.h"
 #include "platform/frame.h"
-
-struct SDL_Surface;
-struct SDL_Palette;
 
 namespace tw {
 
@@ -146,9 +143,8 @@ public:
     int Width() const { return width_; }
     int Height() const { return height_; }
     int Pitch() const { return pitch_; }
-    uint8_t* Pixels() const;
+    uint8_t* Pixels() const { return pixels_.get(); }
     PixelTarget Target() const { return PixelTarget{Pixels(), width_, height_, pitch_}; }
-    SDL_Surface* Sdl() const { return surface_.get(); }
     TDispScreen& Screen() const { return screen_; }
 
     // Fills the whole surface with one palette index.
@@ -164,7 +160,7 @@ public:
 
 private:
     TDispScreen& screen_;
-    UniqueSurface surface_;
+    std::unique_ptr<uint8_t[]> pixels_;  // pitch_ x height_
     int width_ = 0, height_ = 0, pitch_ = 0;
     uint8_t transparent_ = 0;
     TDispCanvas canvas_;
@@ -217,7 +213,6 @@ public:
     uint8_t NearestIndex(Colour colour);
 
     FontCache& Fonts() { return fonts_; }
-    SDL_Palette* SharedPalette() const { return sdlPalette_; }
     Host& host;
 
 private:
@@ -228,7 +223,6 @@ private:
     std::unique_ptr<TDispSurface> front_, back_;
     Palette stored_{};
     Palette hardware_{};
-    SDL_Palette* sdlPalette_ = nullptr;
     FontCache fonts_;
     RandomDraw draw_;
     // Nearest-index answers for the current hardware palette.

@@ -1,13 +1,10 @@
 #include "display/fonts.h"
 
-#include <SDL_ttf.h>
-#include <fontconfig/fontconfig.h>
-
-#include "display/unique_surface.h"
-
 #include <algorithm>
 #include <cctype>
 #include <set>
+
+#include "platform/media_library.h"
 
 namespace tw {
 
@@ -17,9 +14,7 @@ int PointsToPixels(int points) {
     return static_cast<int>(std::min<int64_t>((p * 96 + 36) / 72, INT32_MAX));
 }
 
-FontCache::FontCache(size_t maxGlyphBytes) : maxGlyphBytes_(maxGlyphBytes) {
-    ready_ = TTF_WasInit() > 0 || TTF_Init() == 0;
-}
+FontCache::FontCache(size_t maxGlyphBytes) : maxGlyphBytes_(maxGlyphBytes) {}
 
 FontCache::~FontCache() {
     CloseAll();
@@ -30,41 +25,53 @@ void FontCache::CloseAll() {
     glyphBytes_ = 0;
     drawnSinceOpen_ = 0;
     for (auto& [key, font] : fonts_) {
-        if (font) TTF_CloseFont(font);
+        if (font) ttf_->CloseFont(font);
     }
     fonts_.clear();
 }
 
 std::string FontCache::MatchFile(const std::string& name, bool bold, bool italic, bool fixedPitch) {
-    if (!FcInit()) return std::string();
-    FcPattern* pattern = FcPatternCreate();
+    const FcFunctions* fc = LoadFontconfig();
+    if (!fc || !fc->Init()) return std::string();
+    FcPattern* pattern = fc->PatternCreate();
     if (!pattern) return std::string();
     if (!name.empty()) {
-        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.c_str()));
+        fc->PatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.c_str()));
     }
-    FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    if (fixedPitch) FcPatternAddInteger(pattern, FC_SPACING, FC_MONO);
+    fc->PatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    fc->PatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    if (fixedPitch) fc->PatternAddInteger(pattern, FC_SPACING, FC_MONO);
     // Only fonts SDL_ttf can draw.
-    FcPatternAddString(pattern, FC_FONTFORMAT, reinterpret_cast<const FcChar8*>("TrueType"));
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
+    fc->PatternAddString(pattern, FC_FONTFORMAT, reinterpret_cast<const FcChar8*>("TrueType"));
+    fc->ConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    fc->DefaultSubstitute(pattern);
     FcResult result;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPattern* match = fc->FontMatch(nullptr, pattern, &result);
     std::string file;
     if (match) {
         FcChar8* path = nullptr;
-        if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path) {
+        if (fc->PatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path) {
             file = reinterpret_cast<const char*>(path);
         }
-        FcPatternDestroy(match);
+        fc->PatternDestroy(match);
     }
-    FcPatternDestroy(pattern);
+    fc->PatternDestroy(pattern);
     return file;
 }
 
+bool FontCache::Ready() {
+    if (library_ == Library::NotStarted) {
+        // A font library that cannot be loaded is one that cannot start: no font opens, and
+        // text is measured and drawn as with a font that cannot be opened.
+        ttf_ = LoadTtf();
+        library_ = ttf_ && (ttf_->WasInit() > 0 || ttf_->Init() == 0) ? Library::Ready
+                                                                      : Library::Unavailable;
+    }
+    return library_ == Library::Ready;
+}
+
 TTF_Font* FontCache::Get(const FontSpec& wanted) {
-    if (!ready_) return nullptr;
+    if (!Ready()) return nullptr;
     // A face name holds at most 31 characters, as on the desktop the programs were written for.
     const std::string name = wanted.name.substr(0, kMaxFaceName);
     std::string upper = name;
@@ -95,13 +102,13 @@ TTF_Font* FontCache::Get(const FontSpec& wanted) {
             files_.emplace(fileKey, MatchFile(name, wanted.bold, wanted.italic, wanted.fixedPitch))
                 .first;
     }
-    TTF_Font* font = file->second.empty() ? nullptr : TTF_OpenFont(file->second.c_str(), pixels);
+    TTF_Font* font = file->second.empty() ? nullptr : ttf_->OpenFont(file->second.c_str(), pixels);
     if (font) {
         int style = TTF_STYLE_NORMAL;
         if (wanted.underline) style |= TTF_STYLE_UNDERLINE;
         if (wanted.strikeout) style |= TTF_STYLE_STRIKETHROUGH;
-        TTF_SetFontStyle(font, style);
-        TTF_SetFontHinting(font, TTF_HINTING_MONO);
+        ttf_->SetFontStyle(font, style);
+        ttf_->SetFontHinting(font, TTF_HINTING_MONO);
     }
     fonts_.emplace(key, font);
     return font;
@@ -112,9 +119,11 @@ namespace {
 // Draws one character with the font library: an 8-bit surface whose non-zero pixels are ink.
 Glyph RenderGlyph(TTF_Font* font, uint8_t character) {
     Glyph g;
-    if (!font) return g;
+    // A font comes from the loaded library.
+    const TtfFunctions* ttf = font ? LoadTtf() : nullptr;
+    if (!ttf) return g;
     const UniqueSurface surface(
-        TTF_RenderGlyph_Solid(font, uint16_t{character}, SDL_Color{255, 255, 255, 255}));
+        ttf->RenderGlyph_Solid(font, uint16_t{character}, SDL_Color{255, 255, 255, 255}));
     if (!surface) return g;
     g.width = surface->w;
     g.height = surface->h;
@@ -172,32 +181,34 @@ int64_t FontCache::TextWidth(TTF_Font* font, std::string_view text) {
 }
 
 int FontCache::Height(TTF_Font* font) {
-    return font ? TTF_FontHeight(font) : 0;
+    const TtfFunctions* ttf = font ? LoadTtf() : nullptr;
+    return ttf ? ttf->FontHeight(font) : 0;
 }
 
 const std::vector<std::string>& FontCache::InstalledFamilies() {
     static const std::vector<std::string> families = [] {
         std::set<std::string> names;
-        if (FcInit()) {
+        const FcFunctions* fc = LoadFontconfig();
+        if (fc && fc->Init()) {
             // The faces the font library can draw, as FONT NAME finds them.
-            FcPattern* pattern = FcPatternCreate();
+            FcPattern* pattern = fc->PatternCreate();
             if (pattern) {
-                FcPatternAddString(pattern, FC_FONTFORMAT,
-                                   reinterpret_cast<const FcChar8*>("TrueType"));
+                fc->PatternAddString(pattern, FC_FONTFORMAT,
+                                     reinterpret_cast<const FcChar8*>("TrueType"));
             }
-            FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
-            FcFontSet* set = pattern && objects ? FcFontList(nullptr, pattern, objects) : nullptr;
+            FcObjectSet* objects = fc->ObjectSetBuild(FC_FAMILY, nullptr);
+            FcFontSet* set = pattern && objects ? fc->FontList(nullptr, pattern, objects) : nullptr;
             for (int i = 0; set && i < set->nfont; ++i) {
                 FcChar8* family = nullptr;
                 // A font may name its family in several languages; the first name is its own.
-                if (FcPatternGetString(set->fonts[i], FC_FAMILY, 0, &family) == FcResultMatch &&
+                if (fc->PatternGetString(set->fonts[i], FC_FAMILY, 0, &family) == FcResultMatch &&
                     family) {
                     names.insert(reinterpret_cast<const char*>(family));
                 }
             }
-            if (set) FcFontSetDestroy(set);
-            if (objects) FcObjectSetDestroy(objects);
-            if (pattern) FcPatternDestroy(pattern);
+            if (set) fc->FontSetDestroy(set);
+            if (objects) fc->ObjectSetDestroy(objects);
+            if (pattern) fc->PatternDestroy(pattern);
         }
         std::vector<std::string> sorted(names.begin(), names.end());
         // In the order a person reads a list: letters alike in either case.

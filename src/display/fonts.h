@@ -1,6 +1,7 @@
 #pragma once
 // Fonts by face name: fontconfig finds the installed font that best matches a name ("COURIER"
-// finds a Courier-metric font), SDL_ttf draws its glyphs. Sizes are points at 96 dots per inch.
+// finds a Courier-metric font), SDL_ttf draws its glyphs. Both are loaded with the first font
+// asked for (platform/media_library). Sizes are points at 96 dots per inch.
 
 #include <array>
 #include <cstdint>
@@ -14,6 +15,8 @@
 typedef struct _TTF_Font TTF_Font;
 
 namespace tw {
+
+struct TtfFunctions;
 
 struct FontSpec {
     std::string name = "MS Sans Serif";
@@ -84,12 +87,15 @@ public:
 
 private:
     void CloseAll();
+    // Starts the font library the first time a font is asked for; false when it cannot start.
+    bool Ready();
 
     using Key = std::tuple<std::string, int, bool, bool, bool, bool, bool>;
     std::map<Key, TTF_Font*> fonts_;
     std::map<std::tuple<std::string, bool, bool, bool>, std::string> files_;
     std::map<TTF_Font*, std::unique_ptr<std::array<std::unique_ptr<Glyph>, 256>>> glyphs_;
-    bool ready_ = false;
+    enum class Library : uint8_t { NotStarted, Ready, Unavailable } library_ = Library::NotStarted;
+    const TtfFunctions* ttf_ = nullptr;  // when Ready
     int rendered_ = 0;
     size_t glyphBytes_ = 0;
     size_t drawnSinceOpen_ = 0;

@@ -1,13 +1,10 @@
 #include "display/frame_file.h"
 
-#include <SDL.h>
-#include <SDL_image.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstring>
 
-#include "display/disp_screen.h"
+#include "platform/media_library.h"
 
 namespace tw {
 
@@ -28,10 +25,15 @@ bool WriteFrame(const Frame& frame, const std::string& path, std::string& error)
         error = "there is no frame to write";
         return false;
     }
+    // SDL writes a BMP, SDL_image a PNG.
+    const bool png = !EndsWithBmp(path);
+    const SdlFunctions* sdl = LoadSdl(&error);
+    const ImgFunctions* img = sdl && png ? LoadImg(&error) : nullptr;
+    if (!sdl || (png && !img)) return false;
     const UniqueSurface surface(
-        SDL_CreateRGBSurfaceWithFormat(0, frame.width, frame.height, 8, SDL_PIXELFORMAT_INDEX8));
+        sdl->CreateRGBSurfaceWithFormat(0, frame.width, frame.height, 8, SDL_PIXELFORMAT_INDEX8));
     if (!surface) {
-        error = SDL_GetError();
+        error = sdl->GetError();
         return false;
     }
     SDL_Color colours[256];
@@ -39,21 +41,24 @@ bool WriteFrame(const Frame& frame, const std::string& path, std::string& error)
         colours[i] =
             SDL_Color{frame.palette[i].red, frame.palette[i].green, frame.palette[i].blue, 255};
     }
-    SDL_SetPaletteColors(surface->format->palette, colours, 0, 256);
+    sdl->SetPaletteColors(surface->format->palette, colours, 0, 256);
     for (int y = 0; y < frame.height; ++y) {
         std::memcpy(static_cast<uint8_t*>(surface->pixels) + y * surface->pitch,
                     &frame.indices[static_cast<size_t>(y) * frame.width], frame.width);
     }
-    const int rc = EndsWithBmp(path) ? SDL_SaveBMP(surface.get(), path.c_str())
-                                     : IMG_SavePNG(surface.get(), path.c_str());
-    if (rc != 0) error = SDL_GetError();
+    const int rc = png ? img->SavePNG(surface.get(), path.c_str())
+                       : sdl->SaveBMP_RW(surface.get(), sdl->RWFromFile(path.c_str(), "wb"), 1);
+    if (rc != 0) error = sdl->GetError();
     return rc == 0;
 }
 
 bool ReadFrame(const std::string& path, Frame& frame, std::string& error) {
-    const UniqueSurface surface(IMG_Load(path.c_str()));
+    const SdlFunctions* sdl = LoadSdl(&error);
+    const ImgFunctions* img = sdl ? LoadImg(&error) : nullptr;
+    if (!img) return false;
+    const UniqueSurface surface(img->Load(path.c_str()));
     if (!surface) {
-        error = IMG_GetError();
+        error = sdl->GetError();
         return false;
     }
     if (!surface->format->palette || surface->format->BitsPerPixel != 8) {

@@ -25,16 +25,12 @@ void ResetDrawingColours(Screens& s) {
 
 namespace {
 
-// A screen's text state at the start of a run.
-TextState FreshTextState(TDispScreen& screen) {
+// A screen's text state at the start of a run; its cell is measured when first needed.
+TextState FreshTextState() {
     TextState t;
     t.font.name = "COURIER";
     t.font.size = 12;
     t.font.color = kWhite;
-    // One character "M" of the default font gives the cell.
-    TDispSurface probe(screen, 1, 1);
-    t.cellWidth = probe.Canvas().TextWidth("M");
-    t.cellHeight = probe.Canvas().TextHeight("M");
     return t;
 }
 
@@ -56,7 +52,7 @@ void CreateScreens(Screens& s, Host& host, RandomDraw draw) {
     s.displayHeight = 600;
     s.currentScreen = 0;
     s.composedAndShown = false;
-    const TextState text = FreshTextState(*s.screen);
+    const TextState text = FreshTextState();
     for (ScreenRecord& r : s.records) {
         r.open = false;
         r.offsetX = r.offsetY = 0;
@@ -67,6 +63,12 @@ void CreateScreens(Screens& s, Host& host, RandomDraw draw) {
         r.depth = -1;
         r.text = text;
     }
+}
+
+CellSize DefaultCell(Screens& s) {
+    if (!s.screen) return {};
+    TDispSurface probe(*s.screen, 1, 1);
+    return {probe.Canvas().TextWidth("M"), probe.Canvas().TextHeight("M")};
 }
 
 void StartDisplay(Screens& s) {
@@ -193,8 +195,11 @@ void UpdateDisplay(Screens& s, int32_t runNumber, bool flip) {
         }
     }
     if (s.overlay) s.overlay->DrawOver(s, back);
-    back.Canvas().TextOut(0, s.displayHeight - 20,
-                          "Tarnwick - Run Number :" + std::to_string(runNumber));
+    // Lettering that only a frame shows, and no program measures.
+    if (s.screen->host.FramesSeen()) {
+        back.Canvas().TextOut(0, s.displayHeight - 20,
+                              "Tarnwick - Run Number :" + std::to_string(runNumber));
+    }
     back.Canvas().ReleaseHandle();
     if (flip) {
         s.screen->Flip();

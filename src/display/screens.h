@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "display/disp_screen.h"
@@ -12,13 +13,20 @@ namespace tw {
 
 inline constexpr int kScreenCount = 16;
 
+// The size of a text console's character cell, in pixels.
+struct CellSize {
+    int32_t width = 0, height = 0;
+};
+
 // A screen's text cursor, font and attributes (kept for the whole run).
 struct TextState {
     int32_t textX = 0, textY = 0, textRow = 0, textColumn = 0;
     uint8_t gridMode = 0;
     uint8_t preformatting = 1;
     FontSpec font;
-    int32_t cellWidth = 0, cellHeight = 0;
+    // None until a console first needs it (TextConsole::Cell): then the default cell, one "M"
+    // of a canvas's default font. FONT SIZE and FONT NAME measure it in the console's font.
+    std::optional<CellSize> cell;
     int32_t tabWidth = 8;
     uint8_t drawMode = 0;
     int32_t memorizedColumn = 0, memorizedRow = 0;
@@ -85,8 +93,12 @@ public:
 // The run's pen, brush, ink and brush colours at the start of a run.
 void ResetDrawingColours(Screens& s);
 // Creates the screen object on the host's display and the 16 screen records; `draw` gives the
-// random draws of the display's default palette.
+// random draws of the display's default palette. No font is opened here: a run that shows no
+// text loads no font library.
 void CreateScreens(Screens& s, Host& host, RandomDraw draw);
+// The cell a console starts with: one "M" of a canvas's default font (nothing without a screen
+// object).
+CellSize DefaultCell(Screens& s);
 // Enters the display mode and opens screen 0 over the whole display.
 void StartDisplay(Screens& s);
 // Leaves the display mode; every screen is closed.

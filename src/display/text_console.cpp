@@ -65,9 +65,15 @@ int TextConsole::MHeight() {
     return f ? FontCache::Height(f) : PointsToPixels(t_.font.size);
 }
 
+const CellSize& TextConsole::Cell() {
+    // Without a screen object there is nothing to measure with; the cell stays unmeasured.
+    if (!t_.cell && s_.screen) t_.cell = DefaultCell(s_);
+    static const CellSize none;
+    return t_.cell ? *t_.cell : none;
+}
+
 void TextConsole::MeasureCells() {
-    t_.cellWidth = MWidth();
-    t_.cellHeight = MHeight();
+    t_.cell = CellSize{MWidth(), MHeight()};
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -240,7 +246,7 @@ ConsoleFailure TextConsole::Print(std::string_view text, size_t maxLength) {
             failure.kind = ConsoleFailure::Kind::TooLong;
             return failure;
         }
-        int32_t w = t_.cellWidth, h = t_.cellHeight;
+        int32_t w = Cell().width, h = Cell().height;
         // The font and the paint change only with a code: they are worked out again after each.
         const bool draw = CanDraw();
         Ink ink;
@@ -250,8 +256,8 @@ ConsoleFailure TextConsole::Print(std::string_view text, size_t maxLength) {
             if (c == kEscape && t_.preformatting == 1) {
                 failure = ApplyCode(expanded, i);
                 if (!failure.Ok()) return failure;
-                w = t_.cellWidth;
-                h = t_.cellHeight;
+                w = Cell().width;
+                h = Cell().height;
                 if (draw) ink = MakeInk();
                 continue;
             }

@@ -48,12 +48,15 @@ public:
 
     TextState& State() { return t_; }
 
+    // The character cell, which grid PRINT, the scrolls and the cell functions use: measured
+    // here (the default cell) the first time it is needed.
+    const CellSize& Cell();
     // The extent of "M" in the text font, which cursor arithmetic outside PRINT uses.
     int MWidth();
     int MHeight();
     // The extent of a text in the text font.
     int TextWidth(std::string_view text);
-    // CellWidth and CellHeight from the text font (after its size or name changed).
+    // The cell from the text font (after its size or name changed).
     void MeasureCells();
 
     // Draws the text at (x, y) in the current draw mode; neither the cursor nor the pen moves.

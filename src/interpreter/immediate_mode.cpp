@@ -168,7 +168,7 @@ void Console::DrawFrame() {
     c.font = FontSpec{};
     c.font.color = kBlack;
     c.brushColour = kPanelColour;
-    c.TextOut(15, 1, ConsoleTitle(in_.projectName));
+    if (in_.host.FramesSeen()) c.TextOut(15, 1, ConsoleTitle(in_.projectName));
     c.ReleaseHandle();
 }
 
@@ -179,6 +179,12 @@ void Console::DrawTextArea() {
     c.brushStyle = BrushStyle::Solid;
     c.FillRect(area);
     c.FrameRect(area, kWhite);
+    // The panel is seen only in a frame: without one its text is not drawn, nor its fonts
+    // loaded.
+    if (!in_.host.FramesSeen()) {
+        c.ReleaseHandle();
+        return;
+    }
     c.font = FontSpec{};
     c.font.name = "Courier";
     c.font.size = 8;

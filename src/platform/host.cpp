@@ -6,6 +6,7 @@ namespace tw {
 
 void Host::KeepFrame(const uint8_t* pixels, int width, int height, int pitch,
                      const Palette& palette) {
+    if (!FramesSeen()) return;
     last_.width = width;
     last_.height = height;
     last_.indices.resize(static_cast<size_t>(width) * height);

@@ -89,7 +89,12 @@ public:
     }
     // Blocks until the next frame boundary of the display's refresh.
     virtual void WaitForVerticalBlank() {}
-    // The last frame shown (invalid when none was).
+    // Whether the frames are looked at: shown in a window, or kept as the last frame for whoever
+    // drives the host. A host that looks at none (a headless run without a frame file) keeps no
+    // last frame, and the display leaves out the lettering of its own that only a frame shows
+    // (the run number, the console's text), which would load the fonts for nothing.
+    virtual bool FramesSeen() const { return true; }
+    // The last frame shown (invalid when none was, or when the frames are not seen).
     const Frame& LastFrame() const { return last_; }
     // Records a frame as the last one without showing it (the picture at the end of a run that
     // never flipped).

@@ -376,6 +376,58 @@ TEST(Cli, FrameFile) {
     EXPECT_EQ(RunProcess({g_tarnwick, "run", "--headless", "--frame"}).status, 64);
 }
 
+// The media libraries are opened when a run first needs them: a run that shows no text and
+// writes no frame file opens none; one that prints and writes a PNG opens the font and picture
+// libraries then, draws the text into the frame, and prints what the run without them printed.
+TEST(Cli, MediaLibrariesOpenWhenFirstNeeded) {
+    const fs::path dir = fs::temp_directory_path();
+    const fs::path program = dir / ("tarnwick_media_" + std::to_string(getpid()) + ".bas");
+    const fs::path frame = dir / ("tarnwick_media_" + std::to_string(getpid()) + ".png");
+    // The loader of this system says which libraries a process loads.
+    const std::vector<std::string> traced = EnvironmentWithoutDisplay({"LD_DEBUG=files"});
+    auto opened = [](const Outcome& run, const std::string& soname) {
+        return run.err.find("file=" + soname + " ") != std::string::npos;
+    };
+
+    std::ofstream(program) << "OUTPUTDEBUG \"no text\"\nSTOP\n";
+    Outcome bare = RunProcess({g_tarnwick, "run", "--headless", program.string()}, &traced);
+    EXPECT_EQ(bare.status, 0) << bare.err;
+    EXPECT_EQ(bare.out, "no text\n");
+    EXPECT_TRUE(opened(bare, "libc.so.6")) << "no trace of the loaded libraries";
+    for (const char* soname : {"libSDL2-2.0.so.0", "libSDL2_ttf-2.0.so.0", "libSDL2_image-2.0.so.0",
+                               "libfontconfig.so.1"}) {
+        EXPECT_FALSE(opened(bare, soname)) << soname;
+    }
+
+    std::ofstream(program) << "PRINT \"Hello\"\nOUTPUTDEBUG FONTWIDTH\nSTOP\n";
+    Outcome plain = RunProcess({g_tarnwick, "run", "--headless", program.string()});
+    Outcome framed = RunProcess(
+        {g_tarnwick, "run", "--headless", "--frame", frame.string(), program.string()}, &traced);
+    EXPECT_EQ(framed.status, 0);
+    EXPECT_EQ(plain.status, 0);
+    EXPECT_EQ(framed.out, plain.out);
+    EXPECT_NE(plain.out, "0\n");  // the font was found and measured
+    for (const char* soname :
+         {"libSDL2_ttf-2.0.so.0", "libSDL2_image-2.0.so.0", "libfontconfig.so.1"}) {
+        EXPECT_TRUE(opened(framed, soname)) << soname;
+    }
+    tw::Frame f;
+    std::string error;
+    ASSERT_TRUE(tw::ReadFrame(frame.string(), f, error)) << error;
+    // "Hello" at the pen (0, 0): white (255) glyphs on black (0), where screen 0 is index 3.
+    int ink = 0, paper = 0;
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 50; ++x) {
+            ink += f.indices[static_cast<size_t>(y) * f.width + x] == 255;
+            paper += f.indices[static_cast<size_t>(y) * f.width + x] == 0;
+        }
+    }
+    EXPECT_GT(ink, 20);
+    EXPECT_GT(paper, 100);
+    std::remove(frame.string().c_str());
+    std::remove(program.string().c_str());
+}
+
 std::string ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream s;

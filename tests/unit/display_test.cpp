@@ -189,6 +189,27 @@ TEST(Display, GraphicsCursor) {
     EXPECT_EQ(s.debug, (std::vector<std::string>{"5", "7", "20", "0", "0"}));
 }
 
+// A host that looks at no frame keeps none, and the run is the same: the display leaves out
+// only its own lettering (the run number, the console's text), which no program measures.
+TEST(Display, AHostThatSeesNoFrameKeepsNoneAndTheRunIsTheSame) {
+    const std::string source =
+        "PRINT \"Hello\"\nTEXT 100, 50, \"MM\"\nOUTPUTDEBUG GRLOCATEX\n"
+        "OUTPUTDEBUG FONTWIDTH\nOUTPUTDEBUG MAXCHARSHIGH\nSET TEXT GRID ON\nPRINT \"AB\"\n"
+        "OUTPUTDEBUG XCURS\nSCREEN OPEN 2, 300, 100\nOUTPUTDEBUG GRLOCATEX\nDISPLAY UPDATE\n"
+        "STOP";
+    test::ProgramRun seen(source);
+    test::ProgramRun unseen(source);
+    unseen.host.framesSeen = false;
+    EXPECT_EQ(seen.Run(), RunOutcome::Stopped);
+    EXPECT_EQ(unseen.Run(), RunOutcome::Stopped);
+    EXPECT_EQ(seen.host.debug.size(), 5u);
+    EXPECT_EQ(unseen.host.debug, seen.host.debug);
+    EXPECT_EQ(unseen.host.messages, seen.host.messages);
+    EXPECT_EQ(unseen.in.run.statementCount, seen.in.run.statementCount);
+    EXPECT_TRUE(seen.host.LastFrame().Valid());
+    EXPECT_FALSE(unseen.host.LastFrame().Valid());
+}
+
 TEST(Display, FadeDarkensThePaletteStepByStep) {
     Shown s = Show("FADE 2\nQUIT");
     // The frames shown after each step: entry 255 (white) goes 255, 127, 0.

@@ -66,6 +66,7 @@ public:
     void ShowDisplayWindow() override {
         if (throwOnShow) throw std::runtime_error("no display");
     }
+    bool FramesSeen() const override { return framesSeen; }
 
     uint32_t tick = 0;
     int passes = 0;
@@ -76,6 +77,7 @@ public:
     bool throwOnShow = false;
     bool throwOnDebug = false;
     bool priorityRaised = true;
+    bool framesSeen = true;
     int failingMessages = 0;  // this many message boxes fail before one shows
     KeyScript script;         // the keyboard device's keys, by the clock
     std::deque<std::string> consoleLines;

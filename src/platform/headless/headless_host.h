@@ -27,6 +27,9 @@ public:
         // console of a stopped run.
         std::vector<KeyEvent> keys;
         std::vector<std::string> consoleLines;
+        // Whether the last frame is kept (for a frame file, or a test); false when nothing will
+        // look at it (Host::FramesSeen).
+        bool keepFrames = true;
     };
     HeadlessHost();
     explicit HeadlessHost(Options options);
@@ -44,6 +47,7 @@ public:
     bool NextConsoleLine(std::string& line) override;
     bool ConsoleInputPending() override;
     bool ConsoleLinesPending() override { return !consoleLines_.empty(); }
+    bool FramesSeen() const override { return options_.keepFrames; }
     void StartRunClock() override { origin_ = TickCount(); }
     void ConsoleOutput(std::string_view line) override;
 

@@ -1,7 +1,5 @@
 #include "platform/sdl/sdl_host.h"
 
-#include <SDL.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +8,7 @@
 #include "platform/files.h"
 #include "platform/headless/headless_host.h"
 #include "platform/key_script.h"
+#include "platform/media_library.h"
 
 namespace tw {
 
@@ -17,12 +16,15 @@ SdlHost::SdlHost(Options options) : options_(std::move(options)) {}
 
 SdlHost::~SdlHost() {
     CloseDisplayWindow();
-    if (open_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (open_) sdl_->QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 bool SdlHost::Open(std::string& error) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        error = SDL_GetError();
+    // The library is loaded with the first window: a run without one never loads it.
+    sdl_ = LoadSdl(&error);
+    if (!sdl_) return false;
+    if (sdl_->InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        error = sdl_->GetError();
         return false;
     }
     open_ = true;
@@ -48,7 +50,7 @@ void SdlHost::Pump(bool force) {
     pumpedOnce_ = true;
     lastPump_ = now;
     SDL_Event event;
-    while (SDL_PollEvent(&event)) {
+    while (sdl_->PollEvent(&event)) {
         if (event.type == SDL_QUIT) closeRequested_ = true;
         if (event.type == SDL_KEYDOWN && !event.key.repeat) {
             const int code = event.key.keysym.scancode;
@@ -56,8 +58,8 @@ void SdlHost::Pump(bool force) {
         }
         if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_RETURN &&
             (event.key.keysym.mod & KMOD_ALT) && window_) {
-            const bool full = SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP;
-            SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+            const bool full = sdl_->GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP;
+            sdl_->SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
             Present();
         }
         if (event.type == SDL_WINDOWEVENT) {
@@ -95,9 +97,9 @@ bool SdlHost::KeyDown(int virtualKey) {
     SDL_Scancode code = ScancodeOfVirtualKey(virtualKey);
     if (code == SDL_SCANCODE_UNKNOWN) return false;
     int count = 0;
-    const Uint8* state = SDL_GetKeyboardState(&count);
+    const Uint8* state = sdl_->GetKeyboardState(&count);
     return Held(code, state, count, MonotonicMilliseconds()) &&
-           (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS);
+           (sdl_->GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS);
 }
 
 namespace {
@@ -197,9 +199,9 @@ bool SdlHost::ReadKeyState(uint8_t state[256]) {
     std::memset(state, 0, 256);
     if (!window_) return false;
     Pump();
-    if (!(SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS)) return false;
+    if (!(sdl_->GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS)) return false;
     int count = 0;
-    const Uint8* keys = SDL_GetKeyboardState(&count);
+    const Uint8* keys = sdl_->GetKeyboardState(&count);
     const uint32_t now = MonotonicMilliseconds();
     for (int k = 0; k < SDL_NUM_SCANCODES; ++k) {
         if (kScanCodes.set1[k] && Held(k, keys, count, now)) state[kScanCodes.set1[k]] = 0x80;
@@ -225,7 +227,7 @@ void SdlHost::ShowMessage(MessageKind kind, std::string_view text) {
     Uint32 flags = kind == MessageKind::Error     ? SDL_MESSAGEBOX_ERROR
                    : kind == MessageKind::Warning ? SDL_MESSAGEBOX_WARNING
                                                   : SDL_MESSAGEBOX_INFORMATION;
-    SDL_ShowSimpleMessageBox(flags, "Tarnwick", body.c_str(), window_);
+    sdl_->ShowSimpleMessageBox(flags, "Tarnwick", body.c_str(), window_);
 }
 
 void SdlHost::DebugOutput(std::string_view line) {
@@ -240,7 +242,7 @@ void SdlHost::Trace(std::string_view text) {
 int SdlHost::ScaleThatFits() const {
     if (options_.scale > 0) return options_.scale;
     SDL_Rect usable{0, 0, options_.width, options_.height};
-    SDL_GetDisplayUsableBounds(0, &usable);
+    sdl_->GetDisplayUsableBounds(0, &usable);
     return std::max(1, std::min(usable.w / options_.width, usable.h / options_.height));
 }
 
@@ -250,18 +252,18 @@ void SdlHost::ShowDisplayWindow() {
     Uint32 flags = SDL_WINDOW_RESIZABLE;
     if (options_.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     window_ =
-        SDL_CreateWindow(options_.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                         options_.width * scale, options_.height * scale, flags);
+        sdl_->CreateWindow(options_.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                           options_.width * scale, options_.height * scale, flags);
     if (!window_) return;
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");  // hard-edged pixels, as on the display
+    sdl_->SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");  // hard-edged pixels, as on the display
     // Frames follow the monitor's refresh where the driver can; PaceFrame holds the same
     // pace by the clock where it cannot.
-    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);
-    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
+    renderer_ = sdl_->CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);
+    if (!renderer_) renderer_ = sdl_->CreateRenderer(window_, -1, 0);
     lastFrameCounter_ = 0;
     // The picture keeps its aspect ratio in any window size.
-    if (renderer_) SDL_RenderSetLogicalSize(renderer_, options_.width, options_.height);
-    SDL_ShowCursor(SDL_DISABLE);
+    if (renderer_) sdl_->RenderSetLogicalSize(renderer_, options_.width, options_.height);
+    sdl_->ShowCursor(SDL_DISABLE);
     closeRequested_ = false;
     Present();
     Pump(true);
@@ -272,19 +274,19 @@ void SdlHost::SetDisplaySize(int width, int height) {
     options_.width = width;
     options_.height = height;
     if (!window_) return;
-    if (renderer_) SDL_RenderSetLogicalSize(renderer_, width, height);
-    if (!(SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP)) {
+    if (renderer_) sdl_->RenderSetLogicalSize(renderer_, width, height);
+    if (!(sdl_->GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP)) {
         const int scale = ScaleThatFits();
-        SDL_SetWindowSize(window_, width * scale, height * scale);
+        sdl_->SetWindowSize(window_, width * scale, height * scale);
     }
 }
 
 void SdlHost::ShowFrame(const Frame& frame) {
     if (!renderer_) return;
     if (!texture_ || textureWidth_ != frame.width || textureHeight_ != frame.height) {
-        if (texture_) SDL_DestroyTexture(texture_);
-        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
-                                     SDL_TEXTUREACCESS_STREAMING, frame.width, frame.height);
+        if (texture_) sdl_->DestroyTexture(texture_);
+        texture_ = sdl_->CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
+                                       SDL_TEXTUREACCESS_STREAMING, frame.width, frame.height);
         textureWidth_ = frame.width;
         textureHeight_ = frame.height;
         if (!texture_) return;
@@ -296,13 +298,13 @@ void SdlHost::ShowFrame(const Frame& frame) {
     }
     void* pixels = nullptr;
     int pitch = 0;
-    if (SDL_LockTexture(texture_, nullptr, &pixels, &pitch) != 0) return;
+    if (sdl_->LockTexture(texture_, nullptr, &pixels, &pitch) != 0) return;
     for (int y = 0; y < frame.height; ++y) {
         uint32_t* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels) + y * pitch);
         const uint8_t* source = &frame.indices[static_cast<size_t>(y) * frame.width];
         for (int x = 0; x < frame.width; ++x) row[x] = colours[source[x]];
     }
-    SDL_UnlockTexture(texture_);
+    sdl_->UnlockTexture(texture_);
     PaceFrame();
     Present();
     Pump();
@@ -310,7 +312,7 @@ void SdlHost::ShowFrame(const Frame& frame) {
 
 int SdlHost::RefreshRate() const {
     SDL_DisplayMode mode;
-    if (window_ && SDL_GetWindowDisplayMode(window_, &mode) == 0 && mode.refresh_rate > 0) {
+    if (window_ && sdl_->GetWindowDisplayMode(window_, &mode) == 0 && mode.refresh_rate > 0) {
         return mode.refresh_rate;
     }
     return 60;
@@ -321,49 +323,50 @@ int SdlHost::RefreshRate() const {
 // refresh and a game's drawing loop runs at the monitor's pace. A frame shown later than that
 // does not wait at all.
 void SdlHost::PaceFrame() {
-    const uint64_t frequency = SDL_GetPerformanceFrequency();
+    const uint64_t frequency = sdl_->GetPerformanceFrequency();
     const uint64_t period = frequency / static_cast<uint64_t>(RefreshRate());
-    uint64_t now = SDL_GetPerformanceCounter();
+    uint64_t now = sdl_->GetPerformanceCounter();
     if (lastFrameCounter_ != 0 && now < lastFrameCounter_ + period) {
         const uint64_t due = lastFrameCounter_ + period;
         const uint64_t waitMs = (due - now) * 1000 / frequency;
-        if (waitMs > 1) SDL_Delay(static_cast<Uint32>(waitMs - 1));
-        while ((now = SDL_GetPerformanceCounter()) < due) {
+        if (waitMs > 1) sdl_->Delay(static_cast<Uint32>(waitMs - 1));
+        while ((now = sdl_->GetPerformanceCounter()) < due) {
         }
     }
     lastFrameCounter_ = now;
 }
 
 void SdlHost::WaitForVerticalBlank() {
+    if (!sdl_) return;
     // The next boundary of the display's refresh, counted on the monotonic clock.
     const int refresh = RefreshRate();
-    const uint64_t frequency = SDL_GetPerformanceFrequency();
+    const uint64_t frequency = sdl_->GetPerformanceFrequency();
     const uint64_t period = frequency / static_cast<uint64_t>(refresh);
-    const uint64_t now = SDL_GetPerformanceCounter();
+    const uint64_t now = sdl_->GetPerformanceCounter();
     const uint64_t next = (now / period + 1) * period;
     const uint64_t waitMs = (next - now) * 1000 / frequency;
-    if (waitMs > 1) SDL_Delay(static_cast<Uint32>(waitMs - 1));
-    while (SDL_GetPerformanceCounter() < next) {
+    if (waitMs > 1) sdl_->Delay(static_cast<Uint32>(waitMs - 1));
+    while (sdl_->GetPerformanceCounter() < next) {
     }
 }
 
 void SdlHost::Present() {
     if (!renderer_) return;
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
-    if (texture_) SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-    SDL_RenderPresent(renderer_);
+    sdl_->SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    sdl_->RenderClear(renderer_);
+    if (texture_) sdl_->RenderCopy(renderer_, texture_, nullptr, nullptr);
+    sdl_->RenderPresent(renderer_);
 }
 
 void SdlHost::CloseDisplayWindow() {
-    if (texture_) SDL_DestroyTexture(texture_);
+    if (texture_) sdl_->DestroyTexture(texture_);
     texture_ = nullptr;
     textureWidth_ = textureHeight_ = 0;
-    if (renderer_) SDL_DestroyRenderer(renderer_);
-    if (window_) SDL_DestroyWindow(window_);
+    if (renderer_) sdl_->DestroyRenderer(renderer_);
+    if (window_) sdl_->DestroyWindow(window_);
     renderer_ = nullptr;
     window_ = nullptr;
-    if (open_) SDL_ShowCursor(SDL_ENABLE);
+    if (open_) sdl_->ShowCursor(SDL_ENABLE);
 }
 
 bool SdlHost::CloseRequested() {

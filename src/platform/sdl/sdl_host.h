@@ -1,5 +1,7 @@
 #pragma once
-// The host with a real window, on SDL2. The window shows the display during a run.
+// The host with a real window, on SDL2. The window shows the display during a run. SDL is
+// loaded when the host opens (platform/media_library), so that a program that never opens a
+// window never loads it.
 
 #include <cstdio>
 #include <string>
@@ -12,6 +14,8 @@ struct SDL_Renderer;
 struct SDL_Texture;
 
 namespace tw {
+
+struct SdlFunctions;
 
 class SdlHost : public Host {
 public:
@@ -26,7 +30,8 @@ public:
     explicit SdlHost(Options options);
     ~SdlHost() override;
 
-    // Initialises SDL's video; false (with the reason) when there is no display to open.
+    // Loads SDL and initialises its video; false (with the reason) when the library cannot be
+    // loaded or there is no display to open.
     bool Open(std::string& error);
 
     uint32_t TickCount() override;
@@ -63,6 +68,7 @@ private:
     bool Held(int scancode, const uint8_t* state, int count, uint32_t now) const;
 
     Options options_;
+    const SdlFunctions* sdl_ = nullptr;  // loaded by Open
     bool open_ = false;
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
