@@ -735,17 +735,18 @@ QuickOutcome NumberLaneFlat(Interpreter& in, QuickExpression& q, int entry, bool
     return QuickOutcome::Done;
 }
 
-// The flat lane of one or two operands without calls (most expressions), unrolled.
+// The flat lane of one or two operands (most expressions), unrolled.
+template <bool kCalls>
 QuickOutcome NumberPair(Interpreter& in, QuickExpression& q, int entry, bool real,
                         QuickNumber& out, ExpressionKind& kind) {
     const QuickExpression::NumberStep* steps = q.numberSteps.data();
     double first;
-    QuickOutcome got = StepNumber<false>(in, steps[0], first, real);
+    QuickOutcome got = StepNumber<kCalls>(in, steps[0], first, real);
     if (got != QuickOutcome::Done) return got;
     Number acc{ValueType::Real, 0, first};
     if (q.numberSteps.size() == 2) {
         double second;
-        got = StepNumber<false>(in, steps[1], second, real);
+        got = StepNumber<kCalls>(in, steps[1], second, real);
         if (got != QuickOutcome::Done) return got;
         if (!ApplySmall(steps[1].op, acc, Number{ValueType::Real, 0, second})) {
             return QuickOutcome::Undecided;
@@ -782,9 +783,12 @@ QuickOutcome EvaluateQuickNumber(Interpreter& in, QuickExpression& q, QuickNumbe
     if (!q.guards.empty() && !GuardsHold(in, q)) return QuickOutcome::Undecided;
     bool real = q.staticReal;
     if (program.top == 0) {
-        if (q.calls) return NumberLaneFlat<true>(in, q, entry, real, out, kind);
-        if (q.numberSteps.size() <= 2) return NumberPair(in, q, entry, real, out, kind);
-        return NumberLaneFlat<false>(in, q, entry, real, out, kind);
+        if (q.numberSteps.size() <= 2) {
+            return q.calls ? NumberPair<true>(in, q, entry, real, out, kind)
+                           : NumberPair<false>(in, q, entry, real, out, kind);
+        }
+        return q.calls ? NumberLaneFlat<true>(in, q, entry, real, out, kind)
+                       : NumberLaneFlat<false>(in, q, entry, real, out, kind);
     }
     Number* n = q.numbers.data();
     for (const QuickExpression::NumberStep& step : q.numberSteps) {
