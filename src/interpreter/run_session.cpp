@@ -5,6 +5,7 @@
 
 #include "interpreter/run_session.h"
 
+#include <algorithm>
 #include <array>
 #include <cassert>
 #include <exception>
@@ -292,16 +293,27 @@ RunSession::StepEnd RunSession::Passes(int64_t budget) {
             // The passes before the next look at the host, without an observer or a statement
             // limit: nothing but what the statement itself did needs looking at.
             if (realClock && limits.maxStatements <= 0) {
-                while (budget > 0 && cheapPassesLeft_ > 1 && !in.stopRequested && !in.pollSoon &&
-                       !in.run.suspended) {
-                    --budget;
-                    --cheapPassesLeft_;
+                // At most this many, counted in a local and given back to both counts after.
+                int64_t passes = std::min<int64_t>(budget, cheapPassesLeft_ - 1);
+                const int64_t planned = passes;
+                CommandResult& runResult = runResult_;
+                bool failure = false;
+                while (passes > 0 && !in.stopRequested && !in.pollSoon && !in.run.suspended) {
+                    --passes;
                     in.run.statementCount =
                         static_cast<int32_t>(static_cast<uint32_t>(in.run.statementCount) + 1u);
-                    ExecuteStatement(in, runResult_);
-                    if (!runResult_.ok) return failed();
+                    ExecuteStatement(in, runResult);
+                    if (!runResult.ok) {
+                        failure = true;
+                        break;
+                    }
                     if (in.screens.canvasesHeld != 0) ReleaseHeldCanvases(in.screens);
-                    if (in.pollSoon && !serviceTimers()) return Ended(RunResult::End::Watchdog);
+                }
+                budget -= planned - passes;
+                cheapPassesLeft_ -= static_cast<int>(planned - passes);
+                if (failure) return failed();
+                if (planned > passes && in.pollSoon && !serviceTimers()) {
+                    return Ended(RunResult::End::Watchdog);
                 }
                 if (budget <= 0) break;
             }
