@@ -159,6 +159,8 @@ public:
     // Whether commands and the evaluator keep what they learn about the program's rows (off
     // only to check that keeping it changes no result).
     bool rememberProgram = true;
+    // Resolves the rows of `program` (rowCommands, rowWords, rowCaches, quickRows); after the
+    // command table is built, whose handlers quickRows holds.
     void PrepareProgram();
     // Argument 0 in upper case, kept in the row's cache when there is one.
     std::string_view UpperName(const Args& args, RowCache* cache, std::string& scratch) {
