@@ -68,7 +68,7 @@ bool QuickLet(Interpreter& in, const Args& args, RowCache& row, CommandResult& r
     }
     // Into the variable's own storage (the quick form writes nothing until it has decided).
     Variable& v = in.variables[slot];
-    if (!EvaluateQuickInto(in, *row.quick, v.value, kind)) return false;
+    if (!EvaluateQuickGeneral(in, *row.quick, v.value, kind)) return false;
     v.kind = KindOf(kind);
     result.ok = true;
     return true;

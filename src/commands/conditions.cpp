@@ -134,8 +134,8 @@ bool QuickIf(Interpreter& in, const Args& args, RowCache& row, CommandResult& re
         case QuickOutcome::Undecided:
             return false;
         case QuickOutcome::General: {
-            EvalResult value;
-            if (!EvaluateQuick(in, *row.quick, value) || !ToDouble(value.value, number)) {
+            Value value;
+            if (!EvaluateQuickGeneral(in, *row.quick, value, kind) || !ToDouble(value, number)) {
                 return false;
             }
             break;

@@ -57,8 +57,8 @@ inline bool QuickInteger(Interpreter& in, QuickExpression& quick, int32_t& out) 
         case QuickOutcome::General:
             break;
     }
-    EvalResult value;
-    return EvaluateQuick(in, quick, value) && ToInt32(value.value, out);
+    Value value;
+    return EvaluateQuickGeneral(in, quick, value, kind) && ToInt32(value, out);
 }
 
 }  // namespace tw

@@ -381,7 +381,7 @@ bool EvaluateArguments(Interpreter& in, QuickCell& cell) {
             case QuickOutcome::General:
                 break;
         }
-        if (!EvaluateQuickInto(in, argument, target, kind)) return false;
+        if (!EvaluateQuickGeneral(in, argument, target, kind)) return false;
     }
     return true;
 }
@@ -823,9 +823,6 @@ bool EvaluateQuick(Interpreter& in, QuickExpression& q, EvalResult& result) {
 }
 
 bool EvaluateQuickInto(Interpreter& in, QuickExpression& q, Value& target, ExpressionKind& kind) {
-    const int entry = in.expressions.stackLevel;
-    // An operator left pending on the entry level would act on the first operand.
-    if (in.expressions.levels[entry].op != OperatorCode::None) return false;
     if (q.numberLane) {
         QuickNumber n;
         switch (EvaluateQuickNumber(in, q, n, kind)) {
@@ -838,6 +835,14 @@ bool EvaluateQuickInto(Interpreter& in, QuickExpression& q, Value& target, Expre
                 break;
         }
     }
+    return EvaluateQuickGeneral(in, q, target, kind);
+}
+
+bool EvaluateQuickGeneral(Interpreter& in, QuickExpression& q, Value& target,
+                          ExpressionKind& kind) {
+    const int entry = in.expressions.stackLevel;
+    // An operator left pending on the entry level would act on the first operand.
+    if (in.expressions.levels[entry].op != OperatorCode::None) return false;
     if (!q.guards.empty() && !GuardsHold(in, q)) return false;
     if (!ResolveOperands(in, q)) return false;
 

@@ -163,5 +163,9 @@ bool EvaluateQuick(Interpreter& in, QuickExpression& quick, EvalResult& result);
 // moved) and its kind into `kind`; nothing is written when it cannot decide.
 bool EvaluateQuickInto(Interpreter& in, QuickExpression& quick, Value& target,
                        ExpressionKind& kind);
+// EvaluateQuickInto after EvaluateQuickNumber said General: the rest of the way, without the
+// numeric lane again.
+bool EvaluateQuickGeneral(Interpreter& in, QuickExpression& quick, Value& target,
+                          ExpressionKind& kind);
 
 }  // namespace tw
