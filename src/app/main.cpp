@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/environment_display.h"
@@ -106,6 +107,9 @@ bool IsProjectFile(const std::string& path) {
     return tail == ".twp";
 }
 
+// A source file may hold 2001 lines; one larger than this is refused before it is read.
+constexpr size_t kMaxSourceFileBytes = 16 * 1024 * 1024;
+
 // Reads FILE for a verb: a source file's text, or a project's main code unit (the project is
 // kept in `project`). Prints why it cannot and gives the exit status, or 0. `name` is the name
 // the message lines use.
@@ -117,22 +121,23 @@ int ReadProgram(const std::string& file, std::string& text, std::string& name,
         options.debug = nullptr;
         HeadlessHost messages(options);
         project = std::make_unique<ProjectState>();
-        if (!OpenFile(file, "rb")) {
-            std::fprintf(stderr, "tarnwick: cannot read %s: %s\n", file.c_str(),
-                         std::strerror(errno));
-            return kExitNoInput;
-        }
-        if (!LoadProject(*project, file, messages)) return kExitNoInput;
+        if (LoadProjectForVerb(*project, file, messages) >= 0) return kExitNoInput;
         text = project->MainSource();
         name = project->fileName;
         return 0;
     }
     std::string error;
-    if (!ReadWholeFile(file, text, error)) {
+    if (!ReadWholeFile(file, kMaxSourceFileBytes, text, error)) {
         std::fprintf(stderr, "tarnwick: cannot read %s: %s\n", file.c_str(), error.c_str());
         return kExitNoInput;
     }
     return 0;
+}
+
+// A line to stderr, whole: a program's words may hold a NUL byte, which "%s" would stop at.
+void ErrorLine(std::string_view line) {
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fputc('\n', stderr);
 }
 
 // Where a failure is, for a user fixing a file: "Line L: " for a line that does not fit, "Row R
@@ -171,9 +176,7 @@ int CheckVerb(int argc, char** argv) {
     for (const PrepareFailure& failure : program.failures) {
         // A source that does not fit as a whole has no place of its own.
         const bool placed = all && failure.line >= 0;
-        std::fprintf(
-            stderr, "%s\n",
-            FailureLine(caption, failure, placed ? FailurePlace(failure) : std::string()).c_str());
+        ErrorLine(FailureLine(caption, failure, placed ? FailurePlace(failure) : std::string()));
     }
     return program.Ok() ? kExitStopped : kExitTestFailed;
 }
@@ -299,7 +302,7 @@ int RunVerb(int argc, char** argv) {
 
     const PreparedProgram program = Prepare(text);
     if (!program.Ok()) {
-        std::fprintf(stderr, "%s\n", FailureLine(caption, program.failures[0]).c_str());
+        ErrorLine(FailureLine(caption, program.failures[0]));
         return finish(kExitTestFailed);
     }
     const RunOutcome outcome = RunProgram(in, program);
@@ -308,6 +311,9 @@ int RunVerb(int argc, char** argv) {
         if (!WriteFrame(host->LastFrame(), options.frame, why)) {
             std::fprintf(stderr, "tarnwick: cannot write the frame to %s: %s\n",
                          options.frame.c_str(), why.c_str());
+            // (The run's own outcome is in its messages; the missing file must not pass.)
+            finish(0);
+            return kExitCannotWrite;
         }
     }
     return finish(outcome == RunOutcome::Stopped ? kExitStopped : kExitMessage);
@@ -320,7 +326,8 @@ bool NamesAProject(const std::string& argument) {
     const auto dot = argument.rfind('.');
     if (dot != std::string::npos) {
         std::string extension = argument.substr(dot);
-        for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (char& c : extension)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         if (extension == ".twp") return true;
     }
     struct stat info {};

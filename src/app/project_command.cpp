@@ -16,7 +16,6 @@
 
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -33,7 +32,6 @@ namespace {
 
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
-constexpr int kExitCannotWrite = 73;
 
 const char* const kProjectUsage =
     "usage: tarnwick project new FILE.twp [--source SRC] [--force]\n"
@@ -62,14 +60,8 @@ std::unique_ptr<HeadlessHost> MessageHost() {
     return std::make_unique<HeadlessHost>(options);
 }
 
-// Loads FILE; the exit status when it cannot, else -1.
 int Load(ProjectState& project, const std::string& file, Host& host) {
-    if (!Exists(file)) {
-        std::fprintf(stderr, "tarnwick: cannot read %s: %s\n", file.c_str(), std::strerror(ENOENT));
-        return kExitNoInput;
-    }
-    if (!LoadProject(project, file, host)) return kExitFailed;
-    return -1;
+    return LoadProjectForVerb(project, file, host);
 }
 
 int Save(ProjectState& project) {
@@ -120,13 +112,16 @@ int NewCommand(const std::vector<std::string>& args) {
     project->projectOpen = true;
     if (!source.empty()) {
         std::string text, error;
-        if (!ReadWholeFile(source, text, error)) {
-            std::fprintf(stderr, "tarnwick: cannot read %s: %s\n", source.c_str(), error.c_str());
-            return kExitNoInput;
-        }
-        if (text.size() > static_cast<size_t>(kMaxItemDataSize)) {
-            std::fprintf(stderr, "%s\n", kMsgFileTooLarge);
-            return kExitFailed;
+        switch (ReadFileBounded(source, kMaxItemDataSize, text, error)) {
+            case ReadStatus::Ok:
+                break;
+            case ReadStatus::Failed:
+                std::fprintf(stderr, "tarnwick: cannot read %s: %s\n", source.c_str(),
+                             error.c_str());
+                return kExitNoInput;
+            case ReadStatus::TooLarge:
+                std::fprintf(stderr, "%s\n", kMsgFileTooLarge);
+                return kExitFailed;
         }
         project->SetMainSource(text);
     }
@@ -162,13 +157,15 @@ int AddCommand(const std::vector<std::string>& args) {
         }
         // A source unit made from a file: the unit the environment adds, holding the file.
         std::string text, error;
-        if (!ReadWholeFile(path, text, error)) {
-            host->ShowMessage(MessageKind::Error, kMsgCannotOpenFile);
-            return kExitFailed;
-        }
-        if (text.size() > static_cast<size_t>(kMaxItemDataSize)) {
-            host->ShowMessage(MessageKind::Error, kMsgFileTooLarge);
-            return kExitFailed;
+        switch (ReadFileBounded(path, kMaxItemDataSize, text, error)) {
+            case ReadStatus::Ok:
+                break;
+            case ReadStatus::Failed:
+                host->ShowMessage(MessageKind::Error, kMsgCannotOpenFile);
+                return kExitFailed;
+            case ReadStatus::TooLarge:
+                host->ShowMessage(MessageKind::Error, kMsgFileTooLarge);
+                return kExitFailed;
         }
         const int slot = AddSourceUnit(*project, *host);
         if (slot < 0) return kExitFailed;
@@ -277,6 +274,17 @@ int SetCommand(const std::vector<std::string>& args) {
 }
 
 }  // namespace
+
+int LoadProjectForVerb(ProjectState& project, const std::string& file, Host& host) {
+    std::vector<uint8_t> bytes;
+    std::string error;
+    if (!ReadProjectFile(file, bytes, error)) {
+        std::fprintf(stderr, "tarnwick: cannot read %s: %s\n", file.c_str(), error.c_str());
+        return kExitNoInput;
+    }
+    if (!LoadProjectBytes(project, bytes, file, host)) return kExitFailed;
+    return -1;
+}
 
 int ProjectVerb(int argc, char** argv) {
     if (argc < 1) return Usage("no project command given");

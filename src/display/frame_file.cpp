@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <vector>
 
+#include "platform/files.h"
 #include "platform/media_library.h"
 
 namespace tw {
@@ -46,10 +48,26 @@ bool WriteFrame(const Frame& frame, const std::string& path, std::string& error)
         std::memcpy(static_cast<uint8_t*>(surface->pixels) + y * surface->pitch,
                     &frame.indices[static_cast<size_t>(y) * frame.width], frame.width);
     }
-    const int rc = png ? img->SavePNG(surface.get(), path.c_str())
-                       : sdl->SaveBMP_RW(surface.get(), sdl->RWFromFile(path.c_str(), "wb"), 1);
-    if (rc != 0) error = sdl->GetError();
-    return rc == 0;
+    // Into memory first, then to the disk through the safe writer. The buffer holds the largest
+    // file either format can make of this frame: a PNG that could not compress at all (a filter
+    // byte a row, its chunks' and zlib's framing) or a BMP with its rows padded to 4 bytes.
+    const size_t pixels = static_cast<size_t>(frame.width + 4) * frame.height;
+    std::vector<uint8_t> bytes(pixels + pixels / 64 + 65536);
+    SDL_RWops* memory = sdl->RWFromMem(bytes.data(), static_cast<int>(bytes.size()));
+    if (!memory) {
+        error = sdl->GetError();
+        return false;
+    }
+    const int rc =
+        png ? img->SavePNG_RW(surface.get(), memory, 0) : sdl->SaveBMP_RW(surface.get(), memory, 0);
+    const Sint64 size = memory->seek(memory, 0, RW_SEEK_CUR);
+    memory->close(memory);
+    if (rc != 0 || size < 0) {
+        error = rc != 0 ? sdl->GetError() : "the picture could not be made";
+        return false;
+    }
+    bytes.resize(static_cast<size_t>(size));
+    return WriteFileAtomically(path, bytes, error);
 }
 
 bool ReadFrame(const std::string& path, Frame& frame, std::string& error) {

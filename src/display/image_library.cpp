@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <istream>
 #include <limits>
 #include <ostream>
 #include <utility>
 
 #include "display/disp_screen.h"
+#include "platform/files.h"
 
 namespace tw {
 
@@ -187,9 +187,14 @@ void TDispImages::ReadFromBuffer(std::span<const uint8_t> bytes) {
 }
 
 void TDispImages::LoadFromFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw EDispLibrary("Cannot open the image library \"" + path + "\"");
-    ReadFromStream(in);
+    // Read whole and bounded first: a library file is never larger than this.
+    constexpr size_t kMaxLibraryBytes = 256 * 1024 * 1024;
+    std::vector<uint8_t> bytes;
+    std::string error;
+    if (!ReadWholeFile(path, kMaxLibraryBytes, bytes, error)) {
+        throw EDispLibrary("Cannot open the image library \"" + path + "\"");
+    }
+    ReadFromBuffer(bytes);
 }
 
 void TDispImages::Read(LibrarySource& source) {

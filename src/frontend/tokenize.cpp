@@ -195,7 +195,8 @@ std::vector<std::string> SplitSourceLines(std::string_view text) {
     std::vector<std::string> lines;
     size_t start = 0;
     size_t i = 0;
-    while (i < text.size()) {
+    // One line past the most a program may have is enough to refuse it: the rest is not split.
+    while (i < text.size() && lines.size() <= static_cast<size_t>(kMaxSourceLines)) {
         char c = text[i];
         if (c == '\r' || c == '\n') {
             lines.emplace_back(text.substr(start, i - start));
@@ -206,7 +207,9 @@ std::vector<std::string> SplitSourceLines(std::string_view text) {
             ++i;
         }
     }
-    if (start < text.size()) lines.emplace_back(text.substr(start));
+    if (start < text.size() && lines.size() <= static_cast<size_t>(kMaxSourceLines)) {
+        lines.emplace_back(text.substr(start));
+    }
     return lines;
 }
 

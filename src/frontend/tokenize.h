@@ -52,7 +52,8 @@ struct TokenizeSuccess {
 TokenizeSuccess FillTokenBuffer(const std::vector<std::string>& lines, TokenBuffer& buffer,
                                 ProgressSink* progress = nullptr);
 
-// Splits a file's bytes into lines at CR LF, LF or CR; a final line end adds no empty line.
+// Splits a file's bytes into lines at CR LF, LF or CR; a final line end adds no empty line. A
+// text of more than kMaxSourceLines lines gives one line more than that, and no more.
 std::vector<std::string> SplitSourceLines(std::string_view text);
 
 extern const char* const kSourceBufferMessage;

@@ -10,7 +10,6 @@
 #include <QPointer>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -514,7 +513,8 @@ void MainWindow::UpdateMenu(QMenu* menu) {
 // The project commands
 
 void MainWindow::ShowProject() {
-    editor_->RefreshDisplay(project_.items[0].data, project_.fileName);
+    const std::string source = project_.MainSource();
+    editor_->RefreshDisplay(std::vector<uint8_t>(source.begin(), source.end()), project_.fileName);
     view_->RefreshDisplay();
     UpdateToolBar();
 }
@@ -666,12 +666,13 @@ void MainWindow::StartUp(const QString& projectPath) {
     setEnabled(true);  // the logo enables the window as it closes; so does a logo not shown
     project_.projectOpen = false;
     if (!projectPath.isEmpty()) {
-        QFile file(projectPath);
-        if (!file.open(QIODevice::ReadOnly)) {
+        // (Read without blocking and bounded: a FIFO or a device is refused, not waited on.)
+        std::vector<uint8_t> bytes;
+        std::string why;
+        if (!ReadProjectFile(projectPath.toStdString(), bytes, why)) {
             tellTitled(kFileIoErrorTitle, kFileIoErrorText);
             return;
         }
-        file.close();
         OpenPath(projectPath);
     }
     if (!flags_.ReadFlag(kAlphaSection, kStartupFlag, false)) {

@@ -62,14 +62,33 @@ private:
 // The path without its folder.
 std::string BaseName(std::string_view path);
 
-// The whole file; false with the reason when it cannot be read (a folder cannot).
-bool ReadWholeFile(const std::string& path, std::string& out, std::string& error);
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, std::string& error);
+// Reading a whole file, bounded. Only a regular file or a pipe with a writer (standard input,
+// a FIFO someone writes to) is read, and never more than `limit` bytes: a larger file is
+// refused before anything is read (a pipe as soon as it passes the limit). The file is opened
+// without blocking: a FIFO that no one writes to is refused instead of waited on.
+enum class ReadStatus : uint8_t {
+    Ok,
+    Failed,    // cannot be opened or read, or is no file to read (a folder, a device)
+    TooLarge,  // more than the limit
+};
+ReadStatus ReadFileBounded(const std::string& path, size_t limit, std::string& out,
+                           std::string& error);
+ReadStatus ReadFileBounded(const std::string& path, size_t limit, std::vector<uint8_t>& out,
+                           std::string& error);
+
+// The whole file, at most `limit` bytes; false with the reason when it cannot be read (a
+// folder, a device and a file over the limit cannot).
+bool ReadWholeFile(const std::string& path, size_t limit, std::string& out, std::string& error);
+bool ReadWholeFile(const std::string& path, size_t limit, std::vector<uint8_t>& out,
+                   std::string& error);
 
 // Writes `bytes` as the file `path`: a new file is written next to it and flushed to the disk,
 // then renamed over it, so that a failure half-way leaves the old file as it was. The new file
-// keeps the old one's permissions (a new file's follow the umask). False, with the reason, on
-// failure.
+// is created exclusively under a name of its own (a link planted anywhere is never followed;
+// a link at `path` itself is replaced, not written through) and keeps the old one's
+// permissions (a new file's follow the umask). Passing the file-size limit fails the write
+// instead of ending the process. False, with the reason, on failure; the new file is removed
+// on every failure.
 bool WriteFileAtomically(const std::string& path, std::span<const uint8_t> bytes,
                          std::string& error);
 

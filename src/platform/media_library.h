@@ -25,7 +25,7 @@
     X(SDL_, CreateRGBSurfaceWithFormat) \
     X(SDL_, FreeSurface)                \
     X(SDL_, SetPaletteColors)           \
-    X(SDL_, RWFromFile)                 \
+    X(SDL_, RWFromMem)                  \
     X(SDL_, SaveBMP_RW)                 \
     X(SDL_, InitSubSystem)              \
     X(SDL_, QuitSubSystem)              \
@@ -68,7 +68,7 @@
 
 #define TW_IMG_FUNCTIONS(X) \
     X(IMG_, Load)           \
-    X(IMG_, SavePNG)
+    X(IMG_, SavePNG_RW)
 
 #define TW_FC_FUNCTIONS(X)   \
     X(Fc, Init)              \

@@ -7,7 +7,6 @@
 #include "project/twp_file.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -95,13 +94,30 @@ void ProjectItem::SetName(std::string_view text) {
     std::copy_n(text.begin(), std::min(text.size(), kItemNameBytes - 1), name.begin());
 }
 
+int ProjectState::MainSlot() const {
+    for (int i = 0; i < kMaxProjectItems; ++i) {
+        if (items[i].used && items[i].kind == static_cast<uint8_t>(ItemKind::Source)) return i;
+    }
+    return -1;
+}
+
 std::string ProjectState::MainSource() const {
-    const ProjectItem& main = items[0];
+    const int slot = MainSlot();
+    if (slot < 0) return std::string();
+    const ProjectItem& main = items[slot];
     return std::string(main.data.begin(), main.data.end());
 }
 
 void ProjectState::SetMainSource(std::string_view text) {
-    ProjectItem& main = items[0];
+    int slot = MainSlot();
+    if (slot < 0) {
+        for (slot = 0; slot < kMaxProjectItems && items[slot].used; ++slot) {
+        }
+        if (slot == kMaxProjectItems) return;  // full, and no source unit to hold the text
+        items[slot].used = true;
+        items[slot].kind = static_cast<uint8_t>(ItemKind::Source);
+    }
+    ProjectItem& main = items[slot];
     main.data.assign(text.begin(), text.end());
     main.size = static_cast<int32_t>(main.data.size());
 }
@@ -296,11 +312,15 @@ bool LoadProjectBytes(ProjectState& project, const std::vector<uint8_t>& bytes,
     return true;
 }
 
+bool ReadProjectFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
+    return ReadWholeFile(path, kMaxProjectFileBytes, bytes, error);
+}
+
 bool LoadProject(ProjectState& project, const std::string& path, Host& host) {
     project.projectOpen = false;
     std::vector<uint8_t> bytes;
     std::string error;
-    if (!ReadWholeFile(path, bytes, error)) {
+    if (!ReadProjectFile(path, bytes, error)) {
         FailedLoad(project, host);
         return false;
     }
@@ -373,9 +393,11 @@ int FirstFreeSlot(const ProjectState& project) {
 }  // namespace
 
 bool AddItemFromFile(ProjectState& project, ItemKind kind, const std::string& path, Host& host) {
-    UniqueFile file = OpenFile(path, "rb");
-    struct stat info;
-    if (!file || fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) {
+    // Read first, bounded: a folder, a device or a FIFO no one writes to is not waited on.
+    std::vector<uint8_t> data;
+    std::string error;
+    const ReadStatus read = ReadFileBounded(path, kMaxItemDataSize, data, error);
+    if (read == ReadStatus::Failed) {
         host.ShowMessage(MessageKind::Error, kMsgCannotOpenFile);
         return false;
     }
@@ -384,7 +406,7 @@ bool AddItemFromFile(ProjectState& project, ItemKind kind, const std::string& pa
         host.ShowMessage(MessageKind::Error, kMsgProjectFull);
         return false;
     }
-    if (info.st_size > kMaxItemDataSize) {
+    if (read == ReadStatus::TooLarge) {
         host.ShowMessage(MessageKind::Error, kMsgFileTooLarge);
         return false;
     }
@@ -412,12 +434,6 @@ bool AddItemFromFile(ProjectState& project, ItemKind kind, const std::string& pa
             }
         }
         nextId = largest + 1;
-    }
-    std::vector<uint8_t> data(static_cast<size_t>(info.st_size));
-    const size_t read = data.empty() ? 0 : std::fread(data.data(), 1, data.size(), file.get());
-    if (read != data.size() || std::ferror(file.get())) {
-        host.ShowMessage(MessageKind::Error, kMsgCannotOpenFile);
-        return false;
     }
 
     ProjectItem& item = project.items[slot];

@@ -28,6 +28,11 @@ inline constexpr int kMaxProjectItems = 1001;         // slots 0..1000
 inline constexpr int32_t kMaxItemDataSize = 2097152;  // 2 MiB
 inline constexpr size_t kItemNameBytes = 256;
 inline constexpr size_t kProjectHeaderBytes = 60;
+// The most a project file can hold: the header and 1001 records of the largest size (the kind,
+// the name, the size, the date, the data, and 255 property lines of 255 characters).
+inline constexpr size_t kMaxProjectFileBytes =
+    kProjectHeaderBytes +
+    kMaxProjectItems * (1 + kItemNameBytes + 4 + 8 + size_t{kMaxItemDataSize} + 1 + 255 * 257);
 
 // The file's first 60 bytes, kept verbatim; the fields are little-endian.
 struct ProjectHeader {
@@ -67,7 +72,10 @@ struct ProjectState {
     std::array<ProjectItem, kMaxProjectItems> items;
     std::array<ItemProperties, kMaxProjectItems> properties;
 
-    // The main code unit's text (slot 0), which the source editor shows.
+    // The main code unit: the first source unit, whatever slot it is in (-1: there is none).
+    int MainSlot() const;
+    // Its text, which the source editor shows (empty when there is none). Setting it makes the
+    // unit in slot 0, or the first free slot, when there is none.
     std::string MainSource() const;
     void SetMainSource(std::string_view text);
 };
@@ -75,6 +83,10 @@ struct ProjectState {
 // The template of a new project: one main code unit holding the welcome text.
 void NewProject(ProjectState& project);
 std::string NewProjectTemplate();
+
+// A project file's bytes, at most kMaxProjectFileBytes of them (a folder, a device or a larger
+// file is refused); false with the reason.
+bool ReadProjectFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error);
 
 // Loads a project file; message boxes go to the host. True when the project is open.
 bool LoadProject(ProjectState& project, const std::string& path, Host& host);

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -180,9 +181,9 @@ std::vector<std::string> Words(const std::string& text) {
 // Makes a project of the program and the files NAME.files lists; its path, or empty (with the
 // test failed) when a step fails.
 fs::path MakeProject(const fs::path& program, const std::string& list) {
-    const fs::path dir = fs::temp_directory_path() /
-                         ("tarnwick_program_" + std::to_string(getpid()) + "_" +
-                          program.stem().string());
+    const fs::path dir =
+        fs::temp_directory_path() /
+        ("tarnwick_program_" + std::to_string(getpid()) + "_" + program.stem().string());
     fs::create_directories(dir);
     const fs::path project = dir / (program.stem().string() + ".twp");
     fs::remove(project);
@@ -200,15 +201,13 @@ fs::path MakeProject(const fs::path& program, const std::string& list) {
         const std::vector<std::string> words = Words(line);
         if (words.empty()) continue;
         ++slot;
-        if (words.size() < 2 ||
-            !step({g_tarnwick, "project", "add", project.string(), words[0],
-                   (g_folder / "assets" / words[1]).string()})) {
+        if (words.size() < 2 || !step({g_tarnwick, "project", "add", project.string(), words[0],
+                                       (g_folder / "assets" / words[1]).string()})) {
             ADD_FAILURE() << "bad line in the files list: " << line;
             return {};
         }
-        if (words.size() > 2 &&
-            !step({g_tarnwick, "project", "set", project.string(), std::to_string(slot), "ID",
-                   words[2]})) {
+        if (words.size() > 2 && !step({g_tarnwick, "project", "set", project.string(),
+                                       std::to_string(slot), "ID", words[2]})) {
             return {};
         }
     }
@@ -495,7 +494,8 @@ TEST(Cli, Project) {
     EXPECT_EQ(ReadBytes(twp), before);
 
     EXPECT_EQ(RunProcess({g_tarnwick, "project", "set", twp, "1", "ID", "5"}).status, 0);
-    EXPECT_EQ(RunProcess({g_tarnwick, "project", "set", twp, "1", "ID", "5"}).status, 0);  // its own
+    EXPECT_EQ(RunProcess({g_tarnwick, "project", "set", twp, "1", "ID", "5"}).status,
+              0);  // its own
     EXPECT_NE(RunProcess({g_tarnwick, "project", "list", twp}).out.find("ID = 5"),
               std::string::npos);
 
@@ -509,6 +509,104 @@ TEST(Cli, Project) {
     EXPECT_EQ(RunProcess({g_tarnwick, "project", "list", (dir / "missing.twp").string()}).status,
               66);
     EXPECT_EQ(RunProcess({g_tarnwick, "project"}).status, 64);
+    fs::remove_all(dir);
+}
+
+// Files that are no files to read (a folder, a device, a FIFO no one writes to, something too
+// large) are refused at once with the reason; a write never goes through a planted link, and
+// one that fails says so with a non-zero status and leaves nothing behind.
+TEST(Cli, HostileFiles) {
+    const fs::path dir =
+        fs::temp_directory_path() / ("tarnwick_cli_hostile_" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "folder.twp");
+    const std::string fifoBas = (dir / "fifo.bas").string(), fifoTwp = (dir / "fifo.twp").string();
+    ASSERT_EQ(mkfifo(fifoBas.c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo(fifoTwp.c_str(), 0600), 0);
+    const std::string twp = (dir / "p.twp").string();
+    ASSERT_EQ(RunProcess({g_tarnwick, "project", "new", twp}).status, 0);
+    const std::string before = ReadBytes(twp);
+
+    const std::string folder = (dir / "folder.twp").string();
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{g_tarnwick, "check", folder},
+          {g_tarnwick, "run", "--headless", folder},
+          {g_tarnwick, "project", "list", folder}}) {
+        Outcome r = RunProcess(args);
+        EXPECT_EQ(r.status, 66) << args[1];
+        EXPECT_EQ(r.err, "tarnwick: cannot read " + folder + ": Is a directory\n") << args[1];
+    }
+    Outcome zero = RunProcess({g_tarnwick, "check", "/dev/zero"});
+    EXPECT_EQ(zero.status, 66);
+    EXPECT_EQ(zero.err, "tarnwick: cannot read /dev/zero: not a regular file\n");
+    EXPECT_EQ(RunProcess(
+                  {g_tarnwick, "project", "new", (dir / "q.twp").string(), "--source", "/dev/zero"})
+                  .status,
+              66);
+    EXPECT_FALSE(fs::exists(dir / "q.twp"));
+    for (const char* kind : {"source", "bitmap"}) {
+        for (const std::string& path : {std::string("/dev/zero"), fifoBas}) {
+            Outcome added = RunProcess({g_tarnwick, "project", "add", twp, kind, path});
+            EXPECT_EQ(added.status, 1) << kind << " " << path;
+            EXPECT_EQ(added.err,
+                      "Could not open the selected file, please verify it is not open by another "
+                      "application.\n");
+        }
+    }
+    Outcome fifoCheck = RunProcess({g_tarnwick, "check", fifoBas});
+    EXPECT_EQ(fifoCheck.status, 66);
+    EXPECT_EQ(fifoCheck.err,
+              "tarnwick: cannot read " + fifoBas + ": a pipe that no one writes to\n");
+    EXPECT_EQ(RunProcess({g_tarnwick, "check", fifoTwp}).status, 66);
+    EXPECT_EQ(RunProcess({g_tarnwick, "project", "list", fifoTwp}).status, 66);
+
+    // A source of more than 16 MiB is refused unread; 100,000 empty lines are refused by the
+    // line limit without being split one by one.
+    {
+        std::ofstream big(dir / "big.bas");
+        big << std::string(16 * 1024 * 1024 + 1, ' ');
+        std::ofstream lines(dir / "lines.bas");
+        lines << std::string(100000, '\n');
+    }
+    Outcome big = RunProcess({g_tarnwick, "check", (dir / "big.bas").string()});
+    EXPECT_EQ(big.status, 66);
+    EXPECT_NE(big.err.find("larger than 16777216 bytes"), std::string::npos) << big.err;
+    Outcome lines = RunProcess({g_tarnwick, "check", (dir / "lines.bas").string()});
+    EXPECT_EQ(lines.status, 2);
+    EXPECT_NE(lines.err.find("`Source Buffer`"), std::string::npos) << lines.err;
+    EXPECT_EQ(ReadBytes(twp), before);
+
+    // Extracting over a link planted at OUT replaces the link; its target is left alone.
+    const fs::path victim = dir / "victim", out = dir / "out.bas";
+    { std::ofstream(victim) << "precious"; }
+    fs::create_symlink(victim, out);
+    EXPECT_EQ(RunProcess({g_tarnwick, "project", "extract", twp, "0", out.string()}).status, 0);
+    EXPECT_EQ(ReadBytes(victim), "precious");
+    EXPECT_FALSE(fs::is_symlink(out));
+    EXPECT_EQ(ReadBytes(out), RunProcess({g_tarnwick, "project", "extract", twp, "0", "-"}).out);
+
+    // A frame that cannot be written: the reason and status 73, not a silent success.
+    const fs::path program = dir / "a.bas";
+    { std::ofstream(program) << "OUTPUTDEBUG 1\nSTOP\n"; }
+    Outcome full =
+        RunProcess({g_tarnwick, "run", "--headless", "--frame", "/dev/full", program.string()});
+    EXPECT_EQ(full.status, 73);
+    EXPECT_EQ(full.out, "1\n");
+    EXPECT_EQ(full.err, "tarnwick: cannot write the frame to /dev/full: not a regular file\n");
+    Outcome noFolder = RunProcess({g_tarnwick, "run", "--headless", "--frame",
+                                   (dir / "none" / "f.png").string(), program.string()});
+    EXPECT_EQ(noFolder.status, 73);
+    EXPECT_NE(noFolder.err.find("No such file or directory"), std::string::npos) << noFolder.err;
+
+    // A NUL byte in a program's words does not cut its failure line short.
+    {
+        std::ofstream(dir / "nul.bas")
+            << std::string("CALL A\0B\nSTOP\nPROCEDURE A\0C\nENDPROC\n", 36);
+    }
+    Outcome nul = RunProcess({g_tarnwick, "check", (dir / "nul.bas").string()});
+    EXPECT_EQ(nul.status, 2);
+    EXPECT_NE(nul.err.find(std::string("<A\0C> is not a valid procedure", 30)), std::string::npos)
+        << nul.err;
     fs::remove_all(dir);
 }
 

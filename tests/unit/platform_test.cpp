@@ -5,6 +5,7 @@
 #include <ctime>
 #include <string>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -70,7 +71,7 @@ TEST(Files, WriteAtomicallyReplacesWholeAndKeepsThePermissions) {
     ASSERT_EQ(chmod(path.c_str(), 0640), 0);
     ASSERT_TRUE(WriteFileAtomically(path, second, error)) << error;
     std::vector<uint8_t> back;
-    ASSERT_TRUE(ReadWholeFile(path, back, error)) << error;
+    ASSERT_TRUE(ReadWholeFile(path, 16, back, error)) << error;
     EXPECT_EQ(back, second);
     struct stat info {};
     ASSERT_EQ(stat(path.c_str(), &info), 0);
@@ -79,11 +80,99 @@ TEST(Files, WriteAtomicallyReplacesWholeAndKeepsThePermissions) {
     EXPECT_FALSE(WriteFileAtomically((dir / "missing" / "x").string(), second, error));
     EXPECT_FALSE(error.empty());
     std::string text;
-    EXPECT_FALSE(ReadWholeFile(dir.string(), text, error));  // a folder cannot be read
+    EXPECT_FALSE(ReadWholeFile(dir.string(), 16, text, error));  // a folder cannot be read
+    EXPECT_EQ(error, "Is a directory");
     EXPECT_EQ(BaseName("/a/b/c.twp"), "c.twp");
     EXPECT_EQ(BaseName("c.twp"), "c.twp");
     EXPECT_EQ(BaseName("dir/"), "");
     fs::remove_all(dir);
+}
+
+// A scratch folder of the test's own, removed with everything in it.
+struct ScratchFolder {
+    std::filesystem::path path;
+    explicit ScratchFolder(const char* name)
+        : path(std::filesystem::temp_directory_path() /
+               (std::string(name) + "_" + std::to_string(getpid()))) {
+        std::filesystem::remove_all(path);
+        std::filesystem::create_directories(path);
+    }
+    ~ScratchFolder() { std::filesystem::remove_all(path); }
+    std::string operator/(const char* file) const { return (path / file).string(); }
+};
+
+// Only regular files and pipes are read, never past the limit, and nothing waits on a FIFO
+// that no one writes to.
+TEST(Files, ReadingIsBoundedAndNeverWaits) {
+    ScratchFolder dir("tarnwick_read");
+    std::string text, error;
+    const std::string exact = dir / "exact.txt";
+    {
+        std::FILE* f = std::fopen(exact.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs("12345678", f);
+        std::fclose(f);
+    }
+    EXPECT_EQ(ReadFileBounded(exact, 8, text, error), ReadStatus::Ok);
+    EXPECT_EQ(text, "12345678");
+    EXPECT_EQ(ReadFileBounded(exact, 7, text, error), ReadStatus::TooLarge);
+    EXPECT_TRUE(text.empty());
+    EXPECT_EQ(ReadFileBounded(dir / "missing", 8, text, error), ReadStatus::Failed);
+    EXPECT_EQ(error, "No such file or directory");
+    // A device that never ends is no file to read.
+    EXPECT_EQ(ReadFileBounded("/dev/zero", 1 << 20, text, error), ReadStatus::Failed);
+    EXPECT_EQ(error, "not a regular file");
+    // A FIFO with no writer is refused at once.
+    const std::string fifo = dir / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(ReadFileBounded(fifo, 8, text, error), ReadStatus::Failed);
+    EXPECT_EQ(error, "a pipe that no one writes to");
+    // A pipe with something written is read (to its end), and held to the limit as it is.
+    for (const size_t limit : {size_t{10}, size_t{9}}) {
+        int ends[2];
+        ASSERT_EQ(pipe(ends), 0);
+        ASSERT_EQ(write(ends[1], "0123456789", 10), 10);
+        close(ends[1]);
+        const std::string reader = "/proc/self/fd/" + std::to_string(ends[0]);
+        EXPECT_EQ(ReadFileBounded(reader, limit, text, error),
+                  limit == 10 ? ReadStatus::Ok : ReadStatus::TooLarge);
+        EXPECT_EQ(text, limit == 10 ? "0123456789" : "");
+        close(ends[0]);
+    }
+}
+
+// The writer never writes through a link planted at the target, and a write past the file-size
+// limit fails and leaves nothing behind instead of ending the process.
+TEST(Files, WriterReplacesALinkAndSurvivesTheFileSizeLimit) {
+    ScratchFolder dir("tarnwick_write");
+    const std::string victim = dir / "victim", out = dir / "out";
+    std::string error;
+    const std::vector<uint8_t> precious = {'k', 'e', 'e', 'p'};
+    ASSERT_TRUE(WriteFileAtomically(victim, precious, error)) << error;
+    ASSERT_EQ(symlink(victim.c_str(), out.c_str()), 0);
+    const std::vector<uint8_t> data = {1, 2, 3};
+    ASSERT_TRUE(WriteFileAtomically(out, data, error)) << error;
+    std::vector<uint8_t> back;
+    ASSERT_TRUE(ReadWholeFile(victim, 16, back, error));
+    EXPECT_EQ(back, precious);
+    EXPECT_FALSE(std::filesystem::is_symlink(out));
+    ASSERT_TRUE(ReadWholeFile(out, 16, back, error));
+    EXPECT_EQ(back, data);
+
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::vector<uint8_t> big(100000, 7);
+    const bool written = WriteFileAtomically(dir / "big", big, error);
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(error, "File too large");
+    // Only the two files of before: no temporary file is left.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path),
+                            std::filesystem::directory_iterator()),
+              2);
 }
 
 TEST(LocalDateTimeNow, IsTodayInLocalTime) {

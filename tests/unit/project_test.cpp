@@ -282,6 +282,30 @@ TEST_F(Projects, ThousandAndOneSlots) {
     EXPECT_TRUE(project->items[1000].used);
 }
 
+// The main code unit is the first source unit, whatever slot it is in: a project whose first
+// record is a bitmap runs the source behind it, not the bitmap's bytes.
+TEST_F(Projects, TheMainCodeIsTheFirstSourceUnit) {
+    NewProject(*project);
+    const std::string bmp = Write("a.bmp", {'B', 'M', 0});
+    ASSERT_TRUE(AddItemFromFile(*project, ItemKind::Bitmap, bmp, host));
+    std::swap(project->items[0], project->items[1]);
+    std::swap(project->properties[0], project->properties[1]);
+    ASSERT_TRUE(Load(ProjectFileBytes(*project)));
+    EXPECT_EQ(project->items[0].kind, static_cast<uint8_t>(ItemKind::Bitmap));
+    EXPECT_EQ(project->MainSlot(), 1);
+    EXPECT_EQ(project->MainSource(), NewProjectTemplate());
+    project->SetMainSource("STOP");
+    EXPECT_EQ(project->items[1].data, (Bytes{'S', 'T', 'O', 'P'}));
+    EXPECT_EQ(project->items[0].data, (Bytes{'B', 'M', 0}));
+    // With no source unit at all there is no main code; setting one takes the first free slot.
+    project->items[1] = ProjectItem{};
+    EXPECT_EQ(project->MainSlot(), -1);
+    EXPECT_EQ(project->MainSource(), "");
+    project->SetMainSource("END");
+    EXPECT_EQ(project->MainSlot(), 1);
+    EXPECT_EQ(project->items[0].data, (Bytes{'B', 'M', 0}));
+}
+
 TEST_F(Projects, LargeFilesAreRefused) {
     NewProject(*project);
     const std::string big = Write("big.bmp", Bytes(kMaxItemDataSize + 1, 1));
