@@ -9,5 +9,7 @@ inline constexpr int kExitNoInput = 66;
 inline constexpr int kExitNoWindow = 69;
 // A file the verb writes (a project, an extracted item, a frame) cannot be written.
 inline constexpr int kExitCannotWrite = 73;
+// Memory ran out outside a run (a run ends with its own run-time error instead).
+inline constexpr int kExitNoMemory = 71;
 
 }  // namespace tw

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -377,17 +378,33 @@ int EnvironmentVerb(char** argv) {
 }  // namespace
 }  // namespace tw
 
-int main(int argc, char** argv) {
+namespace tw {
+namespace {
+
+int Verb(int argc, char** argv) {
     // No command, or a project's path: the environment.
-    if (argc < 2) return tw::EnvironmentVerb(argv);
+    if (argc < 2) return EnvironmentVerb(argv);
     std::string verb = argv[1];
-    if (verb == "run") return tw::RunVerb(argc - 2, argv + 2);
-    if (verb == "check") return tw::CheckVerb(argc - 2, argv + 2);
-    if (verb == "project") return tw::ProjectVerb(argc - 2, argv + 2);
+    if (verb == "run") return RunVerb(argc - 2, argv + 2);
+    if (verb == "check") return CheckVerb(argc - 2, argv + 2);
+    if (verb == "project") return ProjectVerb(argc - 2, argv + 2);
     if (verb == "--help" || verb == "-h" || verb == "help") {
-        std::fputs(tw::kUsage, stdout);
+        std::fputs(kUsage, stdout);
         return 0;
     }
-    if (tw::NamesAProject(verb)) return tw::EnvironmentVerb(argv);
-    return tw::UsageError("unknown command " + verb);
+    if (NamesAProject(verb)) return EnvironmentVerb(argv);
+    return UsageError("unknown command " + verb);
+}
+
+}  // namespace
+}  // namespace tw
+
+int main(int argc, char** argv) {
+    try {
+        return tw::Verb(argc, argv);
+    } catch (const std::bad_alloc&) {
+        // (A run turns this into its own run-time error; this is for the rest of a verb.)
+        std::fputs("tarnwick: out of memory\n", stderr);
+        return tw::kExitNoMemory;
+    }
 }
