@@ -5,9 +5,9 @@
 // about 12 significant digits. Texts use fixed formats, whatever the locale: the short date
 // format "dd/mm/yyyy" and the long time format "hh:nn:ss".
 
-#include <cctype>
 #include <cmath>
 #include <ctime>
+#include <limits>
 
 #include "commands/registry.h"
 #include "interpreter/arguments.h"
@@ -66,22 +66,34 @@ bool Decode(double value, DateTimeParts& p) {
     return true;
 }
 
+// A non-negative number with leading zeros up to `width` digits.
 void AppendNumber(std::string& out, int value, int width) {
-    std::string digits = std::to_string(value);
-    if (static_cast<int>(digits.size()) < width) out.append(width - digits.size(), '0');
-    out += digits;
+    char digits[12];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value > 0 && n < 12);
+    for (int k = n; k < width; ++k) out += '0';
+    while (n > 0) out += digits[--n];
+}
+
+// The letters of a format in any case: A to Z only, whatever the locale.
+char LowerLetter(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
 }
 
 bool StartsWithNoCase(std::string_view s, size_t i, std::string_view word) {
     if (s.size() - i < word.size()) return false;
     for (size_t k = 0; k < word.size(); ++k) {
-        if (std::tolower(static_cast<unsigned char>(s[i + k])) != word[k]) return false;
+        if (LowerLetter(s[i + k]) != word[k]) return false;
     }
     return true;
 }
 
 bool HasAmPm(std::string_view format) {
     for (size_t i = 0; i < format.size(); ++i) {
+        if (format[i] != 'a' && format[i] != 'A') continue;
         if (StartsWithNoCase(format, i, "am/pm") || StartsWithNoCase(format, i, "a/p") ||
             StartsWithNoCase(format, i, "ampm")) {
             return true;
@@ -90,19 +102,46 @@ bool HasAmPm(std::string_view format) {
     return false;
 }
 
+// The longest run of one letter that a specifier takes (a longer run is read as several);
+// counting a run no further than this keeps a format of one repeated letter linear.
+size_t LongestRun(char lower) {
+    switch (lower) {
+        case 'd':
+            return 6;
+        case 'm':
+            return 4;
+        case 'z':
+            return 3;
+        case 'h':
+        case 'n':
+        case 's':
+        case 't':
+            return 2;
+        case '"':
+        case '\'':
+        case 'c':
+        case 'a':
+            return 1;
+        default:
+            return std::numeric_limits<size_t>::max();
+    }
+}
+
 // Writes a date-time value with a format. Letters (any case): d dd ddd dddd ddddd dddddd,
 // m mm mmm mmmm (m and mm after h or hh are minutes), yy yyyy, h hh, n nn, s ss, z zzz, t tt,
-// c, am/pm a/p ampm; / and : are the separators; text in "..." or '...' is copied.
-void Format(std::string_view format, const DateTimeParts& p, std::string& out, int nesting = 0) {
+// c, am/pm a/p ampm; / and : are the separators; text in "..." or '...' is copied. False when
+// the text would pass the longest a value may hold (what is written so far stays in `out`).
+bool Format(std::string_view format, const DateTimeParts& p, std::string& out, int nesting = 0) {
     const bool twelveHour = HasAmPm(format);
     bool afterHour = false;
     size_t i = 0;
     while (i < format.size()) {
+        if (out.size() > kMaxTextLength) return false;
         const char c = format[i];
-        const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const char lower = LowerLetter(c);
+        const size_t longest = LongestRun(lower);
         size_t run = 1;
-        while (i + run < format.size() &&
-               std::tolower(static_cast<unsigned char>(format[i + run])) == lower) {
+        while (run < longest && i + run < format.size() && LowerLetter(format[i + run]) == lower) {
             ++run;
         }
         bool wasHour = false;
@@ -203,6 +242,7 @@ void Format(std::string_view format, const DateTimeParts& p, std::string& out, i
         if (lower >= 'a' && lower <= 'z') afterHour = wasHour;
         i += run;
     }
+    return out.size() <= kMaxTextLength;
 }
 
 // Reads up to `maxDigits` digits; false when there is none.
@@ -265,7 +305,7 @@ bool ParseTime(std::string_view s, double& out) {
     SkipBlanks(s, i);
     if (StartsWithNoCase(s, i, "am") || StartsWithNoCase(s, i, "pm")) {
         if (hour < 1 || hour > 12) return false;
-        const bool pm = std::tolower(static_cast<unsigned char>(s[i])) == 'p';
+        const bool pm = LowerLetter(s[i]) == 'p';
         hour = hour % 12 + (pm ? 12 : 0);
         i += 2;
         SkipBlanks(s, i);
@@ -326,7 +366,10 @@ void FormatDateTimeFunction(Interpreter& in, const Args& args, FunctionResult& r
         return;
     }
     std::string text;
-    Format(format, decoded, text);
+    if (!Format(format, decoded, text)) {
+        result.Fail(ErrorId::ValueTooBig, 0);
+        return;
+    }
     result.value = Value::Str(std::move(text));
 }
 

@@ -2,6 +2,9 @@
 // Binds the handlers of every command family into the command and function tables. Each family
 // lives in its own file and ends with its Register function.
 
+#include <cstdint>
+#include <string_view>
+
 #include "interpreter/results.h"
 
 namespace tw {
@@ -26,5 +29,9 @@ void RegisterSpriteCommands(CommandTable& commands);
 // Every slot of both tables gets its name and the default handler, then every family its own
 // handlers.
 void BuildTables(CommandTable& commands, FunctionTable& functions);
+
+// INSTR's search: the first position (from 1) at or after `start` where `sub` occurs in `s`,
+// or -1. An empty `sub` occurs at every position up to one past the end.
+int32_t FindText(std::string_view s, std::string_view sub, int32_t start);
 
 }  // namespace tw

@@ -1,5 +1,7 @@
 // String functions. Positions are 1-based and characters are single bytes.
 
+#include <string.h>
+
 #include <algorithm>
 
 #include "commands/registry.h"
@@ -41,11 +43,15 @@ std::string Cut(const std::string& s, int64_t from, int64_t n) {
     return s.substr(static_cast<size_t>(from), static_cast<size_t>(n));
 }
 
+// The copies are doubled rather than appended one by one: a short unit repeated millions of
+// times costs a few large copies.
 std::string Repeated(const std::string& unit, int32_t n) {
     if (n < 1 || unit.empty()) return std::string();
+    const size_t total = unit.size() * static_cast<size_t>(n);
     std::string out;
-    out.reserve(unit.size() * static_cast<size_t>(n));
-    for (int32_t i = 0; i < n; ++i) out += unit;
+    out.reserve(total);
+    out = unit;
+    while (out.size() < total) out.append(out, 0, std::min(out.size(), total - out.size()));
     return out;
 }
 
@@ -131,6 +137,21 @@ void MidFunction(Interpreter& in, const Args& args, FunctionResult& result) {
     result.value = Value::Str(Cut(s, int64_t{start} - 1, count));
 }
 
+}  // namespace
+
+// memmem's two-way search is linear in the lengths whatever the texts hold, where trying each
+// position in turn is not (a long run of one letter searched for itself with another at its end).
+int32_t FindText(std::string_view s, std::string_view sub, int32_t start) {
+    const size_t from = start < 1 ? 0 : static_cast<size_t>(start) - 1;
+    if (from > s.size() || sub.size() > s.size() - from) return -1;
+    if (sub.empty()) return static_cast<int32_t>(from + 1);
+    const void* at = memmem(s.data() + from, s.size() - from, sub.data(), sub.size());
+    if (!at) return -1;
+    return static_cast<int32_t>(static_cast<const char*>(at) - s.data() + 1);
+}
+
+namespace {
+
 // The first position at or after start where sub occurs, or -1.
 void InstrFunction(Interpreter& in, const Args& args, FunctionResult& result) {
     StringArguments a(in, args, 3, result);
@@ -138,15 +159,7 @@ void InstrFunction(Interpreter& in, const Args& args, FunctionResult& result) {
     int32_t start = 1;
     if (!a.Text(s) || !a.Text(sub)) return;
     if (a.Given() && !a.Integer(start)) return;
-    const int64_t lastStart = static_cast<int64_t>(s.size()) - static_cast<int64_t>(sub.size()) + 1;
-    int32_t found = -1;
-    for (int64_t p = start; p <= lastStart; ++p) {
-        if (p >= 1 && s.compare(static_cast<size_t>(p - 1), sub.size(), sub) == 0) {
-            found = static_cast<int32_t>(p);
-            break;
-        }
-    }
-    result.value = Value::Int(found);
+    result.value = Value::Int(FindText(s, sub, start));
 }
 
 void UppercaseFunction(Interpreter& in, const Args& args, FunctionResult& result) {
