@@ -131,12 +131,15 @@ size_t LongestRun(char lower) {
 // m mm mmm mmmm (m and mm after h or hh are minutes), yy yyyy, h hh, n nn, s ss, z zzz, t tt,
 // c, am/pm a/p ampm; / and : are the separators; text in "..." or '...' is copied. False when
 // the text would pass the longest a value may hold (what is written so far stays in `out`).
-bool Format(std::string_view format, const DateTimeParts& p, std::string& out, int nesting = 0) {
+// With `in`, a long format gives way to a stop of the run, leaving the text written so far.
+bool Format(std::string_view format, const DateTimeParts& p, std::string& out,
+            Interpreter* in = nullptr, int nesting = 0) {
     const bool twelveHour = HasAmPm(format);
     bool afterHour = false;
     size_t i = 0;
-    while (i < format.size()) {
+    for (size_t steps = 1; i < format.size(); ++steps) {
         if (out.size() > kMaxTextLength) return false;
+        if (in && steps % 4096 == 0 && in->GiveWay()) break;
         const char c = format[i];
         const char lower = LowerLetter(c);
         const size_t longest = LongestRun(lower);
@@ -163,7 +166,7 @@ bool Format(std::string_view format, const DateTimeParts& p, std::string& out, i
                 else if (run == 4)
                     out += kDayNames[p.weekday];
                 else if (nesting == 0)
-                    Format(run == 5 ? kShortDateFormat : kLongDateFormat, p, out, 1);
+                    Format(run == 5 ? kShortDateFormat : kLongDateFormat, p, out, nullptr, 1);
                 break;
             case 'm':
                 run = std::min<size_t>(run, 4);
@@ -207,15 +210,16 @@ bool Format(std::string_view format, const DateTimeParts& p, std::string& out, i
                 break;
             case 't':
                 run = std::min<size_t>(run, 2);
-                if (nesting == 0) Format(run == 1 ? kShortTimeFormat : kLongTimeFormat, p, out, 1);
+                if (nesting == 0)
+                    Format(run == 1 ? kShortTimeFormat : kLongTimeFormat, p, out, nullptr, 1);
                 break;
             case 'c':
                 run = 1;
                 if (nesting == 0) {
-                    Format(kShortDateFormat, p, out, 1);
+                    Format(kShortDateFormat, p, out, nullptr, 1);
                     if (p.hour || p.minute || p.second || p.millisecond) {
                         out += ' ';
-                        Format(kLongTimeFormat, p, out, 1);
+                        Format(kLongTimeFormat, p, out, nullptr, 1);
                     }
                 }
                 break;
@@ -366,7 +370,7 @@ void FormatDateTimeFunction(Interpreter& in, const Args& args, FunctionResult& r
         return;
     }
     std::string text;
-    if (!Format(format, decoded, text)) {
+    if (!Format(format, decoded, text, &in)) {
         result.Fail(ErrorId::ValueTooBig, 0);
         return;
     }

@@ -34,9 +34,9 @@ void FadeCommand(Interpreter& in, const Args& args, CommandResult& result) {
         }
         s.screen->WaitForVerticalBlank();
         s.screen->SetEntries(working);
-        // A long fade gives way to Escape and to the window's close button; the run loop then
-        // stops as it always does.
-        if (in.host.KeyDown(kVkEscape) || in.host.CloseRequested()) break;
+        // A long fade gives way to a stop (Escape, the close button, a limit of the run); the
+        // run loop then stops as it always does.
+        if (in.GiveWay()) break;
     }
 }
 

@@ -236,8 +236,10 @@ int64_t TDispCanvas::PaintText(int64_t x, int64_t y, std::string_view text, TTF_
     }
     const bool visible = paint.mode != TextPaint::Mode::Nothing && y < area.bottom &&
                          y + FontCache::Height(f) > area.top && area.left < area.right;
-    for (const char c : text) {
-        const Glyph& g = fonts.GlyphOf(f, static_cast<uint8_t>(c));
+    TDispScreen& screen = surface_->Screen();
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (i > 0 && screen.GiveWayAfter(i)) break;
+        const Glyph& g = fonts.GlyphOf(f, static_cast<uint8_t>(text[i]));
         // Only the part of each glyph inside the area is visited; a glyph left or right of it is
         // only measured.
         if (visible && x < area.right && x + g.width > area.left) {

@@ -170,6 +170,11 @@ private:
 // 32-bit seed. The display's default palette is drawn from it.
 using RandomDraw = std::function<uint32_t()>;
 
+// Asked by a long drawing loop (a text of many characters) every kGiveWayCharacters
+// characters: true stops the drawing there. Empty: drawing always runs to its end.
+using GiveWay = std::function<bool()>;
+inline constexpr size_t kGiveWayCharacters = size_t{1} << 16;
+
 // The display.
 class TDispScreen {
 public:
@@ -214,6 +219,11 @@ public:
 
     FontCache& Fonts() { return fonts_; }
     Host& host;
+    GiveWay giveWay;
+    // Whether a long drawing loop that has drawn `done` characters stops now.
+    bool GiveWayAfter(size_t done) {
+        return done % kGiveWayCharacters == 0 && giveWay && giveWay();
+    }
 
 private:
     void LoadHardware(const Palette& entries);

@@ -1,6 +1,8 @@
 #include "display/fonts.h"
 
 #include <algorithm>
+#include <array>
+#include <bitset>
 #include <cctype>
 #include <set>
 
@@ -175,8 +177,18 @@ const Glyph& FontCache::GlyphOf(TTF_Font* font, uint8_t character) {
 
 int64_t FontCache::TextWidth(TTF_Font* font, std::string_view text) {
     if (!font) return 0;
+    // Each character's width is looked up once: a long text costs an addition per character.
+    std::array<int64_t, 256> widths;
+    std::bitset<256> known;
     int64_t width = 0;
-    for (const char c : text) width += GlyphOf(font, static_cast<uint8_t>(c)).width;
+    for (const char c : text) {
+        const uint8_t k = static_cast<uint8_t>(c);
+        if (!known[k]) {
+            widths[k] = GlyphOf(font, k).width;
+            known[k] = true;
+        }
+        width += widths[k];
+    }
     return width;
 }
 

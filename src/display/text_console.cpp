@@ -252,6 +252,7 @@ ConsoleFailure TextConsole::Print(std::string_view text, size_t maxLength) {
         Ink ink;
         if (draw) ink = MakeInk();
         for (size_t i = 0; i < expanded.size(); ++i) {
+            if (i > 0 && s_.screen && s_.screen->GiveWayAfter(i)) break;
             const char c = expanded[i];
             if (c == kEscape && t_.preformatting == 1) {
                 failure = ApplyCode(expanded, i);

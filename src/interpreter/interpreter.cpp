@@ -28,6 +28,30 @@ EvalScratch& Interpreter::AcquireScratch() {
     return *scratch_[scratchDepth_++];
 }
 
+void Interpreter::WatchRun(uint32_t startTick, int64_t timeoutMs) {
+    watch_ = RunWatch{};
+    watch_.active = true;
+    watch_.startTick = startTick;
+    watch_.timeoutMs = timeoutMs;
+}
+
+bool Interpreter::LookForStop() {
+    const uint32_t now = host.TickCount();
+    // A clock that passes drive does not move within a statement: every look is a real one.
+    if (host.RealClock() && watch_.looked && now - watch_.lastLook < kGiveWayMs) return false;
+    watch_.looked = true;
+    watch_.lastLook = now;
+    const bool escape = host.KeyDown(kVkEscape);
+    const bool close = host.CloseRequested();
+    if (!watch_.active) return escape || close;
+    if (escape) stopRequested = true;
+    if (close) stopRequested = quitRequested = true;
+    if (watch_.timeoutMs > 0 && int64_t{now} - int64_t{watch_.startTick} >= watch_.timeoutMs) {
+        stopRequested = true;
+    }
+    return stopRequested;
+}
+
 void Interpreter::PrepareProgram() {
     evalCache_->plans.clear();
     rowCommands.clear();

@@ -68,7 +68,7 @@ struct RowCache {
     // has none (its handler always runs).
     int8_t prepared = 0;
     int8_t runs = 0;
-    size_t group = 0;                       // VariableTable::GroupOf(name)
+    size_t group = 0;                        // VariableTable::GroupOf(name)
     std::shared_ptr<QuickExpression> quick;  // the row's expression
     // A command with several expressions: each one's tokens and quick form (null: none).
     std::vector<Args> cuts;
@@ -81,13 +81,13 @@ struct RowCache {
 constexpr std::array<bool, kCommandCount> MakeCheapCommands() {
     std::array<bool, kCommandCount> cheap{};
     for (CommandId id :
-         {CommandId::LET,       CommandId::IF,      CommandId::ELSE,    CommandId::GOTO,
-          CommandId::GOSUB,     CommandId::RETURN,  CommandId::EXITGOSUB, CommandId::FOR,
-          CommandId::NEXT,      CommandId::DO,      CommandId::LOOP,    CommandId::REPEAT,
-          CommandId::UNTIL,     CommandId::WHILE,   CommandId::WEND,    CommandId::BREAK,
-          CommandId::CALL,      CommandId::PROCEDURE, CommandId::ENDPROC, CommandId::EXITPROC,
-          CommandId::LOCAL,     CommandId::GLOBAL,  CommandId::DIM,     CommandId::INC,
-          CommandId::DEC,       CommandId::ADD,     CommandId::SUB,     CommandId::DEGREE,
+         {CommandId::LET,   CommandId::IF,        CommandId::ELSE,      CommandId::GOTO,
+          CommandId::GOSUB, CommandId::RETURN,    CommandId::EXITGOSUB, CommandId::FOR,
+          CommandId::NEXT,  CommandId::DO,        CommandId::LOOP,      CommandId::REPEAT,
+          CommandId::UNTIL, CommandId::WHILE,     CommandId::WEND,      CommandId::BREAK,
+          CommandId::CALL,  CommandId::PROCEDURE, CommandId::ENDPROC,   CommandId::EXITPROC,
+          CommandId::LOCAL, CommandId::GLOBAL,    CommandId::DIM,       CommandId::INC,
+          CommandId::DEC,   CommandId::ADD,       CommandId::SUB,       CommandId::DEGREE,
           CommandId::RADIAN}) {
         cheap[Index(id)] = true;
     }
@@ -190,6 +190,20 @@ public:
         return SlowRowWord(r);
     }
 
+    // Whether a statement that takes long should stop now. A handler's long loop asks it every
+    // so often (each step of a fade, every 64 KiB of a text) and, on true, ends early with what
+    // it has done; the run loop then stops as it does between statements. True when a stop is
+    // requested; otherwise Escape, the window's close button and the run's time limit are
+    // looked at (at most every kGiveWayMs ms of a real clock) and request the stop as the run
+    // loop's own look does. Outside a running run (the console, a handler called by a test)
+    // only Escape and the close button are looked at, and nothing is requested.
+    bool GiveWay() { return stopRequested || LookForStop(); }
+    static constexpr uint32_t kGiveWayMs = 2;
+    // The run session's part: from the run clock's start to the stop, GiveWay looks at the
+    // run's time limit (counted from `startTick`) and requests the stops.
+    void WatchRun(uint32_t startTick, int64_t timeoutMs);
+    void StopWatchingRun() { watch_.active = false; }
+
     // Working storage of the evaluator, one per nesting level of function calls.
     EvalScratch& AcquireScratch();
     void ReleaseScratch() { --scratchDepth_; }
@@ -197,6 +211,7 @@ public:
     EvalCache& evalCache() { return *evalCache_; }
 
 private:
+    bool LookForStop();
     static std::string ToUpperName(std::string_view text);
     std::string_view SlowRowWord(int r) const;
 
@@ -204,6 +219,14 @@ private:
     mutable std::string slowWord_;
     int scratchDepth_ = 0;
     std::unique_ptr<EvalCache> evalCache_;
+    struct RunWatch {
+        bool active = false;
+        uint32_t startTick = 0;
+        int64_t timeoutMs = 0;  // 0: none
+        bool looked = false;
+        uint32_t lastLook = 0;
+    };
+    RunWatch watch_;
 };
 
 }  // namespace tw

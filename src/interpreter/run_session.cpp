@@ -90,6 +90,7 @@ std::string StartRun(Interpreter& in) {
 }
 
 void EndRun(Interpreter& in) {
+    in.StopWatchingRun();
     in.run.currentLine = -1;
     in.run.running = false;
     in.host.RestorePriority();
@@ -217,9 +218,10 @@ void RunSession::Start() {
         host.ShowDisplayWindow();
         startWarning_ = StartRun(in_);
         StartKeyboardService(in_.keys);
-        in_.timers.AddTimer(ActiveTimer("KEYBOARD_SERVICE", 2, kKeyServiceInterval, -1,
-                                        16777215, TimerKind::Plain, KeyboardAction));
+        in_.timers.AddTimer(ActiveTimer("KEYBOARD_SERVICE", 2, kKeyServiceInterval, -1, 16777215,
+                                        TimerKind::Plain, KeyboardAction));
         CreateScreens(in_.screens, host, [&random = in_.random] { return random.Next(); });
+        in_.screens.screen->giveWay = [&in = in_] { return in.GiveWay(); };
         StartDisplay(in_.screens);
         BuildTables(in_.commands, in_.functions);
         in_.PrepareProgram();
@@ -249,6 +251,7 @@ void RunSession::StartClock() {
     in_.timers.StartTimers(host.TickCount());
     startTick_ = host.TickCount();
     clockStarted_ = true;
+    in_.WatchRun(startTick_, limits_.timeoutMs);
 }
 
 RunSession::StepEnd RunSession::Step(int64_t budget) {
@@ -332,8 +335,7 @@ RunSession::StepEnd RunSession::Passes(int64_t budget) {
         // statement that may have taken long (pollSoon), while a WAIT holds the run, and at
         // least every kCheapPasses passes: between those, nothing the host tells can change
         // by more than a fraction of its millisecond.
-        const bool poll =
-            !realClock || in.pollSoon || in.run.suspended || --cheapPassesLeft_ <= 0;
+        const bool poll = !realClock || in.pollSoon || in.run.suspended || --cheapPassesLeft_ <= 0;
         if (poll) {
             cheapPassesLeft_ = kCheapPasses;
             in.pollSoon = false;
@@ -360,6 +362,7 @@ RunSession::StepEnd RunSession::Passes(int64_t budget) {
 
 // The loop has ended on a stop request: the console opens (it leaves at once after QUIT).
 RunSession::StepEnd RunSession::Stopped() {
+    in_.StopWatchingRun();
     in_.run.stopTick = in_.host.TickCount();
     in_.run.startTick = startTick_;
     phase_ = Phase::Console;
@@ -367,6 +370,7 @@ RunSession::StepEnd RunSession::Stopped() {
 }
 
 RunSession::StepEnd RunSession::Ended(RunResult::End end) {
+    in_.StopWatchingRun();
     result_.end = end;
     phase_ = Phase::Ended;
     return StepEnd::Ended;
