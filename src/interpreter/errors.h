@@ -36,6 +36,8 @@
     X(VariableTableFull, 10,                                                                       \
       "Error <10> : Run Time Error - Variable table full, could not create <{}>. At most 51 "      \
       "variables (TRUE and FALSE among them) can exist at once.")                                  \
+    X(OutOfMemory, 97,                                                                             \
+      "RTE (97) - Out of memory: the program's texts would need more than 256 MiB.")               \
     /* The run loop */                                                                             \
     X(NoValidToken, 14,                                                                            \
       "Error <14> : Run Time Error - Internal Error (RTIE), could not find a valid token in "      \
@@ -232,7 +234,7 @@
     X(PrecupValue, -1, "RTE (0) - PRECUP Function failed, invalid value supplied.")                \
     X(PrecleftValue, -1, "RTE (0) - PRECLEFT Function failed, invalid value supplied.")            \
     X(PrecrightValue, -1, "RTE (0) - PRECRIGHT Function failed, invalid value supplied.")          \
-    X(FontnameIndex, -1, "RTE (0) - FONTNAME Function failed, invalid index value supplied.")   \
+    X(FontnameIndex, -1, "RTE (0) - FONTNAME Function failed, invalid index value supplied.")      \
     /* The keyboard and WAIT */                                                                    \
     X(KeyboardNotRunning, 80,                                                                      \
       "RTE (80) - Cannot call Keyboard based command or function, Keyboard service is not "        \
@@ -245,20 +247,20 @@
       "RTE (86) - Expected a name of a valid Sprite passed to function. Could not find file in "   \
       "parameter : 3")                                                                             \
     X(SpriteInUse, 89,                                                                             \
-      "RTE (89) - Cannot create this sprite, sprite number is already created and in use.")       \
+      "RTE (89) - Cannot create this sprite, sprite number is already created and in use.")        \
     X(SpriteImagesFull, 88,                                                                        \
-      "RTE (88) - Out Of Sprite Image Space, too many sprite images cannot create another.")      \
-    X(SpriteNumber, 85, "RTE (85) - Cannot create this sprite, sprite numbers run from 0 to 50.") \
+      "RTE (88) - Out Of Sprite Image Space, too many sprite images cannot create another.")       \
+    X(SpriteNumber, 85, "RTE (85) - Cannot create this sprite, sprite numbers run from 0 to 50.")  \
     X(SpriteFile, 87, "RTE (87) - Could not read the sprite file {}.")                             \
     X(SpriteNotCreated, 90, "RTE (90) - Call failed, sprite has not been created.")                \
     X(SpriteFrame, 91, "RTE (91) - Could not set sprite frame number, value is out of range.")     \
     X(SpriteDeleteValue, 82,                                                                       \
-      "RTE (82) - Expected single integer value/expression passed to function, parameter : 11")   \
+      "RTE (82) - Expected single integer value/expression passed to function, parameter : 11")    \
     X(SpriteYesNo, 92, "RTE (92) - Instruction Expected YES or NO in parameter number : 1")        \
     X(PathNotFound, 94,                                                                            \
-      "RTE (94) - Could not add sprite to path, path with ID specified does not exist.")          \
+      "RTE (94) - Could not add sprite to path, path with ID specified does not exist.")           \
     X(SpriteHasNoPath, 95, "RTE (95) - Selected sprite has no path added or assigned to it.")      \
-    X(PathPosition, 96, "RTE (96) - Path position specified is out of bounds.")                   \
+    X(PathPosition, 96, "RTE (96) - Path position specified is out of bounds.")                    \
     /* The console */                                                                              \
     X(ConsoleLineTooLong, -1, "Line too long, a typed line may hold at most 199 tokens.")
 

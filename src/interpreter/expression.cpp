@@ -589,6 +589,13 @@ ExpressionPlan* PlanFor(Interpreter& in, const Args& tokens, int count) {
 
 EvalResult EvaluateWithPlan(Interpreter& in, const Args& tokens, ExpressionPlan** planSlot);
 
+// After a level took a big text: the run loop is to give back spare storage, and the texts
+// held must stay within the budget.
+bool KeepsBudget(Interpreter& in) {
+    in.expressions.bigTextHeld = true;
+    return in.TextsWithinBudget();
+}
+
 // A cell standing for a value: numbers as numbers, texts with their facts. A text cell views
 // `v`'s characters, which must outlive the evaluation (a variable's value does: nothing assigns
 // a variable while an expression is evaluated).
@@ -848,6 +855,9 @@ EvalResult EvaluateWithPlan(Interpreter& in, const Args& tokens, ExpressionPlan*
                 return operatorFailed(err, 0);
             }
             level.op = OperatorCode::None;
+            if (level.value.s.size() >= kBigText && !KeepsBudget(in)) {
+                return fail(ErrorId::OutOfMemory, i);
+            }
             expectOperand = true;
             afterParen = true;
         }
@@ -861,6 +871,9 @@ EvalResult EvaluateWithPlan(Interpreter& in, const Args& tokens, ExpressionPlan*
                 if (!ok) return operatorFailed(err, i);
             } else {
                 level.value = std::move(v);
+            }
+            if (level.value.s.size() >= kBigText && !KeepsBudget(in)) {
+                return fail(ErrorId::OutOfMemory, i);
             }
         }
         if (!expectOperand && !afterParen) {

@@ -45,9 +45,13 @@ struct ExpressionStack {
     static constexpr int kLevels = 51;
     std::array<ExpressionLevel, kLevels> levels{};
     int stackLevel = 0;
+    // Set when a level takes a big text (kBigText): the run loop then gives back the levels'
+    // spare storage (Interpreter::ReleaseSpareText) at its next look at the host.
+    bool bigTextHeld = false;
     void Reset() {
         for (auto& l : levels) l = ExpressionLevel{};
         stackLevel = 0;
+        bigTextHeld = false;
     }
     void ResetLevelsUpTo(int top);
 };

@@ -52,6 +52,30 @@ bool Interpreter::LookForStop() {
     return stopRequested;
 }
 
+size_t Interpreter::TextsHeld() const {
+    size_t total = 0;
+    for (int i = 0; i < VariableTable::kSlots; ++i) total += variables[i].value.s.size();
+    for (const ExpressionLevel& level : expressions.levels) total += level.value.s.size();
+    return total;
+}
+
+void Interpreter::ReleaseSpareText() {
+    expressions.bigTextHeld = false;
+    for (ExpressionLevel& level : expressions.levels) {
+        std::string& s = level.value.s;
+        if (s.capacity() >= kBigText && s.capacity() / 2 > s.size()) std::string(s).swap(s);
+    }
+    if (scratchDepth_ != 0) return;
+    for (const std::unique_ptr<EvalScratch>& sc : scratch_) {
+        for (Cell& cell : sc->cells) {
+            if (cell.s.capacity() < kBigText) continue;
+            std::string().swap(cell.s);
+            cell.text = {};
+        }
+        if (sc->text.capacity() >= kBigText) std::string().swap(sc->text);
+    }
+}
+
 void Interpreter::PrepareProgram() {
     evalCache_->plans.clear();
     rowCommands.clear();

@@ -204,6 +204,16 @@ public:
     void WatchRun(uint32_t startTick, int64_t timeoutMs);
     void StopWatchingRun() { watch_.active = false; }
 
+    // The total length of the texts that the variables and the expression stack's levels hold
+    // (what the texts of a run keep between statements).
+    size_t TextsHeld() const;
+    // Whether those texts stay within kTextBudget; checked where a big text is stored.
+    bool TextsWithinBudget() const { return TextsHeld() <= kTextBudget; }
+    // Gives back storage that big texts no longer need: a level's storage beyond twice its
+    // text (the level keeps its value, which a later expression may read), and the evaluator's
+    // working copies. Between statements.
+    void ReleaseSpareText();
+
     // Working storage of the evaluator, one per nesting level of function calls.
     EvalScratch& AcquireScratch();
     void ReleaseScratch() { --scratchDepth_; }

@@ -137,7 +137,8 @@ bool Simulate(const std::vector<Cell>& cells, const std::vector<QuickCell>& quic
             --level;
             if (!written[level + 1]) return false;
             if (op[level] != OperatorCode::None && !written[level]) return false;
-            out.steps.push_back({QuickStep::Kind::Close, static_cast<uint8_t>(level), op[level], 0});
+            out.steps.push_back(
+                {QuickStep::Kind::Close, static_cast<uint8_t>(level), op[level], 0});
             written[level] = true;
             op[level] = OperatorCode::None;
             opSet[level] = true;
@@ -148,7 +149,8 @@ bool Simulate(const std::vector<Cell>& cells, const std::vector<QuickCell>& quic
             if (t < 0) return false;
             // In a numeric expression an operand must be a number: a token that is none is a
             // type mismatch.
-            if (!stringMode && quick[t].kind == QuickCell::Kind::Token && !cells[t].facts->numberOk) {
+            if (!stringMode && quick[t].kind == QuickCell::Kind::Token &&
+                !cells[t].facts->numberOk) {
                 return false;
             }
             if (op[level] != OperatorCode::None) {
@@ -444,7 +446,8 @@ inline void SetInt(Number& n, int32_t v) {
 // every failure is left to the evaluator.
 // The 6-byte real of a double; a whole number of at most 39 bits is one already.
 inline bool Real48(double d, double& out) {
-    if (d > -549755813888.0 && d < 549755813888.0 && d == static_cast<double>(static_cast<int64_t>(d))) {
+    if (d > -549755813888.0 && d < 549755813888.0 &&
+        d == static_cast<double>(static_cast<int64_t>(d))) {
         out = d;
         return true;
     }
@@ -583,6 +586,14 @@ bool RunText(Interpreter& in, QuickExpression& q, int entry, Value& target) {
                 break;
         }
     }
+    // A big text goes the evaluator's way, which keeps the budget of texts held; the quick
+    // form's own copies are given back.
+    for (int k = 0; k <= program.top; ++k) {
+        if (l[k].value.s.size() < kBigText) continue;
+        for (int j = 0; j <= program.top; ++j) VariableTable::Forget(l[j].value.s);
+        VariableTable::Forget(operand.s);
+        return false;
+    }
     ExpressionStack& st = in.expressions;
     for (int k = 0; k <= program.top; ++k) {
         if (program.written[k]) st.levels[entry + k].value = l[k].value;
@@ -627,7 +638,8 @@ inline QuickOutcome ShownRealNumber(double shown, bool& real) {
         if (v.value.type != ValueType::Real) return QuickOutcome::General;
         const double r = v.value.r;
         // A whole number in range is its own integer; anything else rounds half to even.
-        if (r >= -2147483648.0 && r <= 2147483647.0 && r == static_cast<double>(static_cast<int32_t>(r))) {
+        if (r >= -2147483648.0 && r <= 2147483647.0 &&
+            r == static_cast<double>(static_cast<int32_t>(r))) {
             number = r;
             return QuickOutcome::Done;
         }
@@ -737,8 +749,8 @@ QuickOutcome NumberLaneFlat(Interpreter& in, QuickExpression& q, int entry, bool
 
 // The flat lane of one or two operands (most expressions), unrolled.
 template <bool kCalls>
-QuickOutcome NumberPair(Interpreter& in, QuickExpression& q, int entry, bool real,
-                        QuickNumber& out, ExpressionKind& kind) {
+QuickOutcome NumberPair(Interpreter& in, QuickExpression& q, int entry, bool real, QuickNumber& out,
+                        ExpressionKind& kind) {
     const QuickExpression::NumberStep* steps = q.numberSteps.data();
     double first;
     QuickOutcome got = StepNumber<kCalls>(in, steps[0], first, real);

@@ -9,6 +9,7 @@
 #include <array>
 #include <cassert>
 #include <exception>
+#include <new>
 
 #include "commands/registry.h"
 #include "display/screens.h"
@@ -264,6 +265,12 @@ RunSession::StepEnd RunSession::Step(int64_t budget) {
         if (!clockStarted_) StartClock();
         // Two copies of the loop: without an observer it does not even look for one.
         return observer_ ? Passes<true>(budget) : Passes<false>(budget);
+    } catch (const std::bad_alloc&) {
+        // Memory that ran out while a statement ran ends the run with a run-time error of that
+        // statement; the teardown gives the run's memory back.
+        runResult_ = CommandResult{};
+        runResult_.Fail(ErrorId::OutOfMemory, 0);
+        return FailedStatement();
     } catch (...) {
         TearDownAbnormally();
         return StepEnd::Ended;
@@ -276,13 +283,7 @@ RunSession::StepEnd RunSession::Passes(int64_t budget) {
     Host& host = in.host;
     const RunLimits limits = limits_;
     const bool realClock = host.RealClock();
-    auto failed = [&] {
-        // The failing row, before the teardown forgets it.
-        result_.error = runResult_;
-        result_.row = in.run.currentLine;
-        result_.message = RunTimeErrorText(runResult_, in.run.currentLine);
-        return Ended(RunResult::End::RunTimeError);
-    };
+    auto failed = [&] { return FailedStatement(); };
     // After a statement that may have taken long: the timers, when one may be due.
     auto serviceTimers = [&]() -> bool {
         if (!in.timers.MayBeDue(host.TickCount())) return true;
@@ -346,6 +347,7 @@ RunSession::StepEnd RunSession::Passes(int64_t budget) {
                 int64_t{host.TickCount()} - int64_t{startTick_} >= limits.timeoutMs) {
                 in.stopRequested = true;
             }
+            if (in.expressions.bigTextHeld) in.ReleaseSpareText();
         }
         if (limits.maxStatements > 0 && in.run.statementCount >= limits.maxStatements) {
             in.stopRequested = true;
@@ -358,6 +360,14 @@ RunSession::StepEnd RunSession::Passes(int64_t budget) {
     }
     if (in.stopRequested) return Stopped();
     return StepEnd::Budget;
+}
+
+RunSession::StepEnd RunSession::FailedStatement() {
+    // The failing row, before the teardown forgets it.
+    result_.error = runResult_;
+    result_.row = in_.run.currentLine;
+    result_.message = RunTimeErrorText(runResult_, in_.run.currentLine);
+    return Ended(RunResult::End::RunTimeError);
 }
 
 // The loop has ended on a stop request: the console opens (it leaves at once after QUIT).

@@ -99,6 +99,8 @@ private:
     template <bool kObserved>
     StepEnd Passes(int64_t budget);
     StepEnd Stopped();
+    // Ends the run on the failure in runResult_, of the row that ran.
+    StepEnd FailedStatement();
     void StartClock();
     StepEnd Ended(RunResult::End end);
     void RunConsole();

@@ -41,6 +41,12 @@ struct Value {
 
 // The longest text a value may hold; longer results are refused rather than exhausting memory.
 inline constexpr size_t kMaxTextLength = 64 * 1024 * 1024;
+// The most that the texts of the variables and the expression stack may hold together
+// (Interpreter::TextsHeld); a statement that would hold more fails with RTE (97).
+inline constexpr size_t kTextBudget = 256 * 1024 * 1024;
+// A text at least this long is big: storing one checks the budget, and its spare storage is
+// given back after the statement. Shorter texts cost no check.
+inline constexpr size_t kBigText = 64 * 1024;
 
 // Truth values of the language.
 inline constexpr int32_t kTrue = 0;

@@ -41,6 +41,11 @@ AssignmentResult AssignSlot(Interpreter& in, int slot, const Args& tokens, RowCa
         return result;
     }
     Variable& v = in.variables[slot];
+    const size_t length = value.value.s.size();
+    if (length >= kBigText && in.TextsHeld() - v.value.s.size() + length > kTextBudget) {
+        result.Fail(ErrorId::OutOfMemory, 0);
+        return result;
+    }
     v.value = std::move(value.value);
     switch (value.kind) {
         case ExpressionKind::Integer:
