@@ -195,9 +195,10 @@ public:
     // it has done; the run loop then stops as it does between statements. True when a stop is
     // requested; otherwise Escape, the window's close button and the run's time limit are
     // looked at (at most every kGiveWayMs ms of a real clock) and request the stop as the run
-    // loop's own look does. Outside a running run (the console, a handler called by a test)
-    // only Escape and the close button are looked at, and nothing is requested.
-    bool GiveWay() { return stopRequested || LookForStop(); }
+    // loop's own look does. Outside a running run (the console, whose lines run while the
+    // stop request stands; a handler called by a test) only Escape and the close button are
+    // looked at, and nothing is requested.
+    bool GiveWay() { return (watch_.active && stopRequested) || LookForStop(); }
     static constexpr uint32_t kGiveWayMs = 2;
     // The run session's part: from the run clock's start to the stop, GiveWay looks at the
     // run's time limit (counted from `startTick`) and requests the stops.

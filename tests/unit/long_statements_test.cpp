@@ -78,6 +78,18 @@ TEST(GivingWay, AFadeStopsAfterItsStepAtTheStatementLimit) {
     EXPECT_GE(wholeHost.palettes.size(), 5001u);
 }
 
+TEST(GivingWay, TheConsoleRunsItsLinesWhole) {
+    // The stop request stands while the console of a stopped run runs its typed lines: they
+    // give way only to Escape and the close button.
+    const PreparedProgram program = Prepare("STOP");
+    FrameHost host;
+    host.consoleLines = {"FADE 50"};
+    Interpreter in(host);
+    in.limits.maxStatements = 100000;
+    EXPECT_EQ(RunProgram(in, program), RunOutcome::Stopped);
+    EXPECT_GE(host.palettes.size(), 51u);
+}
+
 // Runs a program on a headless host with a real clock, with a time limit of 100 ms or with
 // Escape going down at 100 ms: how it ended and the seconds it took.
 enum class StopBy : uint8_t { TimeLimit, Escape };
