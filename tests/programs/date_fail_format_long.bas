@@ -1,2 +1,3 @@
-REM Each "ct" writes 27 letters: the result would pass the longest text a value may hold.
-OUTPUTDEBUG LEN(FORMATDATETIME(REPEAT("ct", 33554432), 45000.5))
+REM A literal run is copied whole, then each "c" writes 19 letters: the result would pass the
+REM longest text a value may hold.
+OUTPUTDEBUG LEN(FORMATDATETIME(REPEAT("q", 67108860) + "cc", 45000.5))
