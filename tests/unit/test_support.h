@@ -24,6 +24,10 @@ public:
         ++passes;
         if (advancePerPass) ++tick;
     }
+    // A vertical blank takes 1 ms of the clock that passes drive (a long fade moves it).
+    void WaitForVerticalBlank() override {
+        if (advancePerPass) ++tick;
+    }
     bool CloseRequested() override { return closeAtPass > 0 && passes >= closeAtPass; }
     // A virtual key set by hand, or Escape and Tab from the scripted keys.
     bool KeyDown(int vk) override {
