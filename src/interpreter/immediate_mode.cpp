@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <new>
 
 #include "display/screens.h"
 #include "frontend/keywords.h"
@@ -97,7 +98,14 @@ void ExecuteConsoleLine(Interpreter& in, ConsoleState& console, std::string_view
         return;
     }
     CommandResult result;
-    in.commands.handlers[command](in, Args(&tokens[1], kLineTokenSlots - 1), result);
+    try {
+        in.commands.handlers[command](in, Args(&tokens[1], kLineTokenSlots - 1), result);
+    } catch (const std::bad_alloc&) {
+        // Memory that runs out fails the line, as it fails a statement of the run; the console
+        // stays open.
+        result = CommandResult{};
+        result.Fail(ErrorId::OutOfMemory, 0);
+    }
     ReleaseHeldCanvases(in.screens);
     if (!result.ok) {
         console.AddHistory(result.message);
