@@ -249,6 +249,21 @@ bool CompileInto(const Interpreter& in, const Args& tokens, int count,
     for (const QuickCell& cell : q->cells) q->calls |= cell.kind == QuickCell::Kind::Call;
     q->oneVariable = q->numberLane && q->numberSteps.size() == 1 && q->numberSteps[0].variable &&
                      q->guards.empty() && q->numeric.top == 0;
+    if (q->numberLane && !q->calls && !q->staticReal && q->guards.empty() && q->numeric.top == 0 &&
+        q->numberSteps.size() == 2) {
+        const QuickExpression::NumberStep& first = q->numberSteps[0];
+        const QuickExpression::NumberStep& second = q->numberSteps[1];
+        const double c = second.number;
+        const bool wholeConstant = c >= -2147483648.0 && c <= 2147483648.0 &&
+                                   c == static_cast<double>(static_cast<int64_t>(c));
+        const OperatorCode op = second.op;
+        const bool known = op == OperatorCode::Add || op == OperatorCode::Subtract ||
+                           op == OperatorCode::Multiply ||
+                           (op >= OperatorCode::Less && op <= OperatorCode::NotEqual);
+        q->integerPair = first.kind == QuickStep::Kind::Load && first.variable &&
+                         second.kind == QuickStep::Kind::Apply && !second.call &&
+                         (second.variable || wholeConstant) && known;
+    }
     q->operands.resize(q->cells.size());
     q->numbers.resize(ExpressionStack::kLevels);
     q->levels.resize(ExpressionStack::kLevels);
@@ -770,6 +785,61 @@ QuickOutcome NumberPair(Interpreter& in, QuickExpression& q, int entry, bool rea
     return QuickOutcome::Done;
 }
 
+// A variable's number when it is whole: an integer kind holding an integer, or a whole real in
+// the integer range (what VariableNumber reads it as, without rounding).
+[[gnu::always_inline]] inline bool WholeVariable(Interpreter& in, QuickCell& cell, double& x) {
+    const int slot = in.variables.Find(cell.upper, cell.group, cell.hint);
+    if (slot < 0) return false;
+    const Variable& v = in.variables[slot];
+    if (!IsIntegerKind(v.kind)) return false;
+    if (v.value.type == ValueType::Int) {
+        x = v.value.i;
+        return true;
+    }
+    if (v.value.type != ValueType::Real) return false;
+    const double r = v.value.r;
+    if (!(r >= -2147483648.0 && r <= 2147483647.0 &&
+          r == static_cast<double>(static_cast<int32_t>(r)))) {
+        return false;
+    }
+    x = r;
+    return true;
+}
+
+// The integer pair (QuickExpression::integerPair) on whole numbers: the operation as the lane
+// does it (a sum, difference or product is a real; a comparison of whole numbers below 2^39 is
+// one of their 6-byte reals, which they are), its result on the entry level. False, with
+// nothing written, when an operand is not whole or an operator is pending.
+[[gnu::always_inline]] inline bool IntegerPair(Interpreter& in, QuickExpression& q,
+                                               QuickNumber& out, ExpressionKind& kind) {
+    ExpressionStack& st = in.expressions;
+    ExpressionLevel& level = st.levels[st.stackLevel];
+    if (level.op != OperatorCode::None) return false;
+    const QuickExpression::NumberStep* steps = q.numberSteps.data();
+    double a, b = steps[1].number;
+    if (!WholeVariable(in, *steps[0].variable, a)) return false;
+    if (steps[1].variable && !WholeVariable(in, *steps[1].variable, b)) return false;
+    Number result{ValueType::Real, 0, 0.0};
+    switch (steps[1].op) {
+        case OperatorCode::Add:
+            result.r = a + b;
+            break;
+        case OperatorCode::Subtract:
+            result.r = a - b;
+            break;
+        case OperatorCode::Multiply:
+            result.r = a * b;
+            break;
+        default:
+            SetInt(result, Holds(steps[1].op, a, b) ? kTrue : kFalse);
+            break;
+    }
+    StoreNumber(level.value, result);
+    out = result;
+    kind = ExpressionKind::Integer;
+    return true;
+}
+
 }  // namespace
 
 // A numeric evaluation in one pass over its steps. A text among the operands leaves it to the
@@ -783,8 +853,13 @@ bool GuardsHold(Interpreter& in, QuickExpression& q) {
     return true;
 }
 
-QuickOutcome EvaluateQuickNumber(Interpreter& in, QuickExpression& q, QuickNumber& out,
-                                 ExpressionKind& kind) {
+bool EvaluateIntegerPair(Interpreter& in, QuickExpression& q, QuickNumber& out,
+                         ExpressionKind& kind) {
+    return IntegerPair(in, q, out, kind);
+}
+
+QuickOutcome EvaluateQuickNumberLane(Interpreter& in, QuickExpression& q, QuickNumber& out,
+                                     ExpressionKind& kind) {
     if (!q.numberLane) return QuickOutcome::General;
     ExpressionStack& st = in.expressions;
     const int entry = st.stackLevel;

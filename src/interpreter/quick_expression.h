@@ -72,7 +72,7 @@ struct QuickProgram {
     int resultLevel = 0;  // where the value ends (the entry level for a balanced expression)
     // Each level's operator as the evaluator leaves it, for the levels it sets one on.
     std::vector<std::pair<uint8_t, OperatorCode>> operators;
-    std::vector<bool> written;  // the levels whose value the steps set
+    std::vector<bool> written;           // the levels whose value the steps set
     std::vector<uint8_t> writtenLevels;  // the same as a list
 };
 
@@ -88,6 +88,11 @@ struct QuickExpression {
     // read without an evaluation (the level it would write is written over by the calling
     // expression, or again by the evaluator if the quick form gives up).
     bool oneVariable = false;
+    // Two operands on one level: a variable, then a variable or a whole constant (below 2^31 in
+    // magnitude), joined by + - * or a comparison. When both variables hold whole numbers (an
+    // integer kind), the lane's work comes down to one operation, which the evaluation does
+    // without the rest of the lane.
+    bool integerPair = false;
     std::vector<TokenFacts> ownFacts;  // facts of the tokens of a call's argument
     std::vector<int> guards;           // cells of operator words a variable could replace
     QuickProgram numeric, text;
@@ -141,8 +146,18 @@ enum class QuickOutcome : uint8_t {
 };
 // The quick way for a form whose operands all turn out to be numbers; nothing is written
 // unless Done (but the levels its calls' arguments leave, as the evaluator would leave them).
-QuickOutcome EvaluateQuickNumber(Interpreter& in, QuickExpression& quick, QuickNumber& out,
-                                 ExpressionKind& kind);
+QuickOutcome EvaluateQuickNumberLane(Interpreter& in, QuickExpression& quick, QuickNumber& out,
+                                     ExpressionKind& kind);
+// The integer pair's way (QuickExpression::integerPair): false, with nothing written, when it
+// cannot decide.
+bool EvaluateIntegerPair(Interpreter& in, QuickExpression& quick, QuickNumber& out,
+                         ExpressionKind& kind);
+inline QuickOutcome EvaluateQuickNumber(Interpreter& in, QuickExpression& quick, QuickNumber& out,
+                                        ExpressionKind& kind) {
+    // (The pair's own function is small: the lane's is not entered at all.)
+    if (quick.integerPair && EvaluateIntegerPair(in, quick, out, kind)) return QuickOutcome::Done;
+    return EvaluateQuickNumberLane(in, quick, out, kind);
+}
 
 // Stores a numeric result in a value as the evaluator's result would be stored.
 inline void StoreNumber(Value& target, const QuickNumber& n) {
