@@ -250,19 +250,28 @@ bool CompileInto(const Interpreter& in, const Args& tokens, int count,
     q->oneVariable = q->numberLane && q->numberSteps.size() == 1 && q->numberSteps[0].variable &&
                      q->guards.empty() && q->numeric.top == 0;
     if (q->numberLane && !q->calls && !q->staticReal && q->guards.empty() && q->numeric.top == 0 &&
-        q->numberSteps.size() == 2) {
+        !q->numberSteps.empty() && q->numberSteps.size() <= 2) {
+        auto wholeConstant = [](double c) {
+            return c >= -2147483648.0 && c <= 2147483648.0 &&
+                   c == static_cast<double>(static_cast<int64_t>(c));
+        };
         const QuickExpression::NumberStep& first = q->numberSteps[0];
-        const QuickExpression::NumberStep& second = q->numberSteps[1];
-        const double c = second.number;
-        const bool wholeConstant = c >= -2147483648.0 && c <= 2147483648.0 &&
-                                   c == static_cast<double>(static_cast<int64_t>(c));
-        const OperatorCode op = second.op;
-        const bool known = op == OperatorCode::Add || op == OperatorCode::Subtract ||
-                           op == OperatorCode::Multiply ||
-                           (op >= OperatorCode::Less && op <= OperatorCode::NotEqual);
-        q->integerPair = first.kind == QuickStep::Kind::Load && first.variable &&
-                         second.kind == QuickStep::Kind::Apply && !second.call &&
-                         (second.variable || wholeConstant) && known;
+        bool known = first.kind == QuickStep::Kind::Load && !first.call &&
+                     (first.variable || wholeConstant(first.number));
+        if (q->numberSteps.size() == 2) {
+            const QuickExpression::NumberStep& second = q->numberSteps[1];
+            const OperatorCode op = second.op;
+            known = known && first.variable && second.kind == QuickStep::Kind::Apply &&
+                    !second.call && (second.variable || wholeConstant(second.number)) &&
+                    (op == OperatorCode::Add || op == OperatorCode::Subtract ||
+                     op == OperatorCode::Multiply ||
+                     (op >= OperatorCode::Less && op <= OperatorCode::NotEqual));
+        }
+        if (q->numberSteps.size() == 2) {
+            q->integerPair = known;
+        } else {
+            q->integerSingle = known;
+        }
     }
     q->operands.resize(q->cells.size());
     q->numbers.resize(ExpressionStack::kLevels);
@@ -818,8 +827,8 @@ QuickOutcome NumberPair(Interpreter& in, QuickExpression& q, int entry, bool rea
     const QuickExpression::NumberStep* steps = q.numberSteps.data();
     double a, b = steps[1].number;
     if (!WholeVariable(in, *steps[0].variable, a)) return false;
-    if (steps[1].variable && !WholeVariable(in, *steps[1].variable, b)) return false;
     Number result{ValueType::Real, 0, 0.0};
+    if (steps[1].variable && !WholeVariable(in, *steps[1].variable, b)) return false;
     switch (steps[1].op) {
         case OperatorCode::Add:
             result.r = a + b;
@@ -834,6 +843,23 @@ QuickOutcome NumberPair(Interpreter& in, QuickExpression& q, int entry, bool rea
             SetInt(result, Holds(steps[1].op, a, b) ? kTrue : kFalse);
             break;
     }
+    StoreNumber(level.value, result);
+    out = result;
+    kind = ExpressionKind::Integer;
+    return true;
+}
+
+// The single whole operand (QuickExpression::integerSingle): its number, as a real, on the
+// entry level, as the lane leaves it.
+[[gnu::always_inline]] inline bool IntegerSingle(Interpreter& in, QuickExpression& q,
+                                                 QuickNumber& out, ExpressionKind& kind) {
+    ExpressionStack& st = in.expressions;
+    ExpressionLevel& level = st.levels[st.stackLevel];
+    if (level.op != OperatorCode::None) return false;
+    const QuickExpression::NumberStep& step = q.numberSteps[0];
+    double a = step.number;
+    if (step.variable && !WholeVariable(in, *step.variable, a)) return false;
+    const Number result{ValueType::Real, 0, a};
     StoreNumber(level.value, result);
     out = result;
     kind = ExpressionKind::Integer;
@@ -856,6 +882,11 @@ bool GuardsHold(Interpreter& in, QuickExpression& q) {
 bool EvaluateIntegerPair(Interpreter& in, QuickExpression& q, QuickNumber& out,
                          ExpressionKind& kind) {
     return IntegerPair(in, q, out, kind);
+}
+
+bool EvaluateIntegerSingle(Interpreter& in, QuickExpression& q, QuickNumber& out,
+                           ExpressionKind& kind) {
+    return IntegerSingle(in, q, out, kind);
 }
 
 QuickOutcome EvaluateQuickNumberLane(Interpreter& in, QuickExpression& q, QuickNumber& out,

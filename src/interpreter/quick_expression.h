@@ -89,10 +89,12 @@ struct QuickExpression {
     // expression, or again by the evaluator if the quick form gives up).
     bool oneVariable = false;
     // Two operands on one level: a variable, then a variable or a whole constant (below 2^31 in
-    // magnitude), joined by + - * or a comparison. When both variables hold whole numbers (an
+    // magnitude), joined by + - * or a comparison. When the variables hold whole numbers (an
     // integer kind), the lane's work comes down to one operation, which the evaluation does
     // without the rest of the lane.
     bool integerPair = false;
+    // One such operand alone (a variable or a whole constant): its number, without the lane.
+    bool integerSingle = false;
     std::vector<TokenFacts> ownFacts;  // facts of the tokens of a call's argument
     std::vector<int> guards;           // cells of operator words a variable could replace
     QuickProgram numeric, text;
@@ -148,14 +150,20 @@ enum class QuickOutcome : uint8_t {
 // unless Done (but the levels its calls' arguments leave, as the evaluator would leave them).
 QuickOutcome EvaluateQuickNumberLane(Interpreter& in, QuickExpression& quick, QuickNumber& out,
                                      ExpressionKind& kind);
-// The integer pair's way (QuickExpression::integerPair): false, with nothing written, when it
-// cannot decide.
+// The integer pair's and the single operand's ways (QuickExpression::integerPair,
+// integerSingle): false, with nothing written, when they cannot decide.
 bool EvaluateIntegerPair(Interpreter& in, QuickExpression& quick, QuickNumber& out,
                          ExpressionKind& kind);
+bool EvaluateIntegerSingle(Interpreter& in, QuickExpression& quick, QuickNumber& out,
+                           ExpressionKind& kind);
 inline QuickOutcome EvaluateQuickNumber(Interpreter& in, QuickExpression& quick, QuickNumber& out,
                                         ExpressionKind& kind) {
     // (The pair's own function is small: the lane's is not entered at all.)
-    if (quick.integerPair && EvaluateIntegerPair(in, quick, out, kind)) return QuickOutcome::Done;
+    if (quick.integerPair) {
+        if (EvaluateIntegerPair(in, quick, out, kind)) return QuickOutcome::Done;
+    } else if (quick.integerSingle && EvaluateIntegerSingle(in, quick, out, kind)) {
+        return QuickOutcome::Done;
+    }
     return EvaluateQuickNumberLane(in, quick, out, kind);
 }
 
