@@ -815,6 +815,15 @@ QuickOutcome NumberPair(Interpreter& in, QuickExpression& q, int entry, bool rea
     return true;
 }
 
+// The result of a whole-number way on the entry level, as the lane leaves it (kind Integer).
+[[gnu::always_inline]] inline bool Leave(ExpressionLevel& level, const Number& result,
+                                         QuickNumber& out, ExpressionKind& kind) {
+    StoreNumber(level.value, result);
+    out = result;
+    kind = ExpressionKind::Integer;
+    return true;
+}
+
 // The integer pair (QuickExpression::integerPair) on whole numbers: the operation as the lane
 // does it (a sum, difference or product is a real; a comparison of whole numbers below 2^39 is
 // one of their 6-byte reals, which they are), its result on the entry level. False, with
@@ -843,10 +852,7 @@ QuickOutcome NumberPair(Interpreter& in, QuickExpression& q, int entry, bool rea
             SetInt(result, Holds(steps[1].op, a, b) ? kTrue : kFalse);
             break;
     }
-    StoreNumber(level.value, result);
-    out = result;
-    kind = ExpressionKind::Integer;
-    return true;
+    return Leave(level, result, out, kind);
 }
 
 // The single whole operand (QuickExpression::integerSingle): its number, as a real, on the
@@ -859,11 +865,7 @@ QuickOutcome NumberPair(Interpreter& in, QuickExpression& q, int entry, bool rea
     const QuickExpression::NumberStep& step = q.numberSteps[0];
     double a = step.number;
     if (step.variable && !WholeVariable(in, *step.variable, a)) return false;
-    const Number result{ValueType::Real, 0, a};
-    StoreNumber(level.value, result);
-    out = result;
-    kind = ExpressionKind::Integer;
-    return true;
+    return Leave(level, Number{ValueType::Real, 0, a}, out, kind);
 }
 
 }  // namespace
