@@ -249,8 +249,16 @@ bool CompileInto(const Interpreter& in, const Args& tokens, int count,
     for (const QuickCell& cell : q->cells) q->calls |= cell.kind == QuickCell::Kind::Call;
     q->oneVariable = q->numberLane && q->numberSteps.size() == 1 && q->numberSteps[0].variable &&
                      q->guards.empty() && q->numeric.top == 0;
-    if (q->numberLane && !q->calls && !q->staticReal && q->guards.empty() && q->numeric.top == 0 &&
-        !q->numberSteps.empty() && q->numberSteps.size() <= 2) {
+    // A product is grouped: its pair sits one level up, and the closing step copies it down.
+    auto& ns = q->numberSteps;
+    const bool grouped = ns.size() == 3 && q->numeric.top == 1 &&
+                     ns[0].kind == QuickStep::Kind::Load && ns[0].level == 1 &&
+                     ns[1].kind == QuickStep::Kind::Apply && ns[1].level == 1 &&
+                     ns[1].op == OperatorCode::Multiply && ns[2].kind == QuickStep::Kind::Close &&
+                     ns[2].level == 0 && ns[2].op == OperatorCode::None;
+    const bool flat = q->numeric.top == 0 && ns.size() <= 2;
+    if (q->numberLane && !q->calls && !q->staticReal && q->guards.empty() &&
+        (flat || grouped) && !q->numberSteps.empty()) {
         auto wholeConstant = [](double c) {
             return c >= -2147483648.0 && c <= 2147483648.0 &&
                    c == static_cast<double>(static_cast<int64_t>(c));
@@ -258,7 +266,7 @@ bool CompileInto(const Interpreter& in, const Args& tokens, int count,
         const QuickExpression::NumberStep& first = q->numberSteps[0];
         bool known = first.kind == QuickStep::Kind::Load && !first.call &&
                      (first.variable || wholeConstant(first.number));
-        if (q->numberSteps.size() == 2) {
+        if (q->numberSteps.size() >= 2) {
             const QuickExpression::NumberStep& second = q->numberSteps[1];
             const OperatorCode op = second.op;
             known = known && first.variable && second.kind == QuickStep::Kind::Apply &&
@@ -267,11 +275,18 @@ bool CompileInto(const Interpreter& in, const Args& tokens, int count,
                      op == OperatorCode::Multiply ||
                      (op >= OperatorCode::Less && op <= OperatorCode::NotEqual));
         }
-        if (q->numberSteps.size() == 2) {
-            q->integerPair = known;
-        } else {
-            q->integerSingle = known;
+        if (known) {
+            q->shortcut = q->numberSteps.size() >= 2 ? QuickExpression::Shortcut::IntegerPair
+                                                     : QuickExpression::Shortcut::IntegerSingle;
         }
+    }
+    if (grouped && q->shortcut == QuickExpression::Shortcut::IntegerPair) {
+        q->shortcut = QuickExpression::Shortcut::IntegerProduct;
+    }
+    if (q->numberLane && q->guards.empty() && !q->staticReal && q->numeric.top == 0 &&
+        ns.size() == 1 && ns[0].call && ns[0].call->form.number &&
+        ns[0].call->arguments.size() == 1 && ns[0].call->arguments[0]->oneVariable) {
+        q->shortcut = QuickExpression::Shortcut::MathCall;
     }
     q->operands.resize(q->cells.size());
     q->numbers.resize(ExpressionStack::kLevels);
@@ -824,10 +839,11 @@ QuickOutcome NumberPair(Interpreter& in, QuickExpression& q, int entry, bool rea
     return true;
 }
 
-// The integer pair (QuickExpression::integerPair) on whole numbers: the operation as the lane
+// The integer pair (QuickExpression::Shortcut::IntegerPair) on whole numbers: the operation as the lane
 // does it (a sum, difference or product is a real; a comparison of whole numbers below 2^39 is
 // one of their 6-byte reals, which they are), its result on the entry level. False, with
 // nothing written, when an operand is not whole or an operator is pending.
+template <bool kGrouped>
 [[gnu::always_inline]] inline bool IntegerPair(Interpreter& in, QuickExpression& q,
                                                QuickNumber& out, ExpressionKind& kind) {
     ExpressionStack& st = in.expressions;
@@ -838,6 +854,7 @@ QuickOutcome NumberPair(Interpreter& in, QuickExpression& q, int entry, bool rea
     if (!WholeVariable(in, *steps[0].variable, a)) return false;
     Number result{ValueType::Real, 0, 0.0};
     if (steps[1].variable && !WholeVariable(in, *steps[1].variable, b)) return false;
+    if (kGrouped && st.stackLevel + 1 >= ExpressionStack::kLevels) return false;
     switch (steps[1].op) {
         case OperatorCode::Add:
             result.r = a + b;
@@ -852,10 +869,16 @@ QuickOutcome NumberPair(Interpreter& in, QuickExpression& q, int entry, bool rea
             SetInt(result, Holds(steps[1].op, a, b) ? kTrue : kFalse);
             break;
     }
+    if (kGrouped) {
+        // The level above holds the product too, and the levels' operators are as the steps
+        // leave them.
+        StoreNumber(st.levels[st.stackLevel + 1].value, result);
+        for (const auto& [k, op] : q.numeric.operators) st.levels[st.stackLevel + k].op = op;
+    }
     return Leave(level, result, out, kind);
 }
 
-// The single whole operand (QuickExpression::integerSingle): its number, as a real, on the
+// The single whole operand (QuickExpression::Shortcut::IntegerSingle): its number, as a real, on the
 // entry level, as the lane leaves it.
 [[gnu::always_inline]] inline bool IntegerSingle(Interpreter& in, QuickExpression& q,
                                                  QuickNumber& out, ExpressionKind& kind) {
@@ -883,12 +906,45 @@ bool GuardsHold(Interpreter& in, QuickExpression& q) {
 
 bool EvaluateIntegerPair(Interpreter& in, QuickExpression& q, QuickNumber& out,
                          ExpressionKind& kind) {
-    return IntegerPair(in, q, out, kind);
+    return IntegerPair<false>(in, q, out, kind);
+}
+
+bool EvaluateIntegerProduct(Interpreter& in, QuickExpression& q, QuickNumber& out,
+                            ExpressionKind& kind) {
+    return IntegerPair<true>(in, q, out, kind);
 }
 
 bool EvaluateIntegerSingle(Interpreter& in, QuickExpression& q, QuickNumber& out,
                            ExpressionKind& kind) {
     return IntegerSingle(in, q, out, kind);
+}
+
+// A maths function of one variable (QuickExpression::Shortcut::MathCall): what the lane does
+// for the one step, a call whose argument is read without an evaluation. The functions are
+// pure, so one that the lane must call again after a give-up gives the same.
+bool EvaluateMathCall(Interpreter& in, QuickExpression& q, QuickNumber& out,
+                      ExpressionKind& kind) {
+    ExpressionStack& st = in.expressions;
+    ExpressionLevel& level = st.levels[st.stackLevel];
+    if (level.op != OperatorCode::None) return false;
+    QuickCell& cell = *q.numberSteps[0].call;
+    // A variable of the function's name is substituted instead.
+    if (in.variables.Find(cell.upper, cell.group, cell.hint) >= 0) return false;
+    QuickCell& variable = *cell.arguments[0]->numberSteps[0].variable;
+    const int slot = in.variables.Find(variable.upper, variable.group, variable.hint);
+    if (slot < 0) return false;
+    double x, y;
+    bool real = false;
+    if (VariableNumber(in.variables[slot], x, real) != QuickOutcome::Done) return false;
+    if (!cell.form.number(in, x, y)) return false;
+    real = false;
+    const double number = RoundTrip15(y);
+    if (ShownRealNumber(number, real) != QuickOutcome::Done) return false;
+    const Number result{ValueType::Real, 0, number};
+    StoreNumber(level.value, result);
+    out = result;
+    kind = real ? ExpressionKind::Real : ExpressionKind::Integer;
+    return true;
 }
 
 QuickOutcome EvaluateQuickNumberLane(Interpreter& in, QuickExpression& q, QuickNumber& out,

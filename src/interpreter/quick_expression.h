@@ -88,13 +88,17 @@ struct QuickExpression {
     // read without an evaluation (the level it would write is written over by the calling
     // expression, or again by the evaluator if the quick form gives up).
     bool oneVariable = false;
-    // Two operands on one level: a variable, then a variable or a whole constant (below 2^31 in
-    // magnitude), joined by + - * or a comparison. When the variables hold whole numbers (an
-    // integer kind), the lane's work comes down to one operation, which the evaluation does
-    // without the rest of the lane.
-    bool integerPair = false;
-    // One such operand alone (a variable or a whole constant): its number, without the lane.
-    bool integerSingle = false;
+    // Shapes whose numeric evaluation has a short way of its own, taken first (the lane runs
+    // when it cannot decide):
+    // - IntegerPair: two operands on one level, a variable and then a variable or a whole
+    //   constant (below 2^31 in magnitude), joined by + - or a comparison. When the variables
+    //   hold whole numbers (an integer kind), the lane's work comes down to one operation;
+    // - IntegerProduct: the same joined by *, which the steps group one level up (the closing
+    //   step copies it to the entry level): both levels take the result;
+    // - IntegerSingle: one such operand alone (a variable or a whole constant);
+    // - MathCall: a call of a function of one number (a maths function) on one variable.
+    enum class Shortcut : uint8_t { None, IntegerPair, IntegerProduct, IntegerSingle, MathCall };
+    Shortcut shortcut = Shortcut::None;
     std::vector<TokenFacts> ownFacts;  // facts of the tokens of a call's argument
     std::vector<int> guards;           // cells of operator words a variable could replace
     QuickProgram numeric, text;
@@ -150,18 +154,28 @@ enum class QuickOutcome : uint8_t {
 // unless Done (but the levels its calls' arguments leave, as the evaluator would leave them).
 QuickOutcome EvaluateQuickNumberLane(Interpreter& in, QuickExpression& quick, QuickNumber& out,
                                      ExpressionKind& kind);
-// The integer pair's and the single operand's ways (QuickExpression::integerPair,
-// integerSingle): false, with nothing written, when they cannot decide.
+// The shortcuts' ways (QuickExpression::Shortcut): false, with nothing written, when they
+// cannot decide.
 bool EvaluateIntegerPair(Interpreter& in, QuickExpression& quick, QuickNumber& out,
                          ExpressionKind& kind);
+bool EvaluateIntegerProduct(Interpreter& in, QuickExpression& quick, QuickNumber& out,
+                            ExpressionKind& kind);
 bool EvaluateIntegerSingle(Interpreter& in, QuickExpression& quick, QuickNumber& out,
                            ExpressionKind& kind);
+bool EvaluateMathCall(Interpreter& in, QuickExpression& quick, QuickNumber& out,
+                      ExpressionKind& kind);
 inline QuickOutcome EvaluateQuickNumber(Interpreter& in, QuickExpression& quick, QuickNumber& out,
                                         ExpressionKind& kind) {
-    // (The pair's own function is small: the lane's is not entered at all.)
-    if (quick.integerPair) {
+    // (A shortcut's own function is small: the lane's is not entered at all.)
+    using Shortcut = QuickExpression::Shortcut;
+    const Shortcut shortcut = quick.shortcut;
+    if (shortcut == Shortcut::IntegerPair) {
         if (EvaluateIntegerPair(in, quick, out, kind)) return QuickOutcome::Done;
-    } else if (quick.integerSingle && EvaluateIntegerSingle(in, quick, out, kind)) {
+    } else if (shortcut == Shortcut::IntegerProduct) {
+        if (EvaluateIntegerProduct(in, quick, out, kind)) return QuickOutcome::Done;
+    } else if (shortcut == Shortcut::IntegerSingle) {
+        if (EvaluateIntegerSingle(in, quick, out, kind)) return QuickOutcome::Done;
+    } else if (shortcut == Shortcut::MathCall && EvaluateMathCall(in, quick, out, kind)) {
         return QuickOutcome::Done;
     }
     return EvaluateQuickNumberLane(in, quick, out, kind);

@@ -20,6 +20,11 @@ void ExpectSameRuns(const std::string& name, const std::string& source) {
     EXPECT_EQ(diff::CompareRuns(source, options).difference, "") << name;
 }
 
+// Short runs: every table before every statement.
+void ExpectSameSteps(const std::string& name, const std::string& source) {
+    EXPECT_EQ(diff::CompareRuns(source).difference, "") << name;
+}
+
 TEST(Remembering, ChangesNoResultOfTheProgramTests) {
     int programs = 0;
     for (const char* folder : {"tests/programs", "examples", "bench/programs"}) {
@@ -40,7 +45,7 @@ TEST(Remembering, ChangesNoResultOfTheProgramTests) {
 TEST(Remembering, RowsWhoseValuesChangeShape) {
     // The same rows meet integers, reals, texts that look like operators, empty texts, and
     // variables that come and go.
-    ExpectSameRuns("operators", R"(LET OPS = "+"
+    ExpectSameSteps("operators", R"(LET OPS = "+"
 FOR K = 1 TO 5
   IF K = 2 THEN LET OPS = "*"
   IF K = 3 THEN LET OPS = "-"
@@ -51,7 +56,7 @@ FOR K = 1 TO 5
 NEXT K
 STOP
 )");
-    ExpectSameRuns("operands", R"(LET X = 3
+    ExpectSameSteps("operands", R"(LET X = 3
 FOR K = 1 TO 6
   IF K = 2 THEN LET X = 2.5
   IF K = 3 THEN LET X = "7"
@@ -70,7 +75,7 @@ PROCEDURE P(A)
   OUTPUTDEBUG T + A
 ENDPROC
 )");
-    ExpectSameRuns("text", R"(LET X = 3
+    ExpectSameSteps("text", R"(LET X = 3
 FOR K = 1 TO 2
   IF K = 2 THEN LET X = "A"
   LET V = 2 + X * 4
@@ -81,7 +86,7 @@ STOP
     // A string function's argument that is one variable: its text is taken as it stands
     // only when the evaluator would give it unchanged (not a quoted text, a number or a word
     // that acts as an operator).
-    ExpectSameRuns("arguments", R"(LET Q = "AB"
+    ExpectSameSteps("arguments", R"(LET Q = "AB"
 FOR K = 1 TO 7
   IF K = 2 THEN LET Q = CHR(34) + "QUOTED" + CHR(34)
   IF K = 3 THEN LET Q = "0123"
@@ -95,7 +100,31 @@ FOR K = 1 TO 7
 NEXT K
 STOP
 )");
-    ExpectSameRuns("labels", R"(LET I = 0
+    // Maths functions of one variable, and products of two: whole results and real ones,
+    // arguments that are texts, and a variable that comes to be named like the function.
+    ExpectSameSteps("maths", R"(LET X = 2.5
+LET K = 3
+FOR I = 1 TO 8
+  IF I = 2 THEN LET X = -7
+  IF I = 3 THEN LET X = 0
+  IF I = 4 THEN LET X = "9"
+  IF I = 5 THEN LET X = 1.0 / 3
+  IF I = 6 THEN LET INT = 4
+  IF I = 7 THEN LET K = 2.5
+  IF I = 8 THEN LET K = 70000
+  LET V = INT(X)
+  LET S = SIN(X)
+  LET A = ABS(X)
+  LET Q = SQR(X)
+  LET P = K * K
+  LET R = K * X
+  OUTPUTDEBUG V
+  OUTPUTDEBUG S + A + Q
+  OUTPUTDEBUG P + R
+NEXT I
+STOP
+)");
+    ExpectSameSteps("labels", R"(LET I = 0
 TOP:
 LET I = I + 1
 IF I < 5 THEN GOTO TOP
