@@ -46,7 +46,14 @@ bool QuickLet(Interpreter& in, const Args& args, RowCache& row, CommandResult& r
         if (!status.ok) return false;
         row.group = VariableTable::GroupOf(row.name);
         row.quick = CompileQuick(in, args.Slice(2, cut.count));
-        return row.quick != nullptr;
+        if (!row.quick) return false;
+        // A form with a shortcut runs the row from now on by itself (this function when the
+        // shortcut cannot decide).
+        const size_t line = static_cast<uint32_t>(in.run.currentLine);
+        if (line < in.quickRows.size() && in.quickRows[line].cache == &row) {
+            if (QuickCommand run = ShortcutAssignment(*row.quick)) in.quickRows[line].run = run;
+        }
+        return true;
     });
     if (!prepared) return false;
     const int slot = in.variables.Find(row.name, row.group, row.variable);

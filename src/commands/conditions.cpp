@@ -113,6 +113,8 @@ bool QuickGosub(Interpreter& in, const Args&, RowCache& row, CommandResult& resu
     return Jump(in, row, result);
 }
 
+bool IfByIntegerPair(Interpreter& in, const Args& args, RowCache& row, CommandResult& result);
+
 // IF on the row's prepared form: the condition's quick form (the jump, when it does not hold,
 // once the handler has found the partner).
 bool QuickIf(Interpreter& in, const Args& args, RowCache& row, CommandResult& result) {
@@ -121,7 +123,15 @@ bool QuickIf(Interpreter& in, const Args& args, RowCache& row, CommandResult& re
         const ExpressionCut cut = CutExpression(args, 0, "THEN", {}, status);
         if (!status.ok) return false;
         row.quick = CompileQuick(in, args.Slice(0, cut.count));
-        return row.quick != nullptr;
+        if (!row.quick) return false;
+        // A condition of two whole operands runs the row from now on by itself (this function
+        // when its way cannot decide).
+        const size_t line = static_cast<uint32_t>(in.run.currentLine);
+        if (row.quick->shortcut == QuickExpression::Shortcut::IntegerPair &&
+            line < in.quickRows.size() && in.quickRows[line].cache == &row) {
+            in.quickRows[line].run = IfByIntegerPair;
+        }
+        return true;
     });
     if (!prepared) return false;
     double number;
@@ -142,6 +152,18 @@ bool QuickIf(Interpreter& in, const Args& args, RowCache& row, CommandResult& re
         }
     }
     if (number == 0.0) {
+        result.ok = true;
+        return true;
+    }
+    return Jump(in, row, result);
+}
+
+// IF whose condition is an integer pair (a comparison, mostly).
+bool IfByIntegerPair(Interpreter& in, const Args& args, RowCache& row, CommandResult& result) {
+    QuickNumber n;
+    ExpressionKind kind;
+    if (!EvaluateIntegerPair(in, *row.quick, n, kind)) return QuickIf(in, args, row, result);
+    if ((n.type == ValueType::Int ? n.i : n.r) == 0.0) {
         result.ok = true;
         return true;
     }

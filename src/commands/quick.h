@@ -17,19 +17,6 @@ bool PreparedRow(RowCache& row, Prepare prepare) {
     return row.prepared > 0;
 }
 
-// The kind a variable takes from an expression of this kind.
-inline uint8_t KindOf(ExpressionKind kind) {
-    switch (kind) {
-        case ExpressionKind::Integer:
-            return static_cast<uint8_t>(VariableKind::Integer);
-        case ExpressionKind::Real:
-            return static_cast<uint8_t>(VariableKind::Real);
-        case ExpressionKind::String:
-            break;
-    }
-    return static_cast<uint8_t>(VariableKind::String);
-}
-
 // The value of the program's expression `tokens` by its quick form when that decides, else by
 // the evaluator.
 inline EvalResult EvaluatePrepared(Interpreter& in, QuickExpression* quick, const Args& tokens) {

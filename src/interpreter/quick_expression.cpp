@@ -5,6 +5,7 @@
 
 #include "interpreter/quick_expression.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "interpreter/arguments.h"
@@ -255,7 +256,10 @@ bool CompileInto(const Interpreter& in, const Args& tokens, int count,
                      ns[0].kind == QuickStep::Kind::Load && ns[0].level == 1 &&
                      ns[1].kind == QuickStep::Kind::Apply && ns[1].level == 1 &&
                      ns[1].op == OperatorCode::Multiply && ns[2].kind == QuickStep::Kind::Close &&
-                     ns[2].level == 0 && ns[2].op == OperatorCode::None;
+                     ns[2].level == 0 && ns[2].op == OperatorCode::None &&
+                     // (The steps leave both levels without an operator.)
+                     std::all_of(q->numeric.operators.begin(), q->numeric.operators.end(),
+                                 [](const auto& o) { return o.second == OperatorCode::None; });
     const bool flat = q->numeric.top == 0 && ns.size() <= 2;
     if (q->numberLane && !q->calls && !q->staticReal && q->guards.empty() &&
         (flat || grouped) && !q->numberSteps.empty()) {
@@ -855,7 +859,7 @@ template <bool kGrouped>
     Number result{ValueType::Real, 0, 0.0};
     if (steps[1].variable && !WholeVariable(in, *steps[1].variable, b)) return false;
     if (kGrouped && st.stackLevel + 1 >= ExpressionStack::kLevels) return false;
-    switch (steps[1].op) {
+    switch (kGrouped ? OperatorCode::Multiply : steps[1].op) {
         case OperatorCode::Add:
             result.r = a + b;
             break;
@@ -870,10 +874,11 @@ template <bool kGrouped>
             break;
     }
     if (kGrouped) {
-        // The level above holds the product too, and the levels' operators are as the steps
-        // leave them.
-        StoreNumber(st.levels[st.stackLevel + 1].value, result);
-        for (const auto& [k, op] : q.numeric.operators) st.levels[st.stackLevel + k].op = op;
+        // The level above holds the product too, and no level keeps an operator (the entry
+        // level has none).
+        ExpressionLevel& above = st.levels[st.stackLevel + 1];
+        StoreNumber(above.value, result);
+        above.op = OperatorCode::None;
     }
     return Leave(level, result, out, kind);
 }
@@ -889,6 +894,34 @@ template <bool kGrouped>
     double a = step.number;
     if (step.variable && !WholeVariable(in, *step.variable, a)) return false;
     return Leave(level, Number{ValueType::Real, 0, a}, out, kind);
+}
+
+// A maths function of one variable (QuickExpression::Shortcut::MathCall): what the lane does
+// for the one step, a call whose argument is read without an evaluation. The functions are
+// pure, so one that the lane must call again after a give-up gives the same.
+[[gnu::always_inline]] inline bool MathCall(Interpreter& in, QuickExpression& q,
+                                            QuickNumber& out, ExpressionKind& kind) {
+    ExpressionStack& st = in.expressions;
+    ExpressionLevel& level = st.levels[st.stackLevel];
+    if (level.op != OperatorCode::None) return false;
+    QuickCell& cell = *q.numberSteps[0].call;
+    // A variable of the function's name is substituted instead.
+    if (in.variables.Find(cell.upper, cell.group, cell.hint) >= 0) return false;
+    QuickCell& variable = *cell.arguments[0]->numberSteps[0].variable;
+    const int slot = in.variables.Find(variable.upper, variable.group, variable.hint);
+    if (slot < 0) return false;
+    double x, y;
+    bool real = false;
+    if (VariableNumber(in.variables[slot], x, real) != QuickOutcome::Done) return false;
+    if (!cell.form.number(in, x, y)) return false;
+    real = false;
+    const double number = RoundTrip15(y);
+    if (ShownRealNumber(number, real) != QuickOutcome::Done) return false;
+    const Number result{ValueType::Real, 0, number};
+    StoreNumber(level.value, result);
+    out = result;
+    kind = real ? ExpressionKind::Real : ExpressionKind::Integer;
+    return true;
 }
 
 }  // namespace
@@ -919,32 +952,60 @@ bool EvaluateIntegerSingle(Interpreter& in, QuickExpression& q, QuickNumber& out
     return IntegerSingle(in, q, out, kind);
 }
 
-// A maths function of one variable (QuickExpression::Shortcut::MathCall): what the lane does
-// for the one step, a call whose argument is read without an evaluation. The functions are
-// pure, so one that the lane must call again after a give-up gives the same.
 bool EvaluateMathCall(Interpreter& in, QuickExpression& q, QuickNumber& out,
                       ExpressionKind& kind) {
-    ExpressionStack& st = in.expressions;
-    ExpressionLevel& level = st.levels[st.stackLevel];
-    if (level.op != OperatorCode::None) return false;
-    QuickCell& cell = *q.numberSteps[0].call;
-    // A variable of the function's name is substituted instead.
-    if (in.variables.Find(cell.upper, cell.group, cell.hint) >= 0) return false;
-    QuickCell& variable = *cell.arguments[0]->numberSteps[0].variable;
-    const int slot = in.variables.Find(variable.upper, variable.group, variable.hint);
-    if (slot < 0) return false;
-    double x, y;
-    bool real = false;
-    if (VariableNumber(in.variables[slot], x, real) != QuickOutcome::Done) return false;
-    if (!cell.form.number(in, x, y)) return false;
-    real = false;
-    const double number = RoundTrip15(y);
-    if (ShownRealNumber(number, real) != QuickOutcome::Done) return false;
-    const Number result{ValueType::Real, 0, number};
-    StoreNumber(level.value, result);
-    out = result;
-    kind = real ? ExpressionKind::Real : ExpressionKind::Integer;
-    return true;
+    return MathCall(in, q, out, kind);
+}
+
+namespace {
+
+// The LET row by its form's shortcut (ShortcutAssignment).
+template <QuickExpression::Shortcut kWay>
+bool AssignByShortcut(Interpreter& in, const Args& args, RowCache& row, CommandResult& result) {
+    using Shortcut = QuickExpression::Shortcut;
+    const int slot = in.variables.Find(row.name, row.group, row.variable);
+    if (slot >= 0) {
+        QuickExpression& q = *row.quick;
+        QuickNumber n;
+        ExpressionKind kind;
+        bool done;
+        if constexpr (kWay == Shortcut::IntegerPair) {
+            done = IntegerPair<false>(in, q, n, kind);
+        } else if constexpr (kWay == Shortcut::IntegerProduct) {
+            done = IntegerPair<true>(in, q, n, kind);
+        } else if constexpr (kWay == Shortcut::IntegerSingle) {
+            done = IntegerSingle(in, q, n, kind);
+        } else {
+            done = MathCall(in, q, n, kind);
+        }
+        if (done) {
+            Variable& v = in.variables[slot];
+            StoreNumber(v.value, n);
+            v.kind = KindOf(kind);
+            result.ok = true;
+            return true;
+        }
+    }
+    return in.commands.quick[Index(CommandId::LET)](in, args, row, result);
+}
+
+}  // namespace
+
+QuickCommand ShortcutAssignment(const QuickExpression& quick) {
+    using Shortcut = QuickExpression::Shortcut;
+    switch (quick.shortcut) {
+        case Shortcut::None:
+            break;
+        case Shortcut::IntegerPair:
+            return AssignByShortcut<Shortcut::IntegerPair>;
+        case Shortcut::IntegerProduct:
+            return AssignByShortcut<Shortcut::IntegerProduct>;
+        case Shortcut::IntegerSingle:
+            return AssignByShortcut<Shortcut::IntegerSingle>;
+        case Shortcut::MathCall:
+            return AssignByShortcut<Shortcut::MathCall>;
+    }
+    return nullptr;
 }
 
 QuickOutcome EvaluateQuickNumberLane(Interpreter& in, QuickExpression& q, QuickNumber& out,

@@ -181,6 +181,25 @@ inline QuickOutcome EvaluateQuickNumber(Interpreter& in, QuickExpression& quick,
     return EvaluateQuickNumberLane(in, quick, out, kind);
 }
 
+// The kind a variable takes from an expression of this kind.
+inline uint8_t KindOf(ExpressionKind kind) {
+    switch (kind) {
+        case ExpressionKind::Integer:
+            return static_cast<uint8_t>(VariableKind::Integer);
+        case ExpressionKind::Real:
+            return static_cast<uint8_t>(VariableKind::Real);
+        case ExpressionKind::String:
+            break;
+    }
+    return static_cast<uint8_t>(VariableKind::String);
+}
+
+// What runs a prepared LET row (the variable `row.name` = the row's quick form) whose form has
+// a shortcut: the variable, the shortcut and the store in one function, without the LET
+// command's quick form around them, which runs when they cannot decide. Null for a form
+// without a shortcut.
+QuickCommand ShortcutAssignment(const QuickExpression& quick);
+
 // Stores a numeric result in a value as the evaluator's result would be stored.
 inline void StoreNumber(Value& target, const QuickNumber& n) {
     target.type = n.type;

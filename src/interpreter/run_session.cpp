@@ -155,9 +155,8 @@ namespace {
     ++in.run.currentLine;
 }
 
-}  // namespace
-
-void ExecuteStatement(Interpreter& in, CommandResult& runResult) {
+// ExecuteStatement, inline in the run loop.
+[[gnu::always_inline]] inline void RunStatement(Interpreter& in, CommandResult& runResult) {
     const int32_t line = in.run.currentLine;
     // The short way for a cheap command (its quick form, else its handler) or a row of none.
     if (static_cast<uint32_t>(line) < in.quickRows.size()) {
@@ -172,6 +171,12 @@ void ExecuteStatement(Interpreter& in, CommandResult& runResult) {
         }
     }
     ExecuteRow(in, runResult);
+}
+
+}  // namespace
+
+void ExecuteStatement(Interpreter& in, CommandResult& runResult) {
+    RunStatement(in, runResult);
 }
 
 std::string RunTimeErrorText(const CommandResult& result, int32_t line) {
@@ -306,7 +311,7 @@ RunSession::StepEnd RunSession::Passes(int64_t budget) {
                     --passes;
                     in.run.statementCount =
                         static_cast<int32_t>(static_cast<uint32_t>(in.run.statementCount) + 1u);
-                    ExecuteStatement(in, runResult);
+                    RunStatement(in, runResult);
                     if (!runResult.ok) {
                         failure = true;
                         break;
