@@ -10,6 +10,7 @@
 
 #include "interpreter/arguments.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/round_trip.h"
 
 namespace tw {
 
@@ -655,7 +656,7 @@ bool RunText(Interpreter& in, QuickExpression& q, int entry, Value& target) {
 // What a real that re-enters as its text is to the lane: an integer, a real (below 1E38: a
 // larger one is left to the evaluator), or a text.
 inline QuickOutcome ShownRealNumber(double shown, bool& real) {
-    switch (ClassifyShownReal(shown)) {
+    switch (ClassifyShownRealInline(shown)) {
         case TextClass::Integer:
             return QuickOutcome::Done;
         case TextClass::Real:
@@ -915,7 +916,7 @@ template <bool kGrouped>
     if (VariableNumber(in.variables[slot], x, real) != QuickOutcome::Done) return false;
     if (!cell.form.number(in, x, y)) return false;
     real = false;
-    const double number = RoundTrip15(y);
+    const double number = RoundTrip15Inline(y);
     if (ShownRealNumber(number, real) != QuickOutcome::Done) return false;
     const Number result{ValueType::Real, 0, number};
     StoreNumber(level.value, result);
