@@ -217,6 +217,115 @@ bool FindWindow::Search() {
     }
 }
 
+bool FindWindow::SearchAgain() {
+    if (history_->currentText().isEmpty()) return false;
+    entireUnit_->setChecked(true);
+    fromCursor_->setChecked(true);
+    UpdateStart();
+    return Search();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The replace window
+
+ReplaceWindow::ReplaceWindow(QPlainTextEdit& editor, QWidget* parent)
+    : QDialog(parent), editor_(editor) {
+    setWindowTitle("Replace Text");
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    what_ = new QLineEdit(this);
+    with_ = new QLineEdit(this);
+    form->addRow("Text to find : ", what_);
+    form->addRow("Replace with : ", with_);
+    layout->addLayout(form);
+    matchCase_ = new QCheckBox("&Search is Case Sensitive", this);
+    wholeWords_ = new QCheckBox("&Match whole words only", this);
+    layout->addWidget(matchCase_);
+    layout->addWidget(wholeWords_);
+    auto* buttons = new QHBoxLayout;
+    auto* next = new QPushButton("&Find Next", this);
+    auto* one = new QPushButton("&Replace", this);
+    auto* all = new QPushButton("Replace &All", this);
+    auto* close = new QPushButton("Close", this);
+    for (QPushButton* b : {next, one, all, close}) buttons->addWidget(b);
+    layout->addLayout(buttons);
+    connect(next, &QPushButton::clicked, this, [this] { FindNext(); });
+    connect(one, &QPushButton::clicked, this, [this] { ReplaceOne(); });
+    connect(all, &QPushButton::clicked, this, [this] { ReplaceAll(); });
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    tell = [this](const QString& text) { QMessageBox::information(this, windowTitle(), text); };
+}
+
+bool ReplaceWindow::FindNext() {
+    const QString what = what_->text();
+    if (what.isEmpty()) return false;
+    const QString text = editor_.toPlainText();
+    qsizetype at = FindText(text, what, editor_.textCursor().selectionEnd(), 0,
+                            matchCase_->isChecked(), wholeWords_->isChecked());
+    if (at < 0) at = FindText(text, what, 0, 0, matchCase_->isChecked(), wholeWords_->isChecked());
+    if (at < 0) {
+        tell("Search string " + what + " was not found.");
+        return false;
+    }
+    QTextCursor found(editor_.document());
+    found.setPosition(static_cast<int>(at));
+    found.setPosition(static_cast<int>(at + what.size()), QTextCursor::KeepAnchor);
+    editor_.setTextCursor(found);
+    return true;
+}
+
+bool ReplaceWindow::SelectionMatches() const {
+    const QTextCursor cursor = editor_.textCursor();
+    if (!cursor.hasSelection()) return false;
+    const QString text = editor_.toPlainText();
+    const qsizetype start = cursor.selectionStart();
+    const qsizetype length = cursor.selectionEnd() - start;
+    return length == what_->text().size() &&
+           FindText(text, what_->text(), start, length, matchCase_->isChecked(),
+                    wholeWords_->isChecked()) == start;
+}
+
+bool ReplaceWindow::ReplaceOne() {
+    if (editor_.isReadOnly() || what_->text().isEmpty()) return false;
+    if (!SelectionMatches()) {
+        FindNext();
+        return false;
+    }
+    QTextCursor cursor = editor_.textCursor();
+    cursor.insertText(with_->text());
+    editor_.setTextCursor(cursor);
+    FindNext();
+    return true;
+}
+
+int ReplaceWindow::ReplaceAll() {
+    const QString what = what_->text();
+    if (editor_.isReadOnly() || what.isEmpty()) return 0;
+    // The occurrences in the text as it is, replaced from the last so that the earlier
+    // positions stay where they are; one edit block, so one undo takes them all back.
+    const QString text = editor_.toPlainText();
+    std::vector<qsizetype> places;
+    for (qsizetype at = 0;;) {
+        at = FindText(text, what, at, 0, matchCase_->isChecked(), wholeWords_->isChecked());
+        if (at < 0) break;
+        places.push_back(at);
+        at += what.size();
+    }
+    if (!places.empty()) {
+        QTextCursor cursor(editor_.document());
+        cursor.beginEditBlock();
+        for (auto it = places.rbegin(); it != places.rend(); ++it) {
+            cursor.setPosition(static_cast<int>(*it));
+            cursor.setPosition(static_cast<int>(*it + what.size()), QTextCursor::KeepAnchor);
+            cursor.insertText(with_->text());
+        }
+        cursor.endEditBlock();
+    }
+    tell(QString::number(places.size()) + (places.size() == 1 ? " occurrence" : " occurrences") +
+         " replaced.");
+    return static_cast<int>(places.size());
+}
+
 // ---------------------------------------------------------------------------------------------
 // The project information window
 

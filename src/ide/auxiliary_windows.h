@@ -14,6 +14,7 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPlainTextEdit;
 class QRadioButton;
 class QTimer;
@@ -58,6 +59,9 @@ public:
     int Open();
     // The "&Search..." button: true when found (and selected).
     bool Search();
+    // "&Search Again": the last search once more, over the entire unit from the cursor (after
+    // the text found last); false when there is none yet or nothing more is found.
+    bool SearchAgain();
 
     QComboBox* History() const { return history_; }
     QCheckBox* MatchCase() const { return matchCase_; }
@@ -82,6 +86,40 @@ private:
     QRadioButton* selectedText_ = nullptr;
     QRadioButton* fromTop_ = nullptr;
     QRadioButton* fromCursor_ = nullptr;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The replace window: a text to find and its replacement, one occurrence at a time or all at
+// once (one step to undo).
+
+class ReplaceWindow : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit ReplaceWindow(QPlainTextEdit& editor, QWidget* parent = nullptr);
+
+    // Selects the next occurrence after the selection, from the top once past the end; false
+    // when there is none.
+    bool FindNext();
+    // Replaces the selection when it is an occurrence, then selects the next one; false when
+    // nothing was replaced.
+    bool ReplaceOne();
+    // Replaces every occurrence; how many were replaced.
+    int ReplaceAll();
+
+    QLineEdit* What() const { return what_; }
+    QLineEdit* With() const { return with_; }
+    QCheckBox* MatchCase() const { return matchCase_; }
+    QCheckBox* WholeWords() const { return wholeWords_; }
+    std::function<void(const QString&)> tell;
+
+private:
+    bool SelectionMatches() const;
+    QPlainTextEdit& editor_;
+    QLineEdit* what_ = nullptr;
+    QLineEdit* with_ = nullptr;
+    QCheckBox* matchCase_ = nullptr;
+    QCheckBox* wholeWords_ = nullptr;
 };
 
 // ---------------------------------------------------------------------------------------------

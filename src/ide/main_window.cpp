@@ -10,6 +10,9 @@
 #include <QPointer>
 #include <QDesktopServices>
 #include <QDir>
+#include <QComboBox>
+#include <QInputDialog>
+#include <QTextDocument>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -140,6 +143,7 @@ public:
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
     ProgressSink* Progress() override { return &window_.Editor().Progress(); }
+    void ShowErrorLine(int sourceLine) override { window_.Editor().ShowErrorLine(sourceLine); }
 
 private:
     MainWindow& window_;
@@ -214,6 +218,14 @@ MainWindow::MainWindow(FlagStore& flags, QWidget* parent)
         TipsWindow tips(flags_, this);
         tips.exec();
     };
+    askNumber = [this](const QString& title, const QString& label, int minimum,
+                       int maximum) -> std::optional<int> {
+        bool ok = false;
+        const int value =
+            QInputDialog::getInt(this, title, label, minimum, minimum, maximum, 1, &ok);
+        if (!ok) return std::nullopt;
+        return value;
+    };
     tellTitled = [this](const QString& title, const QString& text) {
         QMessageBox::critical(this, title, text);
     };
@@ -221,6 +233,9 @@ MainWindow::MainWindow(FlagStore& flags, QWidget* parent)
 
     BuildMenus();
     BuildToolBar();
+    editor_->Code()->SetColouring(flags_.ReadFlag(kEditorSection, kColouringFlag, true));
+    connect(editor_.get(), &SourceEditorWindow::colouringChanged, this,
+            [this](bool on) { flags_.WriteFlag(kEditorSection, kColouringFlag, on); });
     connect(editor_.get(), &SourceEditorWindow::testRequested, this, &MainWindow::TestCommand);
     connect(editor_.get(), &SourceEditorWindow::runRequested, this, &MainWindow::RunCommand);
     connect(editor_.get(), &SourceEditorWindow::saveRequested, this, &MainWindow::SaveCommand);
@@ -267,8 +282,9 @@ void MainWindow::BuildMenus() {
     file->addAction("E&xit", QKeySequence("Alt+F4"), this, &QWidget::close);
 
     QMenu* edit = menuBar()->addMenu("&Edit");
-    inert(edit, {"&Undo", "&Redo"});
     QPlainTextEdit* text = editor_->Editor();
+    edit->addAction("&Undo", QKeySequence("Ctrl+Z"), text, &QPlainTextEdit::undo);
+    edit->addAction("&Redo", QKeySequence("Ctrl+Y"), text, &QPlainTextEdit::redo);
     edit->addAction("&Cut", QKeySequence("Ctrl+X"), text, &QPlainTextEdit::cut);
     edit->addAction("&Copy", QKeySequence("Ctrl+C"), text, &QPlainTextEdit::copy);
     edit->addAction("&Paste", QKeySequence("Ctrl+V"), text, &QPlainTextEdit::paste);
@@ -277,12 +293,31 @@ void MainWindow::BuildMenus() {
     edit->addAction("&Select All", text, &QPlainTextEdit::selectAll);
 
     QMenu* search = menuBar()->addMenu("&Search");
-    search->addAction("&Find", QKeySequence("Ctrl+F"), this, [this] {
-        FindWindow find(*editor_->Editor(), this);
-        find.Open();
+    search->addAction("&Find", QKeySequence("Ctrl+F"), this, [this] { Find().Open(); });
+    search->addAction("&Search Again", QKeySequence("F3"), this, [this] {
+        // Nothing searched yet: the find window asks what to search for.
+        if (!Find().SearchAgain() && Find().History()->currentText().isEmpty()) Find().Open();
     });
-    inert(search, {"&Search Again", "&Replace", "&Goto Line Number", "&Goto Error Number",
-                   "&Goto Next Error"});
+    search->addAction("&Replace", QKeySequence("Ctrl+R"), this, [this] {
+        if (!replace_) replace_ = std::make_unique<ReplaceWindow>(*editor_->Editor(), this);
+        replace_->show();
+        replace_->raise();
+    });
+    search->addAction("&Goto Line Number", QKeySequence("Ctrl+G"), this, [this] {
+        const std::optional<int> line = askNumber("Goto Line Number", "Line number:", 1,
+                                                  editor_->LineCount());
+        if (line) editor_->GoToLine(*line - 1);
+    });
+    search->addAction("&Goto Error Number", this, [this] {
+        const std::optional<int> number = askNumber("Goto Error Number", "Error number:", 1, 999);
+        if (number && !editor_->GoToErrorNumber(*number)) {
+            tell(MessageKind::Information, "There is no error number " +
+                                               QString::number(*number) + ".");
+        }
+    });
+    search->addAction("&Goto Next Error", this, [this] {
+        if (!editor_->GoToNextError()) tell(MessageKind::Information, "There are no errors.");
+    });
 
     QMenu* view = menuBar()->addMenu("&View");
     view->addAction("&Project Information", this, &MainWindow::ShowInformation);
@@ -323,8 +358,9 @@ void MainWindow::BuildMenus() {
     for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
         connect(menu, &QMenu::aboutToShow, this, [this, menu] { UpdateMenu(menu); });
     }
-    // Saving, finding and running answer their keys in the editor and the project view too.
-    for (const char* item : {"&Save", "&Find", "&Run"}) {
+    // Saving, searching and running answer their keys in the editor and the project view too.
+    for (const char* item :
+         {"&Save", "&Find", "&Search Again", "&Replace", "&Goto Line Number", "&Run"}) {
         Action(item)->setShortcutContext(Qt::ApplicationShortcut);
     }
 }
@@ -493,11 +529,16 @@ void MainWindow::UpdateMenu(QMenu* menu) {
         set({"&Save", "&Save as..", "&Close", "&Print"}, open);
         Menu("New...")->setEnabled(open);
     } else if (title == "&Edit") {
+        const QTextDocument* document = editor_->Editor()->document();
+        const bool writable = open && visible && !editor_->ReadOnly();
+        set({"&Undo"}, writable && document->isUndoAvailable());
+        set({"&Redo"}, writable && document->isRedoAvailable());
         set({"&Select All"}, open && visible);
         set({"&Paste"}, open && visible && editor_->Editor()->canPaste());
         set({"&Cut", "&Copy", "&Delete"}, open && visible && selection);
     } else if (title == "&Search") {
         set({"&Find", "&Search Again", "&Replace", "&Goto Line Number"}, visible);
+        set({"&Goto Error Number", "&Goto Next Error"}, visible && editor_->ErrorCount() > 0);
     } else if (title == "&View") {
         set({"&Project Information", "&Debug Window"}, open);
         Menu("&View..")->setEnabled(open);
@@ -507,6 +548,12 @@ void MainWindow::UpdateMenu(QMenu* menu) {
              "&Options.."},
             false);
     }
+}
+
+FindWindow& MainWindow::Find() {
+    // One window for the whole session, so that its history and choices stay.
+    if (!find_) find_ = std::make_unique<FindWindow>(*editor_->Editor(), this);
+    return *find_;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "ide/auxiliary_windows.h"
 #include "ide/icons.h"
@@ -61,6 +62,9 @@ public:
     QAction* Action(const QString& text) const;
     QMenu* Menu(const QString& title) const;
     QAction* Button(const QString& hint) const;
+    // The find window (one for the session) and the replace window (none until asked for).
+    FindWindow& Find();
+    ReplaceWindow* Replace() const { return replace_.get(); }
 
     // What the window asks and shows; the defaults are dialogs and message boxes, tests answer
     // themselves.
@@ -76,6 +80,10 @@ public:
     // The logo and the tips window at start-up, shown modally.
     std::function<void()> showLogo;
     std::function<void()> showTips;
+    // Asks for a whole number from `minimum` to `maximum` (none: cancelled).
+    std::function<std::optional<int>(const QString& title, const QString& label, int minimum,
+                                     int maximum)>
+        askNumber;
     // A box with its own title, for the start-up's "File I/O Error..".
     std::function<void(const QString& title, const QString& text)> tellTitled;
     // Opens a web address in the user's browser.
@@ -103,6 +111,8 @@ private:
     std::unique_ptr<SourceEditorWindow> editor_;
     std::unique_ptr<ProjectView> view_;
     std::unique_ptr<DebugWindow> debug_;
+    std::unique_ptr<FindWindow> find_;
+    std::unique_ptr<ReplaceWindow> replace_;
     QTimer toolBarTimer_;
     QWidget* panel_ = nullptr;  // ToolBar_Panel
     QTabWidget* pages_ = nullptr;

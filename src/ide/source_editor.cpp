@@ -3,6 +3,8 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QTextBlock>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -15,6 +17,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ide/code_editor.h"
 #include "ide/icons.h"
 #include "ide/indent.h"
 
@@ -25,6 +28,11 @@ namespace tw {
 
 void EditorMessagePane::AddLine(std::string_view line) {
     window_.AddMessage(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
+}
+
+void EditorMessagePane::AddLineAt(std::string_view line, int sourceLine) {
+    window_.AddMessage(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())),
+                       sourceLine);
 }
 
 void EditorMessagePane::Clear() {
@@ -55,7 +63,7 @@ QFont EditorFont() {
 
 SourceEditorWindow::SourceEditorWindow(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle("Project : ");
-    editor_ = new QPlainTextEdit(this);
+    editor_ = new CodeEditor(this);
     editor_->setObjectName("SourceCode_RichEdit");
     editor_->setFont(EditorFont());
     editor_->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -96,6 +104,10 @@ SourceEditorWindow::SourceEditorWindow(QWidget* parent) : QMainWindow(parent) {
     BuildTools();
     BuildMenus();
     connect(editor_, &QPlainTextEdit::textChanged, this, &SourceEditorWindow::OnTextChanged);
+    connect(editor_, &QPlainTextEdit::cursorPositionChanged, this,
+            &SourceEditorWindow::UpdateHighlights);
+    connect(editor_, &QPlainTextEdit::cursorPositionChanged, editor_->Gutter(),
+            qOverload<>(&QWidget::update));
     resize(800, 500);
 }
 
@@ -180,6 +192,11 @@ void SourceEditorWindow::BuildMenus() {
         messages_->setVisible(messageViewAction_->isChecked());
     });
     messageViewAction_->setCheckable(true);
+    colouringAction_ = editorMenu_->addAction("Syntax &Colouring", this, [this] {
+        editor_->SetColouring(colouringAction_->isChecked());
+        emit colouringChanged(colouringAction_->isChecked());
+    });
+    colouringAction_->setCheckable(true);
     editorMenu_->addSeparator();
     for (const char* inert : {"&Save Changes", "&Open New Project", "&New Project", "&Options"}) {
         editorMenu_->addAction(inert);
@@ -187,6 +204,7 @@ void SourceEditorWindow::BuildMenus() {
     // The ticks show the state as it is when the menu opens.
     connect(editorMenu_, &QMenu::aboutToShow, this, [this] {
         messageViewAction_->setChecked(messages_->isVisible());
+        colouringAction_->setChecked(editor_->Colouring());
         readOnlyAction_->setChecked(ReadOnly());
     });
     editor_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -195,10 +213,12 @@ void SourceEditorWindow::BuildMenus() {
 
     messageMenu_ = new QMenu(this);
     messageMenu_->setObjectName("Message_PopupMenu");
-    for (const char* inert : {"&View Source Line", "&Explain", "&Clear Interrupter Messages",
-                              "&Clear Search Results"}) {
+    messageMenu_->addAction("&View Source Line", this,
+                            [this] { ViewSourceLine(messages_->textCursor().blockNumber()); });
+    for (const char* inert : {"&Explain", "&Clear Interrupter Messages", "&Clear Search Results"}) {
         messageMenu_->addAction(inert);
     }
+    messages_->viewport()->installEventFilter(this);
     messages_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(messages_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { messageMenu_->popup(messages_->mapToGlobal(at)); });
@@ -227,6 +247,8 @@ void SourceEditorWindow::RefreshDisplay(const std::vector<uint8_t>& source,
     start.setPosition(0);
     editor_->setTextCursor(start);
     SetModified(false);
+    errorLine_ = -1;
+    UpdateHighlights();
     setWindowTitle(QString::fromStdString(EditorCaption(fileName)));
     show();
 }
@@ -306,6 +328,11 @@ void SourceEditorWindow::SetReadOnly(bool readOnly) {
 }
 
 void SourceEditorWindow::OnTextChanged() {
+    // The marked error line may no longer be where the error was.
+    if (errorLine_ >= 0) {
+        errorLine_ = -1;
+        UpdateHighlights();
+    }
     const bool modified = Modified();
     status_[1]->setText(modified ? "Modified" : "");
     emit sourceChanged(modified, static_cast<int>(SourceBytes().size()));
@@ -314,14 +341,131 @@ void SourceEditorWindow::OnTextChanged() {
 // ---------------------------------------------------------------------------------------------
 // The message pane and the buttons
 
-void SourceEditorWindow::AddMessage(const QString& line) {
+void SourceEditorWindow::AddMessage(const QString& line, int sourceLine) {
+    // A message of several lines leads from each of them.
+    const int before = messages_->document()->isEmpty() ? 0 : messages_->blockCount();
     messages_->appendPlainText(line);
+    messageLines_.resize(static_cast<size_t>(before), -1);
+    messageLines_.resize(static_cast<size_t>(messages_->blockCount()), sourceLine);
     messages_->setVisible(true);
 }
 
 void SourceEditorWindow::ClearMessages() {
     messages_->clear();
+    messageLines_.clear();
     messages_->setVisible(false);
+}
+
+int SourceEditorWindow::MessageSourceLine(int paneLine) const {
+    if (paneLine < 0 || paneLine >= static_cast<int>(messageLines_.size())) return -1;
+    return messageLines_[static_cast<size_t>(paneLine)];
+}
+
+// ---------------------------------------------------------------------------------------------
+// Errors lead to their line
+
+int SourceEditorWindow::LineCount() const {
+    return editor_->blockCount();
+}
+
+bool SourceEditorWindow::MoveToLine(int line) {
+    const QTextBlock block = editor_->document()->findBlockByNumber(line);
+    if (line < 0 || !block.isValid()) return false;
+    QTextCursor cursor(block);
+    editor_->setTextCursor(cursor);
+    editor_->centerCursor();
+    editor_->setFocus();
+    return true;
+}
+
+bool SourceEditorWindow::GoToLine(int line) {
+    if (!MoveToLine(line)) return false;
+    errorLine_ = -1;
+    UpdateHighlights();
+    return true;
+}
+
+bool SourceEditorWindow::ShowErrorLine(int sourceLine) {
+    if (!MoveToLine(sourceLine)) return false;
+    errorLine_ = sourceLine;
+    UpdateHighlights();
+    return true;
+}
+
+bool SourceEditorWindow::ViewSourceLine(int paneLine) {
+    return ShowErrorLine(MessageSourceLine(paneLine));
+}
+
+namespace {
+
+// Whether pane line i starts an error's message (its first line that leads to a source line).
+bool StartsError(const std::vector<int>& lines, size_t i) {
+    return lines[i] >= 0 && (i == 0 || lines[i - 1] != lines[i]);
+}
+
+}  // namespace
+
+int SourceEditorWindow::ErrorCount() const {
+    int count = 0;
+    for (size_t i = 0; i < messageLines_.size(); ++i) count += StartsError(messageLines_, i);
+    return count;
+}
+
+bool SourceEditorWindow::GoToErrorNumber(int number) {
+    for (size_t i = 0; i < messageLines_.size(); ++i) {
+        if (StartsError(messageLines_, i) && --number == 0) {
+            return ViewSourceLine(static_cast<int>(i));
+        }
+    }
+    return false;
+}
+
+bool SourceEditorWindow::GoToNextError() {
+    const int count = static_cast<int>(messageLines_.size());
+    if (count == 0) return false;
+    const int here = messages_->textCursor().blockNumber();
+    for (int step = 1; step <= count; ++step) {
+        const int i = (here + step) % count;
+        if (messageLines_[static_cast<size_t>(i)] < 0) continue;
+        QTextCursor at(messages_->document()->findBlockByNumber(i));
+        messages_->setTextCursor(at);
+        return ViewSourceLine(i);
+    }
+    return false;
+}
+
+void SourceEditorWindow::UpdateHighlights() {
+    QList<QTextEdit::ExtraSelection> marks;
+    QTextEdit::ExtraSelection current;
+    current.format.setBackground(QColor(0xF2, 0xF5, 0xFF));
+    current.format.setProperty(QTextFormat::FullWidthSelection, true);
+    current.cursor = editor_->textCursor();
+    current.cursor.clearSelection();
+    marks.append(current);
+    if (errorLine_ >= 0) {
+        const QTextBlock block = editor_->document()->findBlockByNumber(errorLine_);
+        if (block.isValid()) {
+            QTextEdit::ExtraSelection error;
+            error.format.setBackground(QColor(0xFF, 0xC8, 0xC8));
+            error.format.setProperty(QTextFormat::FullWidthSelection, true);
+            error.cursor = QTextCursor(block);
+            marks.append(error);
+        }
+    }
+    editor_->setExtraSelections(marks);
+}
+
+bool SourceEditorWindow::eventFilter(QObject* watched, QEvent* event) {
+    // A double-click on a pane line leads to its source line.
+    if (watched == messages_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        const auto* click = static_cast<QMouseEvent*>(event);
+        const int paneLine = messages_->cursorForPosition(click->position().toPoint()).blockNumber();
+        if (MessageSourceLine(paneLine) >= 0) {
+            ViewSourceLine(paneLine);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 QString SourceEditorWindow::Messages() const {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "ide/code_editor.h"
 #include "project/check_and_run.h"
 
 class QAction;
@@ -31,6 +32,7 @@ class EditorMessagePane : public MessagePane {
 public:
     explicit EditorMessagePane(SourceEditorWindow& window) : window_(window) {}
     void AddLine(std::string_view line) override;
+    void AddLineAt(std::string_view line, int sourceLine) override;
     void Clear() override;
     void CaretToStart() override;
 
@@ -78,17 +80,42 @@ public:
     void AutoIndentLines();
     void RemoveIndentLines();
 
-    // The message pane (visible exactly while it holds text).
+    // The message pane (visible exactly while it holds text). A line about a place in the
+    // source keeps its 0-based source line (-1: none) and leads to it.
     EditorMessagePane& Pane() { return pane_; }
-    void AddMessage(const QString& line);
+    void AddMessage(const QString& line, int sourceLine = -1);
     void ClearMessages();
     QString Messages() const;
     bool MessagesVisible() const;
+    // The source line of the pane's line `paneLine` (0-based), or -1.
+    int MessageSourceLine(int paneLine) const;
+    QPlainTextEdit* MessageView() const { return messages_; }
+
+    // Errors lead to their line. Each moves the caret to the start of the line, scrolls it into
+    // view and marks it as the error line (until the text changes or another line is marked);
+    // false when there is no such line.
+    // - the line of a pane's line (double-click, "&View Source Line": the pane's caret line);
+    bool ViewSourceLine(int paneLine);
+    // - the `number`th (from 1) pane line that leads to a line ("&Goto Error Number");
+    bool GoToErrorNumber(int number);
+    // - the next such pane line after the pane's caret, from the top after the last ("&Goto
+    //   Next Error"); the pane's caret goes to it;
+    bool GoToNextError();
+    // - a source line (0-based), as after a run-time error's box.
+    bool ShowErrorLine(int sourceLine);
+    // How many errors the pane leads to (each once, however many lines its message takes).
+    int ErrorCount() const;
+    // The marked error line (0-based), or -1.
+    int ErrorLine() const { return errorLine_; }
+    // The caret to the start of a line (0-based) without marking it ("&Goto Line Number").
+    bool GoToLine(int line);
+    int LineCount() const;
 
     // The test and run buttons, on or off (the glue turns them off while it works).
     void SetTestAndRunEnabled(bool enabled);
 
     QPlainTextEdit* Editor() const { return editor_; }
+    CodeEditor* Code() const { return editor_; }
     QLabel* StatusPanel(int i) const { return status_[i]; }
     QProgressBar* Gauge() const { return gauge_; }
     ProgressSink& Progress() { return *progress_; }
@@ -106,6 +133,8 @@ signals:
     // The text changed and the editor is modified: the project is modified and its main unit
     // holds `size` bytes.
     void sourceChanged(bool modified, int size);
+    // The user switched the syntax colouring on or off ("Syntax &Colouring").
+    void colouringChanged(bool on);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -115,8 +144,11 @@ private:
     void BuildMenus();
     void ReplaceLines(const std::vector<std::string>& lines);
     void OnTextChanged();
+    bool MoveToLine(int line);
+    void UpdateHighlights();
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
-    QPlainTextEdit* editor_ = nullptr;
+    CodeEditor* editor_ = nullptr;
     QPlainTextEdit* messages_ = nullptr;
     QProgressBar* gauge_ = nullptr;
     std::unique_ptr<EditorGauge> progress_;
@@ -125,8 +157,11 @@ private:
     QMenu* messageMenu_ = nullptr;
     QAction* readOnlyAction_ = nullptr;
     QAction* messageViewAction_ = nullptr;
+    QAction* colouringAction_ = nullptr;
     std::vector<QToolButton*> buttons_;
     bool crlf_ = false;
+    std::vector<int> messageLines_;  // per pane line, its source line or -1
+    int errorLine_ = -1;
     EditorMessagePane pane_{*this};
 };
 

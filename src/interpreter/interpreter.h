@@ -35,6 +35,9 @@ struct RunState {
     uint32_t stopTick = 0;
     bool suspended = false;
     uint32_t waitKeyMark = 0;  // the keyboard's produced count when WAIT KEY began
+    // The row a run-time error ended the last run on (-1: it ended otherwise), kept after the
+    // run for the environment, which shows the row's source line.
+    int32_t failedRow = -1;
 };
 
 // Limits a caller may put on a run; reaching one requests a stop as the Escape key does.

@@ -60,6 +60,7 @@ std::string StartRun(Interpreter& in) {
 
     RunState& run = in.run;
     run.currentLine = 0;
+    run.failedRow = -1;
     run.statementCount = 0;
     run.autoScreenUpdate = true;
     run.running = true;
@@ -371,6 +372,7 @@ RunSession::StepEnd RunSession::FailedStatement() {
     // The failing row, before the teardown forgets it.
     result_.error = runResult_;
     result_.row = in_.run.currentLine;
+    in_.run.failedRow = in_.run.currentLine;
     result_.message = RunTimeErrorText(runResult_, in_.run.currentLine);
     return Ended(RunResult::End::RunTimeError);
 }

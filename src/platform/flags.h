@@ -13,6 +13,9 @@ namespace tw {
 inline constexpr const char* kAlphaSection = "Alpha";
 inline constexpr const char* kTipsSection = "Tips";
 inline constexpr const char* kStartupFlag = "Startup";
+// Whether the editor colours the language's words ("Editor", "Colouring"; on when never written).
+inline constexpr const char* kEditorSection = "Editor";
+inline constexpr const char* kColouringFlag = "Colouring";
 
 class FlagStore {
 public:

@@ -91,7 +91,7 @@ bool TestProject(std::string_view source, std::string_view caption, MessagePane&
     const PreparedProgram program =
         Prepare(std::string(source), PrepareMode::FirstFailure, host.Progress());
     if (!program.Ok()) {
-        pane.AddLine(FailureLine(caption, program.failures[0]));
+        pane.AddLineAt(FailureLine(caption, program.failures[0]), program.failures[0].line);
         return false;
     }
     pane.Clear();
@@ -107,13 +107,14 @@ std::optional<RunOutcome> RunProject(Interpreter& in, std::string_view source,
     const PreparedProgram program =
         Prepare(std::string(source), PrepareMode::FirstFailure, host.Progress());
     if (!program.Ok()) {
-        pane.AddLine(FailureLine(caption, program.failures[0]));
+        pane.AddLineAt(FailureLine(caption, program.failures[0]), program.failures[0].line);
     } else {
         in.sprites.files = &files;
         outcome = RunProgram(in, program, [&host] {
             host.RepaintDuringRun();
         });
         in.sprites.files = nullptr;
+        if (in.run.failedRow >= 0) host.ShowErrorLine(program.SourceLine(in.run.failedRow));
     }
     for (const std::string& line : StatisticsLines(in.run)) pane.AddLine(line);
     pane.CaretToStart();

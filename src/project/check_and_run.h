@@ -43,6 +43,12 @@ class MessagePane {
 public:
     virtual ~MessagePane() = default;
     virtual void AddLine(std::string_view line) = 0;
+    // A line about a place in the source: `sourceLine` is its 0-based line (-1: none). A pane
+    // that leads to the line keeps it; the others show the line as AddLine does.
+    virtual void AddLineAt(std::string_view line, int sourceLine) {
+        (void)sourceLine;
+        AddLine(line);
+    }
     // Empties the pane (which hides it).
     virtual void Clear() = 0;
     // The caret goes to the pane's start, after a run.
@@ -60,6 +66,9 @@ public:
     virtual void RepaintDuringRun() {}
     // Where the test before a run shows its progress (none: nowhere).
     virtual ProgressSink* Progress() { return nullptr; }
+    // After a run that a run-time error ended (its box has been shown): the 0-based source line
+    // of the failing row.
+    virtual void ShowErrorLine(int sourceLine) { (void)sourceLine; }
 };
 
 inline constexpr uint32_t kRepaintInterval = 100;

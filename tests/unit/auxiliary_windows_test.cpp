@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTest>
@@ -58,6 +59,56 @@ TEST(FindWindow, SearchesSelectsAndKeepsAHistoryWithoutRepeats) {
     EXPECT_FALSE(find.FromTop()->isEnabled());
     find.EntireUnit()->click();
     EXPECT_TRUE(find.FromTop()->isEnabled());
+}
+
+TEST(FindWindow, SearchAgainFindsTheNextOccurrence) {
+    QPlainTextEdit editor;
+    editor.setPlainText("A = 1\nB = A\nC = A");
+    FindWindow find(editor);
+    QStringList told;
+    find.tell = [&told](const QString& text) { told.push_back(text); };
+    EXPECT_FALSE(find.SearchAgain());  // nothing searched yet
+    EXPECT_TRUE(told.isEmpty());
+    find.History()->setCurrentText("A");
+    ASSERT_TRUE(find.Search());
+    EXPECT_EQ(editor.textCursor().selectionStart(), 0);
+    ASSERT_TRUE(find.SearchAgain());
+    EXPECT_EQ(editor.textCursor().selectionStart(), 10);
+    ASSERT_TRUE(find.SearchAgain());
+    EXPECT_EQ(editor.textCursor().selectionStart(), 16);
+    EXPECT_FALSE(find.SearchAgain());
+    EXPECT_EQ(told, QStringList{"Search string A was not found."});
+}
+
+TEST(ReplaceWindow, ReplacesOneAtATimeOrAllInOneStepToUndo) {
+    QPlainTextEdit editor;
+    editor.setPlainText("LET SCORE = 0\nLET SCORE = SCORE + 1\nLET HISCORE = SCORE");
+    ReplaceWindow replace(editor);
+    QStringList told;
+    replace.tell = [&told](const QString& text) { told.push_back(text); };
+    replace.What()->setText("score");
+    replace.With()->setText("POINTS");
+    replace.WholeWords()->setChecked(true);
+    // The first Replace only finds; the next replaces what it found and finds the next one.
+    EXPECT_FALSE(replace.ReplaceOne());
+    EXPECT_EQ(editor.textCursor().selectedText(), "SCORE");
+    EXPECT_TRUE(replace.ReplaceOne());
+    EXPECT_TRUE(editor.toPlainText().startsWith("LET POINTS = 0\nLET SCORE"));
+    EXPECT_EQ(editor.textCursor().selectionStart(), 19);
+    // All the rest at once (HISCORE is no whole word SCORE), undone in one step.
+    EXPECT_EQ(replace.ReplaceAll(), 3);
+    EXPECT_EQ(editor.toPlainText(),
+              "LET POINTS = 0\nLET POINTS = POINTS + 1\nLET HISCORE = POINTS");
+    EXPECT_EQ(told.back(), "3 occurrences replaced.");
+    editor.undo();
+    EXPECT_EQ(editor.toPlainText(), "LET POINTS = 0\nLET SCORE = SCORE + 1\nLET HISCORE = SCORE");
+    // Matching case, nothing matches; a read-only editor is left alone.
+    replace.MatchCase()->setChecked(true);
+    EXPECT_EQ(replace.ReplaceAll(), 0);
+    replace.MatchCase()->setChecked(false);
+    editor.setReadOnly(true);
+    EXPECT_EQ(replace.ReplaceAll(), 0);
+    EXPECT_FALSE(editor.toPlainText().contains("POINTS + 1"));
 }
 
 TEST(InformationWindow, CountsTheProjectsUnitsAndFiles) {

@@ -11,20 +11,31 @@ namespace tw {
 namespace {
 
 struct Pane : MessagePane {
-    void AddLine(std::string_view line) override { lines.emplace_back(line); }
+    void AddLine(std::string_view line) override {
+        lines.emplace_back(line);
+        sourceLines.push_back(-1);
+    }
+    void AddLineAt(std::string_view line, int sourceLine) override {
+        lines.emplace_back(line);
+        sourceLines.push_back(sourceLine);
+    }
     void Clear() override {
         lines.clear();
+        sourceLines.clear();
         ++clears;
     }
     void CaretToStart() override { ++caretMoves; }
     std::vector<std::string> lines;
+    std::vector<int> sourceLines;  // per line, the source line it leads to (-1: none)
     int clears = 0, caretMoves = 0;
 };
 
 struct Controls : CheckAndRunHost {
     void SetTestAndRunEnabled(bool enabled) override { changes.push_back(enabled); }
     void RepaintDuringRun() override { ++repaints; }
+    void ShowErrorLine(int sourceLine) override { errorLines.push_back(sourceLine); }
     std::vector<bool> changes;
+    std::vector<int> errorLines;
     int repaints = 0;
 };
 
@@ -77,6 +88,46 @@ TEST(CheckAndRun, RunningShowsTheStatisticsWhetherOrNotTheProgramRan) {
     EXPECT_GE(controls.repaints, 5);
     EXPECT_EQ(pane.caretMoves, 2);
     EXPECT_EQ(controls.changes, (std::vector<bool>{false, true, false, true}));
+}
+
+// Every failure leads to the source line it is on, whatever rows the line was cut into.
+TEST(CheckAndRun, FailuresLeadToTheirSourceLines) {
+    Pane pane;
+    Controls controls;
+    // A validator failure on the fourth line, after a blank line and a REM line (no rows) and a
+    // one-line IF (three rows).
+    EXPECT_FALSE(TestProject("LET A = 1\n\nREM note\nIF A = 1 THEN LET B = 2 ELSE LET B = 3\n"
+                             "HOME 5\n",
+                             kCaption, pane, controls));
+    ASSERT_EQ(pane.sourceLines.size(), 1u);
+    EXPECT_EQ(pane.sourceLines[0], 4);
+    // A failure inside the split IF: its line, not its row.
+    EXPECT_FALSE(TestProject("LET A = 1\nIF A = 1 THEN HOME 5 ELSE LET B = 3\n", kCaption, pane,
+                             controls));
+    EXPECT_EQ(pane.sourceLines[1], 1);
+    // A tokenizer failure: the line that does not fit.
+    std::string longLine = "OUTPUTDEBUG 1";
+    for (int i = 0; i < 100; ++i) longLine += " + 1";
+    EXPECT_FALSE(TestProject("LET A = 1\n" + longLine + "\n", kCaption, pane, controls));
+    EXPECT_EQ(pane.sourceLines[2], 1);
+    // A failure of the whole program (too many lines) is on no line.
+    std::string tooLong;
+    for (int i = 0; i < 2002; ++i) tooLong += "LET A = 1\n";
+    EXPECT_FALSE(TestProject(tooLong, kCaption, pane, controls));
+    EXPECT_EQ(pane.sourceLines[3], -1);
+
+    // A run-time error: after its box, the failing row's source line, once; the statistics
+    // lead nowhere.
+    test::RecordingHost host;
+    Interpreter in(host);
+    const RunFiles files;
+    RunProject(in, "LET A = 1\nIF A = 1 THEN LET B = 1 / 0\nSTOP\n", files, kCaption, pane,
+               controls);
+    EXPECT_EQ(controls.errorLines, (std::vector<int>{1}));
+    EXPECT_EQ(pane.sourceLines, (std::vector<int>{-1, -1, -1}));
+    // A run that ends otherwise shows none.
+    RunProject(in, "LET A = 1\nSTOP\n", files, kCaption, pane, controls);
+    EXPECT_EQ(controls.errorLines.size(), 1u);
 }
 
 TEST(CheckAndRun, ClosingAModifiedProjectAsksFirst) {
