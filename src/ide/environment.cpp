@@ -27,6 +27,25 @@ void SettingsFlags::WriteFlag(std::string_view section, std::string_view name, b
     settings.sync();
 }
 
+std::vector<std::string> SettingsFlags::ReadList(std::string_view section,
+                                                std::string_view name) {
+    QSettings settings("Tarnwick", "Tarnwick");
+    std::vector<std::string> list;
+    for (const QString& item : settings.value(Key(section, name)).toStringList()) {
+        list.push_back(item.toStdString());
+    }
+    return list;
+}
+
+void SettingsFlags::WriteList(std::string_view section, std::string_view name,
+                              const std::vector<std::string>& list) {
+    QSettings settings("Tarnwick", "Tarnwick");
+    QStringList items;
+    for (const std::string& item : list) items.push_back(QString::fromStdString(item));
+    settings.setValue(Key(section, name), items);
+    settings.sync();
+}
+
 int RunEnvironment(int argc, char** argv, const QString& projectPath) {
     QApplication app(argc, argv);
     QApplication::setOrganizationName("Tarnwick");

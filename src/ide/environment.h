@@ -14,6 +14,9 @@ class SettingsFlags : public FlagStore {
 public:
     bool ReadFlag(std::string_view section, std::string_view name, bool fallback) override;
     void WriteFlag(std::string_view section, std::string_view name, bool value) override;
+    std::vector<std::string> ReadList(std::string_view section, std::string_view name) override;
+    void WriteList(std::string_view section, std::string_view name,
+                   const std::vector<std::string>& list) override;
 };
 
 // Runs the environment until it ends; `projectPath` (may be empty) is the project to open.

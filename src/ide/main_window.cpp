@@ -11,6 +11,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QTextDocument>
 #include <QFileDialog>
@@ -274,7 +275,10 @@ void MainWindow::BuildMenus() {
         newItem->addAction(caption, this, [this, k = kind] { AddCommand(k); });
     }
     file->addAction("&Open", this, &MainWindow::OpenCommand);
-    file->addMenu("&ReOpen..")->addAction("No previous projects")->setEnabled(false);
+    QMenu* reopen = file->addMenu("&ReOpen..");
+    reopen->setObjectName("&ReOpen..");
+    connect(reopen, &QMenu::aboutToShow, this, [this, reopen] { BuildReopenMenu(reopen); });
+    BuildReopenMenu(reopen);
     file->addAction("&Save", QKeySequence("Ctrl+S"), this, &MainWindow::SaveCommand);
     file->addAction("&Save as..", QKeySequence("Ctrl+A"), this, &MainWindow::SaveAsCommand);
     file->addAction("&Close", this, &MainWindow::CloseCommand);
@@ -550,6 +554,50 @@ void MainWindow::UpdateMenu(QMenu* menu) {
     }
 }
 
+QStringList MainWindow::RecentProjects() const {
+    QStringList recent;
+    for (const std::string& path : flags_.ReadList(kProjectsSection, kRecentList)) {
+        if (!path.empty() && recent.size() < kRecentProjects) {
+            recent.push_back(QString::fromStdString(path));
+        }
+    }
+    return recent;
+}
+
+void MainWindow::RememberProject(const QString& path) {
+    if (path.isEmpty()) return;
+    QStringList recent = RecentProjects();
+    recent.removeAll(path);
+    recent.prepend(path);
+    while (recent.size() > kRecentProjects) recent.removeLast();
+    std::vector<std::string> list;
+    for (const QString& item : recent) list.push_back(item.toStdString());
+    flags_.WriteList(kProjectsSection, kRecentList, list);
+}
+
+void MainWindow::BuildReopenMenu(QMenu* menu) {
+    menu->clear();
+    const QStringList recent = RecentProjects();
+    if (recent.isEmpty()) {
+        menu->addAction("No previous projects")->setEnabled(false);
+        return;
+    }
+    for (int i = 0; i < recent.size(); ++i) {
+        const QString path = recent[i];
+        // "&1 name  (folder)": the number is the item's key.
+        const QFileInfo info(path);
+        menu->addAction(QString("&%1 %2  (%3)")
+                            .arg(i + 1)
+                            .arg(info.fileName(), QDir::toNativeSeparators(info.path())),
+                        this, [this, path] { ReopenCommand(path); });
+    }
+}
+
+void MainWindow::ReopenCommand(const QString& path) {
+    if (!CloseCommand()) return;
+    OpenPath(path);
+}
+
 FindWindow& MainWindow::Find() {
     // One window for the whole session, so that its history and choices stay.
     if (!find_) find_ = std::make_unique<FindWindow>(*editor_->Editor(), this);
@@ -601,6 +649,7 @@ bool MainWindow::OpenPath(const QString& path) {
         NewProject(project_);
         if (!LoadProject(project_, path.toStdString(), messages)) return false;
         ShowProject();
+        RememberProject(QString::fromStdString(project_.filePath));
         return true;
     } catch (...) {
         tell(MessageKind::Error, "Error : Failed to open Tarnwick project");
@@ -615,6 +664,7 @@ bool MainWindow::Save(const QString& path) {
         project_.filePath = path.toStdString();
         std::string why;
         if (SaveProject(project_, why)) {
+            RememberProject(QString::fromStdString(project_.filePath));
             editor_->SetModified(false);
             editor_->setWindowTitle(QString::fromStdString(EditorCaption(project_.fileName)));
             return true;

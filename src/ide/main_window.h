@@ -40,6 +40,10 @@ public:
     void NewProjectCommand();
     void OpenCommand();
     bool OpenPath(const QString& path);
+    // "&ReOpen..": the projects opened or saved last (at most eight, the latest first, kept in
+    // the settings); choosing one closes the project and opens it.
+    QStringList RecentProjects() const;
+    void ReopenCommand(const QString& path);
     // The start-up of the environment, once the window is shown: the logo, the project named
     // on the command line (empty: none), the first-run pages and the tips.
     void StartUp(const QString& projectPath);
@@ -101,6 +105,8 @@ private:
     void BuildToolBar();
     QAction* AddButton(QWidget* bar, IconId icon, const char* hint);
     void ShowProject();
+    void RememberProject(const QString& path);
+    void BuildReopenMenu(QMenu* menu);
     // The editor's text goes into the project's main unit.
     void TakeEditorText();
     bool Save(const QString& path);

@@ -138,6 +138,92 @@ TEST(MainWindow, TestsAndRunsTheProject) {
         "Testing Error : Project : "));
 }
 
+TEST(MainWindow, ARunTimeErrorLeadsToItsLineAndTheSearchMenuGoesToLines) {
+    Window w;
+    w.window.NewProjectCommand();
+    w.window.Editor().Editor()->setPlainText("LET A = 0\nIF A = 0 THEN LET B = 1 / A\nSTOP\n");
+    w.window.RunCommand();
+    EXPECT_EQ(w.window.Editor().ErrorLine(), 1);
+    EXPECT_EQ(w.window.Editor().Editor()->textCursor().blockNumber(), 1);
+    // "&Goto Line Number" asks for a number (cancelled: nothing moves).
+    std::optional<int> answer = 3;
+    QString askedTitle;
+    w.window.askNumber = [&](const QString& title, const QString&, int minimum, int maximum) {
+        askedTitle = title;
+        EXPECT_EQ(minimum, 1);
+        // The text's lines, the empty last one too.
+        if (title == "Goto Line Number") {
+            EXPECT_EQ(maximum, 4);
+        }
+        return answer;
+    };
+    w.window.Action("&Goto Line Number")->trigger();
+    EXPECT_EQ(askedTitle, "Goto Line Number");
+    EXPECT_EQ(w.window.Editor().Editor()->textCursor().blockNumber(), 2);
+    EXPECT_EQ(w.window.Editor().ErrorLine(), -1);
+    answer.reset();
+    w.window.Action("&Goto Line Number")->trigger();
+    EXPECT_EQ(w.window.Editor().Editor()->textCursor().blockNumber(), 2);
+    // The error items are enabled while the pane leads to an error.
+    QMenu* search = w.window.Menu("&Search");
+    emit search->aboutToShow();
+    EXPECT_FALSE(w.window.Action("&Goto Next Error")->isEnabled());
+    w.window.Editor().Editor()->setPlainText("LET A = 1\nHOME 5\n");
+    w.window.TestCommand();
+    emit search->aboutToShow();
+    EXPECT_TRUE(w.window.Action("&Goto Next Error")->isEnabled());
+    w.window.Action("&Goto Next Error")->trigger();
+    EXPECT_EQ(w.window.Editor().ErrorLine(), 1);
+    answer = 2;
+    w.window.Action("&Goto Error Number")->trigger();
+    EXPECT_EQ(w.told.last(), "There is no error number 2.");
+    // Undo is offered once there is something to undo.
+    QMenu* edit = w.window.Menu("&Edit");
+    emit edit->aboutToShow();
+    EXPECT_FALSE(w.window.Action("&Undo")->isEnabled());
+    w.window.Editor().Editor()->insertPlainText("X");
+    emit edit->aboutToShow();
+    EXPECT_TRUE(w.window.Action("&Undo")->isEnabled());
+    w.window.Action("&Undo")->trigger();
+    EXPECT_EQ(w.window.Editor().Editor()->toPlainText(), "LET A = 1\nHOME 5\n");
+}
+
+TEST(MainWindow, ReopenListsTheLastEightProjects) {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                      ("tarnwick_reopen_" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    Window w;
+    QMenu* reopen = w.window.Menu("&ReOpen..");
+    ASSERT_NE(reopen, nullptr);
+    emit reopen->aboutToShow();
+    ASSERT_EQ(reopen->actions().size(), 1);
+    EXPECT_EQ(reopen->actions()[0]->text(), "No previous projects");
+    EXPECT_FALSE(reopen->actions()[0]->isEnabled());
+    // Ten saves: the last eight stay, the latest first; saving one again moves it to the top.
+    for (int i = 0; i < 10; ++i) {
+        w.window.NewProjectCommand();
+        w.window.Editor().Editor()->setPlainText(QString("OUTPUTDEBUG %1\n").arg(i));
+        w.savePath = QString::fromStdString((dir / ("p" + std::to_string(i) + ".twp")).string());
+        ASSERT_TRUE(w.window.SaveAsCommand());
+    }
+    QStringList recent = w.window.RecentProjects();
+    ASSERT_EQ(recent.size(), 8);
+    EXPECT_TRUE(recent[0].endsWith("p9.twp"));
+    EXPECT_TRUE(recent[7].endsWith("p2.twp"));
+    // Kept in the settings: another window over the same settings sees them.
+    MainWindow second(w.flags);
+    EXPECT_EQ(second.RecentProjects(), recent);
+    emit reopen->aboutToShow();
+    ASSERT_EQ(reopen->actions().size(), 8);
+    EXPECT_TRUE(reopen->actions()[3]->text().startsWith("&4 p6.twp  ("));
+    // Choosing one opens it (the open project is not modified: nothing is asked).
+    reopen->actions()[3]->trigger();
+    EXPECT_EQ(w.window.Editor().Editor()->toPlainText(), "OUTPUTDEBUG 6\n");
+    EXPECT_TRUE(w.window.RecentProjects()[0].endsWith("p6.twp"));
+    EXPECT_EQ(w.window.RecentProjects().size(), 8);
+    std::filesystem::remove_all(dir);
+}
+
 TEST(MainWindow, StaysAStripAtMost110PixelsHigh) {
     Window w;
     w.window.resize(800, 400);
@@ -285,6 +371,11 @@ TEST(SettingsFlags, KeepTheFlagsInTheUsersSettings) {
     const std::string text((std::istreambuf_iterator<char>(file)), {});
     EXPECT_NE(text.find("[Alpha]\nStartup=true"), std::string::npos) << text;
     EXPECT_NE(text.find("[Tips]\nStartup=false"), std::string::npos) << text;
+    // Lists too.
+    EXPECT_TRUE(flags.ReadList(kProjectsSection, kRecentList).empty());
+    flags.WriteList(kProjectsSection, kRecentList, {"/a/b.twp", "/c d/e.twp"});
+    EXPECT_EQ(again.ReadList(kProjectsSection, kRecentList),
+              (std::vector<std::string>{"/a/b.twp", "/c d/e.twp"}));
 }
 
 }  // namespace
