@@ -12,6 +12,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -23,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -324,6 +326,46 @@ int ReplaceWindow::ReplaceAll() {
     tell(QString::number(places.size()) + (places.size() == 1 ? " occurrence" : " occurrences") +
          " replaced.");
     return static_cast<int>(places.size());
+}
+
+// ---------------------------------------------------------------------------------------------
+// The debugger's tables
+
+DebugTableWindow::DebugTableWindow(const QString& title, const QStringList& columns,
+                                   QWidget* parent)
+    : QDialog(parent) {
+    setWindowTitle(title);
+    auto* layout = new QVBoxLayout(this);
+    table_ = new QTableWidget(0, static_cast<int>(columns.size()), this);
+    table_->setHorizontalHeaderLabels(columns);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setStretchLastSection(true);
+    layout->addWidget(table_);
+    resize(420, 300);
+}
+
+void DebugTableWindow::SetRows(const std::vector<QStringList>& rows) {
+    table_->setRowCount(static_cast<int>(rows.size()));
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+        for (int c = 0; c < table_->columnCount(); ++c) {
+            const QString text = c < rows[r].size() ? rows[r][c] : QString();
+            table_->setItem(r, c, new QTableWidgetItem(text));
+        }
+    }
+}
+
+QStringList DebugTableWindow::RowTexts() const {
+    QStringList rows;
+    for (int r = 0; r < table_->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < table_->columnCount(); ++c) {
+            const QTableWidgetItem* item = table_->item(r, c);
+            cells.push_back(item ? item->text() : QString());
+        }
+        rows.push_back(cells.join(" | "));
+    }
+    return rows;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <vector>
 
 #include "platform/flags.h"
 #include "project/twp_file.h"
@@ -17,6 +18,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QRadioButton;
+class QTableWidget;
 class QTimer;
 
 namespace tw {
@@ -120,6 +122,24 @@ private:
     QLineEdit* with_ = nullptr;
     QCheckBox* matchCase_ = nullptr;
     QCheckBox* wholeWords_ = nullptr;
+};
+
+// ---------------------------------------------------------------------------------------------
+// A debugger's table (the watches, the call stack, the breakpoints, the timer events, the run-time
+// statistics): rows of texts under column captions, filled again whenever the run pauses.
+
+class DebugTableWindow : public QDialog {
+    Q_OBJECT
+
+public:
+    DebugTableWindow(const QString& title, const QStringList& columns, QWidget* parent = nullptr);
+    void SetRows(const std::vector<QStringList>& rows);
+    QTableWidget* Table() const { return table_; }
+    // The rows as texts, the cells of a row joined by " | " (for tests).
+    QStringList RowTexts() const;
+
+private:
+    QTableWidget* table_ = nullptr;
 };
 
 // ---------------------------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "ide/code_editor.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QTextBlock>
 #include <string>
@@ -123,10 +124,66 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override { editor_.PaintGutter(event); }
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton)
+            editor_.GutterClicked(event->position().toPoint().y());
+    }
 
 private:
     CodeEditor& editor_;
 };
+
+namespace {
+
+// The mark of a line with a breakpoint.
+class BreakpointMark : public QTextBlockUserData {};
+
+bool Marked(const QTextBlock& block) {
+    return dynamic_cast<BreakpointMark*>(block.userData()) != nullptr;
+}
+
+}  // namespace
+
+bool CodeEditor::HasBreakpoint(int line) const {
+    const QTextBlock block = document()->findBlockByNumber(line);
+    return line >= 0 && block.isValid() && Marked(block);
+}
+
+bool CodeEditor::SetBreakpoint(int line, bool on) {
+    QTextBlock block = document()->findBlockByNumber(line);
+    if (line < 0 || !block.isValid()) return false;
+    if (on != Marked(block)) block.setUserData(on ? new BreakpointMark : nullptr);
+    gutter_->update();
+    return true;
+}
+
+std::set<int> CodeEditor::Breakpoints() const {
+    std::set<int> lines;
+    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
+        if (Marked(b)) lines.insert(b.blockNumber());
+    }
+    return lines;
+}
+
+void CodeEditor::SetBreakpoints(const std::set<int>& lines) {
+    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
+        const bool on = lines.count(b.blockNumber()) != 0;
+        if (on != Marked(b)) b.setUserData(on ? new BreakpointMark : nullptr);
+    }
+    gutter_->update();
+}
+
+void CodeEditor::SetExecutionLine(int line) {
+    executionLine_ = line;
+    gutter_->update();
+}
+
+void CodeEditor::GutterClicked(int y) {
+    const QTextBlock block = cursorForPosition(QPoint(0, y)).block();
+    if (!block.isValid()) return;
+    SetBreakpoint(block.blockNumber(), !Marked(block));
+    emit breakpointsChanged();
+}
 
 CodeEditor::CodeEditor(QWidget* parent) : QPlainTextEdit(parent) {
     gutter_ = new EditorGutter(*this);
@@ -157,7 +214,9 @@ void CodeEditor::SetColouring(bool on) {
 int CodeEditor::GutterWidth() const {
     int digits = 1;
     for (int n = std::max(1, blockCount()); n >= 10; n /= 10) ++digits;
-    return 8 + fontMetrics().horizontalAdvance(QLatin1Char('9')) * std::max(digits, 3);
+    // The numbers, and room for a breakpoint's disc before them.
+    return 8 + fontMetrics().height() +
+           fontMetrics().horizontalAdvance(QLatin1Char('9')) * std::max(digits, 3);
 }
 
 void CodeEditor::UpdateGutterWidth() {
@@ -188,9 +247,25 @@ void CodeEditor::PaintGutter(QPaintEvent* event) {
     while (block.isValid() && top <= event->rect().bottom()) {
         const int bottom = top + qRound(blockBoundingRect(block).height());
         if (block.isVisible() && bottom >= event->rect().top()) {
-            painter.setPen(block.blockNumber() == current ? Qt::black : Qt::gray);
-            painter.drawText(0, top, gutter_->width() - 4, fontMetrics().height(), Qt::AlignRight,
-                             QString::number(block.blockNumber() + 1));
+            const int line = block.blockNumber();
+            const int size = fontMetrics().height();
+            if (Marked(block)) {
+                // A breakpoint: a red disc at the gutter's left.
+                painter.setBrush(QColor(0xD0, 0x20, 0x20));
+                painter.setPen(Qt::NoPen);
+                painter.drawEllipse(QRect(2, top + 2, size - 4, size - 4));
+            }
+            if (line == executionLine_) {
+                // Where a paused run stands: a yellow arrow over the breakpoint's place.
+                const QPolygon arrow({QPoint(2, top + 3), QPoint(size - 2, top + size / 2),
+                                      QPoint(2, top + size - 3)});
+                painter.setBrush(QColor(0xF0, 0xC0, 0x00));
+                painter.setPen(QColor(0x80, 0x60, 0x00));
+                painter.drawPolygon(arrow);
+            }
+            painter.setPen(line == current ? Qt::black : Qt::gray);
+            painter.drawText(0, top, gutter_->width() - 4, size, Qt::AlignRight,
+                             QString::number(line + 1));
         }
         block = block.next();
         top = bottom;

@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QSyntaxHighlighter>
 #include <QTextCharFormat>
+#include <set>
 #include <string_view>
 #include <vector>
 
@@ -56,17 +57,35 @@ public:
     int GutterWidth() const;
     QWidget* Gutter() const { return gutter_; }
 
+    // Breakpoints on 0-based lines, kept on the text's lines so that they move with them as
+    // the text is edited (a line that is deleted loses its breakpoint). A click in the gutter
+    // sets or clears one.
+    bool HasBreakpoint(int line) const;
+    // False for a line the text does not have.
+    bool SetBreakpoint(int line, bool on);
+    std::set<int> Breakpoints() const;
+    void SetBreakpoints(const std::set<int>& lines);
+    // The line a paused run stands on (-1: none), marked in the gutter.
+    void SetExecutionLine(int line);
+    int ExecutionLine() const { return executionLine_; }
+
+signals:
+    // The user set or cleared a breakpoint.
+    void breakpointsChanged();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     friend class EditorGutter;
     void PaintGutter(QPaintEvent* event);
+    void GutterClicked(int y);
     void UpdateGutterWidth();
     void UpdateGutter(const QRect& rect, int dy);
 
     QWidget* gutter_ = nullptr;
     SyntaxColouring* colouring_ = nullptr;
+    int executionLine_ = -1;
 };
 
 }  // namespace tw

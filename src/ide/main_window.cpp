@@ -5,29 +5,35 @@
 
 #include "ide/main_window.h"
 
+#include <cstdlib>
+
 #include <QApplication>
 #include <QCloseEvent>
-#include <QPointer>
+#include <QComboBox>
+#include <QCryptographicHash>
 #include <QDesktopServices>
 #include <QDir>
-#include <QComboBox>
-#include <QFileInfo>
-#include <QInputDialog>
-#include <QTextDocument>
+#include <QEventLoop>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QToolButton>
 #include <QUrl>
 
+#include "frontend/tokenize.h"
 #include "platform/headless/headless_host.h"
 #ifdef TARNWICK_HAVE_SDL
 #include "platform/sdl/sdl_host.h"
@@ -50,6 +56,64 @@ bool WindowMessages::ReadKeyState(uint8_t state[256]) {
 void WindowMessages::ShowMessage(MessageKind kind, std::string_view text) {
     window_.tell(kind, BoxText(text));
 }
+
+// While a program runs, input reaches only the key buffer (and a modal box), until the run
+// pauses.
+class RunInputGuard : public QObject {
+public:
+    explicit RunInputGuard(QLineEdit* keyBuffer) : keyBuffer_(keyBuffer) {
+        previousFocus_ = QApplication::focusWidget();
+        keyBuffer_->clear();
+        keyBuffer_->setFocus();
+        qApp->installEventFilter(this);
+    }
+    ~RunInputGuard() override {
+        QCoreApplication::processEvents();
+        qApp->removeEventFilter(this);
+        keyBuffer_->clear();
+        if (previousFocus_) previousFocus_->setFocus();
+    }
+    void Suspend(bool on) { suspended_ = on; }
+    // A widget the mouse may still reach (the pause button of a run with a debugger).
+    void Allow(QWidget* widget) { allowed_ = widget; }
+
+protected:
+    bool eventFilter(QObject* target, QEvent* event) override {
+        // A paused run lets the user work in the environment.
+        if (suspended_) return false;
+        switch (event->type()) {
+            case QEvent::Shortcut:
+                return true;
+            case QEvent::KeyPress:
+            case QEvent::KeyRelease:
+            case QEvent::ShortcutOverride:
+                if (target == keyBuffer_) return false;
+                [[fallthrough]];
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::Wheel:
+            case QEvent::ContextMenu:
+            case QEvent::Drop: {
+                auto* widget = qobject_cast<QWidget*>(target);
+                if (!widget) return false;  // the window passes it on to its widgets
+                if (allowed_ && (widget == allowed_ || allowed_->isAncestorOf(widget))) {
+                    return false;
+                }
+                QWidget* box = QApplication::activeModalWidget();
+                return !(box && (box == widget || box->isAncestorOf(widget)));
+            }
+            default:
+                return false;
+        }
+    }
+
+private:
+    QLineEdit* keyBuffer_;
+    QPointer<QWidget> previousFocus_;
+    bool suspended_ = false;
+    QPointer<QWidget> allowed_;
+};
 
 namespace {
 
@@ -85,51 +149,6 @@ HeadlessHost::Options QuietHeadless() {
 // While a program runs the environment takes no input: clicks, keys, wheels and shortcuts are
 // dropped, except keys for the key buffer (which holds the focus) and input for a box the run
 // shows. What was queued during the run is dropped as the guard ends.
-class RunInputGuard : public QObject {
-public:
-    explicit RunInputGuard(QLineEdit* keyBuffer) : keyBuffer_(keyBuffer) {
-        previousFocus_ = QApplication::focusWidget();
-        keyBuffer_->clear();
-        keyBuffer_->setFocus();
-        qApp->installEventFilter(this);
-    }
-    ~RunInputGuard() override {
-        QCoreApplication::processEvents();
-        qApp->removeEventFilter(this);
-        keyBuffer_->clear();
-        if (previousFocus_) previousFocus_->setFocus();
-    }
-
-protected:
-    bool eventFilter(QObject* target, QEvent* event) override {
-        switch (event->type()) {
-            case QEvent::Shortcut:
-                return true;
-            case QEvent::KeyPress:
-            case QEvent::KeyRelease:
-            case QEvent::ShortcutOverride:
-                if (target == keyBuffer_) return false;
-                [[fallthrough]];
-            case QEvent::MouseButtonPress:
-            case QEvent::MouseButtonRelease:
-            case QEvent::MouseButtonDblClick:
-            case QEvent::Wheel:
-            case QEvent::ContextMenu:
-            case QEvent::Drop: {
-                auto* widget = qobject_cast<QWidget*>(target);
-                if (!widget) return false;  // the window passes it on to its widgets
-                QWidget* box = QApplication::activeModalWidget();
-                return !(box && (box == widget || box->isAncestorOf(widget)));
-            }
-            default:
-                return false;
-        }
-    }
-
-private:
-    QLineEdit* keyBuffer_;
-    QPointer<QWidget> previousFocus_;
-};
 
 // The pane and the controls of a test or a run.
 class WindowControls : public CheckAndRunHost {
@@ -141,10 +160,16 @@ public:
         window_.Button("Test project for errors")->setEnabled(enabled);
     }
     void RepaintDuringRun() override {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        // With a debugger, the input the guard lets through (the pause button) is taken too.
+        QCoreApplication::processEvents(
+            window_.CurrentDebugger() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
     }
     ProgressSink* Progress() override { return &window_.Editor().Progress(); }
     void ShowErrorLine(int sourceLine) override { window_.Editor().ShowErrorLine(sourceLine); }
+    RunObserver* Observer(const PreparedProgram& program) override {
+        return window_.MakeDebugger(program);
+    }
+    bool WhilePaused(const Interpreter& in) override { return window_.Pause(in); }
 
 private:
     MainWindow& window_;
@@ -234,6 +259,17 @@ MainWindow::MainWindow(FlagStore& flags, QWidget* parent)
 
     BuildMenus();
     BuildToolBar();
+    whilePaused = [this] {
+        // The environment runs until a debugging command goes on with the run.
+        QEventLoop loop;
+        pauseLoop_ = &loop;
+        loop.exec();
+        pauseLoop_ = nullptr;
+    };
+    connect(editor_.get(), &SourceEditorWindow::breakpointsChanged, this,
+            &MainWindow::BreakpointsChanged);
+    connect(editor_.get(), &SourceEditorWindow::runToCursorRequested, this,
+            &MainWindow::RunToCursorCommand);
     editor_->Code()->SetColouring(flags_.ReadFlag(kEditorSection, kColouringFlag, true));
     connect(editor_.get(), &SourceEditorWindow::colouringChanged, this,
             [this](bool on) { flags_.WriteFlag(kEditorSection, kColouringFlag, on); });
@@ -331,15 +367,31 @@ void MainWindow::BuildMenus() {
         debug_->show();
         debug_->raise();
     });
-    inert(view, {"&Breakpoints", "&Call Stack", "&Watches", "&Effects", "&Timer Events",
-                 "&Run-Time Statistics"});
+    const std::pair<const char*, DebugView> tables[] = {{"&Breakpoints", DebugView::Breakpoints},
+                                                        {"&Call Stack", DebugView::CallStack},
+                                                        {"&Watches", DebugView::Watches}};
+    for (const auto& [caption, table] : tables) {
+        view->addAction(caption, this, [this, t = table] { ShowDebugTable(t); });
+    }
+    inert(view, {"&Effects"});
+    view->addAction("&Timer Events", this, [this] { ShowDebugTable(DebugView::TimerEvents); });
+    view->addAction("&Run-Time Statistics", this,
+                    [this] { ShowDebugTable(DebugView::Statistics); });
 
     menuBar()->addMenu("&Project");
     QMenu* run = menuBar()->addMenu("&Run");
     run->addAction("&Run", QKeySequence("F9"), this, &MainWindow::RunCommand);
     inert(run, {"&Parameters..", "&Test Source Code", "&Build All", "&Information..",
                 "&TW Deploy©", "TW Deploy© &Options..", "&Options.."});
-    menuBar()->addMenu("&Debug");
+    QMenu* debug = menuBar()->addMenu("&Debug");
+    debug->addAction("&Toggle Breakpoint", QKeySequence("F5"), editor_.get(),
+                     &SourceEditorWindow::ToggleBreakpointAtCaret);
+    debug->addAction("&Trace Into", QKeySequence("F7"), this, &MainWindow::TraceIntoCommand);
+    debug->addAction("&Step Over", QKeySequence("F8"), this, &MainWindow::StepOverCommand);
+    debug->addAction("&Run To Cursor", QKeySequence("F4"), this,
+                     [this] { RunToCursorCommand(editor_->CaretLine()); });
+    debug->addAction("&Continue", this, &MainWindow::ContinueCommand);
+    debug->addAction("&Stop Program", QKeySequence("Ctrl+F2"), this, &MainWindow::StopCommand);
     menuBar()->addMenu("&Generate");
     menuBar()->addMenu("&Tools");
 
@@ -364,7 +416,8 @@ void MainWindow::BuildMenus() {
     }
     // Saving, searching and running answer their keys in the editor and the project view too.
     for (const char* item :
-         {"&Save", "&Find", "&Search Again", "&Replace", "&Goto Line Number", "&Run"}) {
+         {"&Save", "&Find", "&Search Again", "&Replace", "&Goto Line Number", "&Run",
+          "&Toggle Breakpoint", "&Trace Into", "&Step Over", "&Run To Cursor", "&Stop Program"}) {
         Action(item)->setShortcutContext(Qt::ApplicationShortcut);
     }
 }
@@ -457,9 +510,13 @@ void MainWindow::BuildToolBar() {
                               {IconId::Unindent, "Unindent block"}});
     inert(page("&Formatting.."),
           {{IconId::Comment, "Comment block"}, {IconId::Uncomment, "Uncomment block"}});
-    inert(page("&Debugging.."), {{IconId::Pause, "Pause execution"},
-                                 {IconId::TraceInto, "Trace Into"},
-                                 {IconId::StepOver, "Step Over"}});
+    QWidget* debugging = page("&Debugging..");
+    connect(AddButton(debugging, IconId::Pause, "Pause execution"), &QAction::triggered, this,
+            &MainWindow::PauseCommand);
+    connect(AddButton(debugging, IconId::TraceInto, "Trace Into"), &QAction::triggered, this,
+            &MainWindow::TraceIntoCommand);
+    connect(AddButton(debugging, IconId::StepOver, "Step Over"), &QAction::triggered, this,
+            &MainWindow::StepOverCommand);
     QWidget* manager = page("&TWP Manager..");
     const std::tuple<IconId, const char*, ItemKind> adds[] = {
         {IconId::Source, "Insert black source code unit into project", ItemKind::Source},
@@ -515,8 +572,13 @@ void MainWindow::UpdateToolBar() {
           "Insert music into project", "Insert sound into project", "View project information"}) {
         Button(hint)->setEnabled(ready);
     }
-    if (QAction* run = Action("&Run")) run->setEnabled(ready);
+    // While a run is paused, running goes on with it.
+    if (QAction* run = Action("&Run")) run->setEnabled(ready || Paused());
     if (QAction* debug = Action("&Debug Window")) debug->setEnabled(ready);
+    // Stepping starts a run or goes on with a paused one; pausing needs a run.
+    Button("Trace Into")->setEnabled(ready || Paused());
+    Button("Step Over")->setEnabled(ready || Paused());
+    Button("Pause execution")->setEnabled(running_ && !Paused());
 }
 
 void MainWindow::UpdateMenu(QMenu* menu) {
@@ -548,6 +610,12 @@ void MainWindow::UpdateMenu(QMenu* menu) {
         Menu("&View..")->setEnabled(open);
     } else if (title == "&Run") {
         set({"&Run", "&Parameters..", "&TW Deploy©"}, open && !running_);
+        if (Paused()) set({"&Run"}, true);
+    } else if (title == "&Debug") {
+        const bool ready = open && visible && !running_;
+        set({"&Toggle Breakpoint"}, open && visible);
+        set({"&Trace Into", "&Step Over", "&Run To Cursor"}, ready || Paused());
+        set({"&Continue", "&Stop Program"}, Paused());
         set({"&Test Source Code", "&Build All", "&Information..", "TW Deploy© &Options..",
              "&Options.."},
             false);
@@ -610,6 +678,7 @@ FindWindow& MainWindow::Find() {
 void MainWindow::ShowProject() {
     const std::string source = project_.MainSource();
     editor_->RefreshDisplay(std::vector<uint8_t>(source.begin(), source.end()), project_.fileName);
+    LoadBreakpoints();
     view_->RefreshDisplay();
     UpdateToolBar();
 }
@@ -716,15 +785,28 @@ void MainWindow::TestCommand() {
 }
 
 void MainWindow::RunCommand() {
+    // F9 while a run is paused goes on with it.
+    if (Paused()) {
+        ContinueCommand();
+        return;
+    }
     if (running_) return;
     TakeEditorText();
     std::unique_ptr<Host> host = makeRunHost();
-    if (!host) return;
+    if (!host) {
+        debugStart_ = DebugStart::None;
+        return;
+    }
     WindowControls controls(*this);
     toolBarTimer_.stop();
     running_ = true;
+    UpdateToolBar();
     {
         RunInputGuard guard(keyBuffer_);
+        inputGuard_ = &guard;
+        for (QToolButton* b : findChildren<QToolButton*>()) {
+            if (b->defaultAction() == Button("Pause execution")) guard.Allow(b);
+        }
         {
             Interpreter in(*host, random_);
             in.projectName = project_.fileName;
@@ -733,10 +815,222 @@ void MainWindow::RunCommand() {
                        editor_->Pane(), controls);
         }
         host.reset();  // the display window closes before the input is let in again
+        inputGuard_ = nullptr;
     }
+    debugger_.reset();
+    debugStart_ = DebugStart::None;
     running_ = false;
     toolBarTimer_.start();
     UpdateToolBar();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Debugging
+
+RunObserver* MainWindow::MakeDebugger(const PreparedProgram& program) {
+    const std::set<int> breakpoints = editor_->Breakpoints();
+    // A run with nothing to stop at has no observer, and so costs nothing.
+    if (breakpoints.empty() && debugStart_ == DebugStart::None) return nullptr;
+    debugger_ = std::make_unique<Debugger>(program);
+    debugger_->SetBreakpoints(breakpoints);
+    switch (debugStart_) {
+        case DebugStart::None:
+            break;
+        case DebugStart::StepInto:
+            debugger_->StepInto();
+            break;
+        case DebugStart::RunToLine:
+            debugger_->RunToLine(debugTarget_);
+            break;
+    }
+    return debugger_.get();
+}
+
+bool MainWindow::Pause(const Interpreter& in) {
+    pausedIn_ = &in;
+    stopAtResume_ = false;
+    if (inputGuard_) inputGuard_->Suspend(true);
+    editor_->ShowExecutionLine(debugger_->PausedLine());
+    editor_->raise();
+    RefreshDebugWindows();
+    UpdateToolBar();
+    whilePaused();
+    if (inputGuard_) inputGuard_->Suspend(false);
+    editor_->ShowExecutionLine(-1);
+    pausedIn_ = nullptr;
+    UpdateToolBar();
+    return !stopAtResume_;
+}
+
+void MainWindow::Resume() {
+    if (pauseLoop_) pauseLoop_->quit();
+}
+
+void MainWindow::ContinueCommand() {
+    if (!Paused()) return;
+    debugger_->Continue();
+    Resume();
+}
+
+void MainWindow::TraceIntoCommand() {
+    if (Paused()) {
+        debugger_->StepInto();
+        Resume();
+    } else if (!running_) {
+        debugStart_ = DebugStart::StepInto;
+        RunCommand();
+    }
+}
+
+void MainWindow::StepOverCommand() {
+    if (Paused()) {
+        debugger_->StepOver();
+        Resume();
+    } else if (!running_) {
+        // From the start, stepping over is stepping into the first statement.
+        debugStart_ = DebugStart::StepInto;
+        RunCommand();
+    }
+}
+
+void MainWindow::RunToCursorCommand(int line) {
+    if (Paused()) {
+        debugger_->RunToLine(line);
+        Resume();
+    } else if (!running_) {
+        debugStart_ = DebugStart::RunToLine;
+        debugTarget_ = line;
+        RunCommand();
+    }
+}
+
+void MainWindow::StopCommand() {
+    if (!Paused()) return;
+    stopAtResume_ = true;
+    debugger_->Continue();
+    Resume();
+}
+
+void MainWindow::PauseCommand() {
+    if (debugger_ && running_ && !Paused()) debugger_->RequestPause();
+}
+
+namespace {
+
+// A settings key for a project's path: its SHA-1 in hexadecimal (a path's slashes would be taken
+// for groups of keys).
+std::string BreakpointsKey(const std::string& path) {
+    return QCryptographicHash::hash(QByteArray::fromStdString(path), QCryptographicHash::Sha1)
+        .toHex()
+        .toStdString();
+}
+
+}  // namespace
+
+void MainWindow::BreakpointsChanged() {
+    const std::set<int> lines = editor_->Breakpoints();
+    if (debugger_) debugger_->SetBreakpoints(lines);
+    // Kept per project in the settings, never in the project file.
+    if (!project_.filePath.empty()) {
+        std::vector<std::string> list;
+        for (int line : lines) list.push_back(std::to_string(line));
+        flags_.WriteList(kBreakpointsSection, BreakpointsKey(project_.filePath), list);
+    }
+    RefreshDebugWindows();
+}
+
+void MainWindow::LoadBreakpoints() {
+    std::set<int> lines;
+    if (!project_.filePath.empty()) {
+        for (const std::string& item :
+             flags_.ReadList(kBreakpointsSection, BreakpointsKey(project_.filePath))) {
+            char* end = nullptr;
+            const long line = std::strtol(item.c_str(), &end, 10);
+            if (end != item.c_str() && line >= 0 && line < kMaxSourceLines) {
+                lines.insert(static_cast<int>(line));
+            }
+        }
+    }
+    editor_->SetBreakpoints(lines);
+}
+
+DebugTableWindow& MainWindow::DebugTable(DebugView view) {
+    static const struct {
+        const char* title;
+        QStringList columns;
+    } kViews[] = {
+        {"Breakpoints", {"Line", "Source"}},
+        {"Call Stack", {"Entry", "Line"}},
+        {"Watches", {"Name", "Value", "Kind", "Scope"}},
+        {"Timer Events", {"Timer", "Interval (ms)", "Last serviced (ms)"}},
+        {"Run-Time Statistics", {"Statistic", "Value"}},
+    };
+    auto& window = debugTables_[static_cast<size_t>(view)];
+    if (!window) {
+        const auto& v = kViews[static_cast<size_t>(view)];
+        window = std::make_unique<DebugTableWindow>(v.title, v.columns, this);
+    }
+    return *window;
+}
+
+void MainWindow::ShowDebugTable(DebugView view) {
+    DebugTableWindow& window = DebugTable(view);
+    RefreshDebugWindows();
+    window.show();
+    window.raise();
+}
+
+void MainWindow::RefreshDebugWindows() {
+    auto text = [](const std::string& s) {
+        return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+    };
+    // Lines are shown from 1, as the gutter numbers them.
+    auto lineText = [](int line) { return line < 0 ? QString("-") : QString::number(line + 1); };
+    for (size_t i = 0; i < debugTables_.size(); ++i) {
+        DebugTableWindow* window = debugTables_[i].get();
+        if (!window) continue;
+        std::vector<QStringList> rows;
+        switch (static_cast<DebugView>(i)) {
+            case DebugView::Breakpoints:
+                for (int line : editor_->Breakpoints()) {
+                    const QTextBlock block = editor_->Editor()->document()->findBlockByNumber(line);
+                    rows.push_back({lineText(line), block.text().trimmed()});
+                }
+                break;
+            case DebugView::CallStack:
+                if (!pausedIn_) break;
+                rows.push_back({"(paused here)", lineText(debugger_->PausedLine())});
+                for (const StackEntry& e : CallStack(*pausedIn_, debugger_->Program())) {
+                    rows.push_back({text(e.what), lineText(e.line)});
+                }
+                for (const StackEntry& e : LoopStack(*pausedIn_, debugger_->Program())) {
+                    rows.push_back({text(e.what), lineText(e.line)});
+                }
+                break;
+            case DebugView::Watches:
+                if (!pausedIn_) break;
+                for (const Watch& w : Watches(*pausedIn_)) {
+                    rows.push_back({text(w.name), text(w.value), text(w.kind), text(w.scope)});
+                }
+                break;
+            case DebugView::TimerEvents:
+                if (!pausedIn_) break;
+                for (const TimerEvent& t : TimerEvents(*pausedIn_)) {
+                    rows.push_back({text(t.name), QString::number(t.interval),
+                                    QString::number(t.lastService)});
+                }
+                break;
+            case DebugView::Statistics: {
+                if (!pausedIn_) break;
+                const RunStatistics s = Statistics(*pausedIn_, pausedIn_->host.TickCount());
+                rows.push_back({"Statements executed", QString::number(s.statements)});
+                rows.push_back({"Run time (ms)", QString::number(s.milliseconds)});
+                rows.push_back({"Statements per second", QString::number(s.perSecond, 'f', 0)});
+                break;
+            }
+        }
+        window->SetRows(rows);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

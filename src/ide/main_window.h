@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <QTimer>
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -17,12 +18,16 @@
 #include "platform/flags.h"
 #include "platform/host.h"
 #include "project/check_and_run.h"
+#include "project/debugging.h"
 
+class QEventLoop;
 class QLineEdit;
 class QTabWidget;
 class QUrl;
 
 namespace tw {
+
+class RunInputGuard;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -66,6 +71,26 @@ public:
     QAction* Action(const QString& text) const;
     QMenu* Menu(const QString& title) const;
     QAction* Button(const QString& hint) const;
+    // Debugging. A run starts with a debugger when a breakpoint is set or it starts by a step
+    // (without one it has no observer at all); when the debugger pauses it, the paused line is
+    // highlighted, the debugger's windows are filled and `whilePaused` runs the environment
+    // until a command goes on with the run.
+    void TraceIntoCommand();            // F7: start by pausing at the first statement, or step
+    void StepOverCommand();             // F8: step over a GOSUB or CALL
+    void RunToCursorCommand(int line);  // run, or go on, until a line
+    void ContinueCommand();             // F9 while paused
+    void StopCommand();                 // a paused run stops (as Escape stops it)
+    void PauseCommand();                // a running run pauses before its next statement
+    bool Paused() const { return pausedIn_ != nullptr; }
+    const Debugger* CurrentDebugger() const { return debugger_.get(); }
+    // Called by the run: the debugger for a run of `program` (null: none), and a pause.
+    RunObserver* MakeDebugger(const PreparedProgram& program);
+    bool Pause(const Interpreter& in);
+    std::function<void()> whilePaused;
+    enum class DebugView : uint8_t { Breakpoints, CallStack, Watches, TimerEvents, Statistics };
+    DebugTableWindow& DebugTable(DebugView view);
+    void ShowDebugTable(DebugView view);
+
     // The find window (one for the session) and the replace window (none until asked for).
     FindWindow& Find();
     ReplaceWindow* Replace() const { return replace_.get(); }
@@ -105,6 +130,10 @@ private:
     void BuildToolBar();
     QAction* AddButton(QWidget* bar, IconId icon, const char* hint);
     void ShowProject();
+    void Resume();
+    void BreakpointsChanged();
+    void LoadBreakpoints();
+    void RefreshDebugWindows();
     void RememberProject(const QString& path);
     void BuildReopenMenu(QMenu* menu);
     // The editor's text goes into the project's main unit.
@@ -118,6 +147,15 @@ private:
     std::unique_ptr<ProjectView> view_;
     std::unique_ptr<DebugWindow> debug_;
     std::unique_ptr<FindWindow> find_;
+    std::unique_ptr<Debugger> debugger_;
+    enum class DebugStart : uint8_t { None, StepInto, RunToLine };
+    DebugStart debugStart_ = DebugStart::None;
+    int debugTarget_ = -1;
+    const Interpreter* pausedIn_ = nullptr;
+    bool stopAtResume_ = false;
+    QEventLoop* pauseLoop_ = nullptr;
+    RunInputGuard* inputGuard_ = nullptr;
+    std::array<std::unique_ptr<DebugTableWindow>, 5> debugTables_;
     std::unique_ptr<ReplaceWindow> replace_;
     QTimer toolBarTimer_;
     QWidget* panel_ = nullptr;  // ToolBar_Panel

@@ -108,6 +108,8 @@ SourceEditorWindow::SourceEditorWindow(QWidget* parent) : QMainWindow(parent) {
             &SourceEditorWindow::UpdateHighlights);
     connect(editor_, &QPlainTextEdit::cursorPositionChanged, editor_->Gutter(),
             qOverload<>(&QWidget::update));
+    connect(editor_, &CodeEditor::breakpointsChanged, this,
+            &SourceEditorWindow::breakpointsChanged);
     resize(800, 500);
 }
 
@@ -171,7 +173,8 @@ void SourceEditorWindow::BuildTools() {
     add(IconId::Unindent, "Removes all identing", true, [this] { RemoveIndentLines(); });
     add(IconId::Save, "Save Project", true, [this] { emit saveRequested(); });
     add(IconId::Open, "Open Project", true, [this] { emit openRequested(); });
-    add(IconId::Breakpoint, "Add breakpoint @ current line", false, none);
+    add(IconId::Breakpoint, "Add breakpoint @ current line", true,
+        [this] { ToggleBreakpointAtCaret(); });
     add(IconId::NextProcedure, "(Goto start of next function or procedure", false, none);
     add(IconId::PreviousProcedure, "(Goto start of last function or procedure", false, none);
 }
@@ -181,9 +184,8 @@ void SourceEditorWindow::BuildMenus() {
     editorMenu_->setObjectName("SourceCode_PopupMenu");
     editorMenu_->addAction("&Test Project", this, [this] { emit testRequested(); });
     editorMenu_->addAction("&Run Project", this, [this] { emit runRequested(); });
-    editorMenu_->addAction("&Run To Cusor", this, [this] {
-        QMessageBox::information(this, windowTitle(), "No debugging supported, yet.");
-    });
+    editorMenu_->addAction("&Run To Cusor", this,
+                           [this] { emit runToCursorRequested(CaretLine()); });
     readOnlyAction_ = editorMenu_->addAction("&Read Only", this, [this] {
         SetReadOnly(readOnlyAction_->isChecked());
     });
@@ -442,17 +444,49 @@ void SourceEditorWindow::UpdateHighlights() {
     current.cursor = editor_->textCursor();
     current.cursor.clearSelection();
     marks.append(current);
-    if (errorLine_ >= 0) {
-        const QTextBlock block = editor_->document()->findBlockByNumber(errorLine_);
-        if (block.isValid()) {
-            QTextEdit::ExtraSelection error;
-            error.format.setBackground(QColor(0xFF, 0xC8, 0xC8));
-            error.format.setProperty(QTextFormat::FullWidthSelection, true);
-            error.cursor = QTextCursor(block);
-            marks.append(error);
-        }
-    }
+    auto mark = [&](int line, const QColor& colour) {
+        const QTextBlock block = editor_->document()->findBlockByNumber(line);
+        if (line < 0 || !block.isValid()) return;
+        QTextEdit::ExtraSelection selection;
+        selection.format.setBackground(colour);
+        selection.format.setProperty(QTextFormat::FullWidthSelection, true);
+        selection.cursor = QTextCursor(block);
+        marks.append(selection);
+    };
+    mark(errorLine_, QColor(0xFF, 0xC8, 0xC8));
+    mark(editor_->ExecutionLine(), QColor(0xFF, 0xF0, 0x90));
     editor_->setExtraSelections(marks);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Debugging
+
+std::set<int> SourceEditorWindow::Breakpoints() const {
+    return editor_->Breakpoints();
+}
+
+void SourceEditorWindow::SetBreakpoints(const std::set<int>& lines) {
+    editor_->SetBreakpoints(lines);
+}
+
+int SourceEditorWindow::CaretLine() const {
+    return editor_->textCursor().blockNumber();
+}
+
+void SourceEditorWindow::ToggleBreakpointAtCaret() {
+    const int line = CaretLine();
+    editor_->SetBreakpoint(line, !editor_->HasBreakpoint(line));
+    emit breakpointsChanged();
+}
+
+void SourceEditorWindow::ShowExecutionLine(int line) {
+    editor_->SetExecutionLine(line);
+    if (line >= 0) MoveToLine(line);
+    UpdateHighlights();
+}
+
+int SourceEditorWindow::ExecutionLine() const {
+    return editor_->ExecutionLine();
 }
 
 bool SourceEditorWindow::eventFilter(QObject* watched, QEvent* event) {

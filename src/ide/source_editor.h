@@ -111,6 +111,16 @@ public:
     bool GoToLine(int line);
     int LineCount() const;
 
+    // Debugging. Breakpoints are on 0-based lines ("Add breakpoint @ current line" and a click
+    // in the gutter set or clear one); a paused run's line is highlighted and marked in the
+    // gutter (-1: none).
+    std::set<int> Breakpoints() const;
+    void SetBreakpoints(const std::set<int>& lines);
+    void ToggleBreakpointAtCaret();
+    void ShowExecutionLine(int line);
+    int ExecutionLine() const;
+    int CaretLine() const;
+
     // The test and run buttons, on or off (the glue turns them off while it works).
     void SetTestAndRunEnabled(bool enabled);
 
@@ -135,6 +145,10 @@ signals:
     void sourceChanged(bool modified, int size);
     // The user switched the syntax colouring on or off ("Syntax &Colouring").
     void colouringChanged(bool on);
+    // The user set or cleared a breakpoint.
+    void breakpointsChanged();
+    // "&Run To Cusor": run (or go on) until the caret's line.
+    void runToCursorRequested(int line);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -844,10 +844,11 @@ QuickOutcome NumberPair(Interpreter& in, QuickExpression& q, int entry, bool rea
     return true;
 }
 
-// The integer pair (QuickExpression::Shortcut::IntegerPair) on whole numbers: the operation as the lane
-// does it (a sum, difference or product is a real; a comparison of whole numbers below 2^39 is
-// one of their 6-byte reals, which they are), its result on the entry level. False, with
-// nothing written, when an operand is not whole or an operator is pending.
+// The integer pair (Shortcut::IntegerPair, and IntegerProduct when kGrouped) on whole numbers:
+// the operation as the lane does it (a sum, difference or product is a real; a comparison of
+// whole numbers below 2^39 is one of their 6-byte reals, which they are), its result on the
+// entry level. False, with nothing written, when an operand is not whole or an operator is
+// pending.
 template <bool kGrouped>
 [[gnu::always_inline]] inline bool IntegerPair(Interpreter& in, QuickExpression& q,
                                                QuickNumber& out, ExpressionKind& kind) {
@@ -884,8 +885,8 @@ template <bool kGrouped>
     return Leave(level, result, out, kind);
 }
 
-// The single whole operand (QuickExpression::Shortcut::IntegerSingle): its number, as a real, on the
-// entry level, as the lane leaves it.
+// The single whole operand (Shortcut::IntegerSingle): its number, as a real, on the entry
+// level, as the lane leaves it.
 [[gnu::always_inline]] inline bool IntegerSingle(Interpreter& in, QuickExpression& q,
                                                  QuickNumber& out, ExpressionKind& kind) {
     ExpressionStack& st = in.expressions;

@@ -257,6 +257,7 @@ void RunSession::StartClock() {
     host.StartRunClock();
     in_.timers.StartTimers(host.TickCount());
     startTick_ = host.TickCount();
+    in_.run.startTick = startTick_;  // (what a debugger's statistics count from)
     clockStarted_ = true;
     in_.WatchRun(startTick_, limits_.timeoutMs);
 }
@@ -490,19 +491,30 @@ namespace {
 // Steps the session to its end, calling `betweenSteps` (when there is one) at most every
 // `interval` ms; then shows what ends the run.
 RunOutcome RunToTheEnd(Interpreter& in, const std::function<void()>* betweenSteps,
-                       uint32_t interval) {
+                       uint32_t interval, RunObserver* observer = nullptr,
+                       const std::function<bool()>* whilePaused = nullptr) {
     // Passes between two looks at the clock: the loop itself polls everything else, so a
     // host without a callback takes big steps; one with a callback looks every 16384 passes
     // (well under a millisecond).
     const int64_t budget = betweenSteps ? int64_t{1} << 14 : int64_t{1} << 20;
     RunSession session(in);
+    session.SetObserver(observer);
     session.Start();
     try {
         if (!session.StartWarning().empty()) {
             in.host.ShowMessage(MessageKind::Warning, session.StartWarning());
         }
         uint32_t last = in.host.TickCount();
-        while (session.Step(budget) != RunSession::StepEnd::Ended) {
+        for (;;) {
+            const RunSession::StepEnd end = session.Step(budget);
+            if (end == RunSession::StepEnd::Ended) break;
+            if (end == RunSession::StepEnd::Paused) {
+                // The host looks at the paused run until it goes on; false stops it, as Escape
+                // does.
+                if (whilePaused && !(*whilePaused)()) in.stopRequested = true;
+                last = in.host.TickCount();
+                continue;
+            }
             if (!betweenSteps) continue;
             const uint32_t now = in.host.TickCount();
             if (now - last >= interval) {
@@ -539,6 +551,14 @@ RunOutcome RunProgram(Interpreter& in, const PreparedProgram& program,
     in.program = &program.buffer;
     in.routines = &program.routines;
     return RunToTheEnd(in, &betweenSteps, interval);
+}
+
+RunOutcome RunProgram(Interpreter& in, const PreparedProgram& program,
+                      const std::function<void()>& betweenSteps, uint32_t interval,
+                      RunObserver& observer, const std::function<bool()>& whilePaused) {
+    in.program = &program.buffer;
+    in.routines = &program.routines;
+    return RunToTheEnd(in, &betweenSteps, interval, &observer, &whilePaused);
 }
 
 }  // namespace tw

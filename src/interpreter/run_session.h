@@ -129,6 +129,11 @@ RunOutcome RunProgram(Interpreter& in, const PreparedProgram& program);
 // host's clock (a host that repaints its windows during a run).
 RunOutcome RunProgram(Interpreter& in, const PreparedProgram& program,
                       const std::function<void()>& betweenSteps, uint32_t interval = 100);
+// The same with an observer before each statement (a debugger): when it pauses the run,
+// `whilePaused` is called, and returns when the run is to go on (false: stop it, as Escape does).
+RunOutcome RunProgram(Interpreter& in, const PreparedProgram& program,
+                      const std::function<void()>& betweenSteps, uint32_t interval,
+                      RunObserver& observer, const std::function<bool()>& whilePaused);
 
 // Per-run initialisation and teardown of the interpreter's state. StartRun gives the text of a
 // warning to show, or empty.

@@ -18,6 +18,9 @@ inline constexpr const char* kStartupFlag = "Startup";
 inline constexpr const char* kProjectsSection = "Projects";
 inline constexpr const char* kRecentList = "Recent";
 inline constexpr int kRecentProjects = 8;
+// A project's breakpoints ("Breakpoints", the SHA-1 of the project file's path): its 0-based
+// lines.
+inline constexpr const char* kBreakpointsSection = "Breakpoints";
 // Whether the editor colours the language's words ("Editor", "Colouring"; on when never written).
 inline constexpr const char* kEditorSection = "Editor";
 inline constexpr const char* kColouringFlag = "Colouring";

@@ -110,9 +110,13 @@ std::optional<RunOutcome> RunProject(Interpreter& in, std::string_view source,
         pane.AddLineAt(FailureLine(caption, program.failures[0]), program.failures[0].line);
     } else {
         in.sprites.files = &files;
-        outcome = RunProgram(in, program, [&host] {
-            host.RepaintDuringRun();
-        });
+        const std::function<void()> repaint = [&host] { host.RepaintDuringRun(); };
+        if (RunObserver* observer = host.Observer(program)) {
+            outcome = RunProgram(in, program, repaint, kRepaintInterval, *observer,
+                                 [&host, &in] { return host.WhilePaused(in); });
+        } else {
+            outcome = RunProgram(in, program, repaint);
+        }
         in.sprites.files = nullptr;
         if (in.run.failedRow >= 0) host.ShowErrorLine(program.SourceLine(in.run.failedRow));
     }

@@ -69,6 +69,17 @@ public:
     // After a run that a run-time error ended (its box has been shown): the 0-based source line
     // of the failing row.
     virtual void ShowErrorLine(int sourceLine) { (void)sourceLine; }
+    // A debugger for the run of `program` (called once the program passed its test), or null
+    // for a plain run. It is asked about every statement.
+    virtual RunObserver* Observer(const PreparedProgram& program) {
+        (void)program;
+        return nullptr;
+    }
+    // The debugger paused the run: returns when it is to go on (false: stop it).
+    virtual bool WhilePaused(const Interpreter& in) {
+        (void)in;
+        return true;
+    }
 };
 
 inline constexpr uint32_t kRepaintInterval = 100;

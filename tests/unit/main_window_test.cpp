@@ -12,9 +12,11 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QUrl>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "ide/environment.h"
 #include "ide/main_window.h"
@@ -188,6 +190,116 @@ TEST(MainWindow, ARunTimeErrorLeadsToItsLineAndTheSearchMenuGoesToLines) {
     EXPECT_EQ(w.window.Editor().Editor()->toPlainText(), "LET A = 1\nHOME 5\n");
 }
 
+constexpr const char* kDebugged =
+    "LET A = 1\n"       // 0
+    "GOSUB SUB1\n"      // 1
+    "CALL P(2)\n"       // 2
+    "OUTPUTDEBUG A\n"   // 3
+    "STOP\n"            // 4
+    "SUB1:\n"           // 5
+    "LET A = A + 10\n"  // 6
+    "RETURN\n"          // 7
+    "PROCEDURE P(X)\n"  // 8
+    "LET A = A + X\n"   // 9
+    "ENDPROC\n";        // 10
+
+TEST(MainWindow, ABreakpointPausesTheRunAndTheDebuggerStepsThroughIt) {
+    Window w;
+    w.window.NewProjectCommand();
+    w.window.Debug().show();
+    w.window.Debug().Clear();
+    SourceEditorWindow& editor = w.window.Editor();
+    editor.Editor()->setPlainText(kDebugged);
+    // A breakpoint at the caret's line by the editor's button.
+    editor.GoToLine(1);
+    editor.Button("Add breakpoint @ current line")->click();
+    EXPECT_EQ(editor.Breakpoints(), (std::set<int>{1}));
+    std::vector<int> lines;
+    QStringList watches, stack;
+    w.window.whilePaused = [&] {
+        EXPECT_TRUE(w.window.Paused());
+        lines.push_back(editor.ExecutionLine());
+        switch (lines.size()) {
+            case 1:  // at the GOSUB: over it
+                w.window.StepOverCommand();
+                break;
+            case 2:  // at the CALL: into it
+                w.window.TraceIntoCommand();
+                break;
+            case 3:  // at the PROCEDURE row, then on to the line inside it
+                w.window.RunToCursorCommand(9);
+                break;
+            case 4:
+                w.window.ShowDebugTable(MainWindow::DebugView::Watches);
+                w.window.ShowDebugTable(MainWindow::DebugView::CallStack);
+                watches = w.window.DebugTable(MainWindow::DebugView::Watches).RowTexts();
+                stack = w.window.DebugTable(MainWindow::DebugView::CallStack).RowTexts();
+                w.window.ContinueCommand();
+                break;
+            default:
+                w.window.ContinueCommand();
+        }
+    };
+    w.window.RunCommand();
+    EXPECT_EQ(lines, (std::vector<int>{1, 2, 8, 9}));
+    EXPECT_EQ(w.window.Debug().Text(), "13");
+    EXPECT_FALSE(w.window.Paused());
+    EXPECT_EQ(editor.ExecutionLine(), -1);
+    EXPECT_EQ(w.window.CurrentDebugger(), nullptr);
+    EXPECT_TRUE(watches.contains("A | 11 | Integer | Global")) << watches.join("\n").toStdString();
+    EXPECT_TRUE(watches.contains("X | 2 | Integer | Local (P)"))
+        << watches.join("\n").toStdString();
+    ASSERT_GE(stack.size(), 2);
+    EXPECT_EQ(stack[0], "(paused here) | 10");
+    EXPECT_EQ(stack[1], "CALL P | 4");
+
+    // Trace Into starts a run paused at its first statement; stopping there ends the run.
+    lines.clear();
+    w.window.Debug().Clear();
+    w.window.whilePaused = [&] {
+        lines.push_back(editor.ExecutionLine());
+        w.window.StopCommand();
+    };
+    editor.SetBreakpoints({});
+    w.window.TraceIntoCommand();
+    EXPECT_EQ(lines, (std::vector<int>{0}));
+    EXPECT_EQ(w.window.Debug().Text(), "");
+    // Without a breakpoint or a step, a run has no debugger and never pauses.
+    lines.clear();
+    w.window.RunCommand();
+    EXPECT_TRUE(lines.empty());
+    EXPECT_EQ(w.window.Debug().Text(), "13");
+}
+
+TEST(MainWindow, BreakpointsAreKeptPerProjectInTheSettings) {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                      ("tarnwick_breakpoints_" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    Window w;
+    w.window.NewProjectCommand();
+    w.window.Editor().Editor()->setPlainText(kDebugged);
+    w.savePath = QString::fromStdString((dir / "debugged.twp").string());
+    ASSERT_TRUE(w.window.SaveAsCommand());
+    w.window.Editor().GoToLine(6);
+    w.window.Editor().ToggleBreakpointAtCaret();
+    // A click in the gutter beside line 3 sets another one.
+    CodeEditor& code = *w.window.Editor().Code();
+    code.resize(400, 300);
+    const QRect third = code.cursorRect(QTextCursor(code.document()->findBlockByNumber(2)));
+    QTest::mouseClick(code.Gutter(), Qt::LeftButton, {}, QPoint(4, third.center().y()));
+    EXPECT_EQ(w.window.Editor().Breakpoints(), (std::set<int>{2, 6}));
+    // Another window over the same settings opens the project with them.
+    MainWindow second(w.flags);
+    second.tell = [](MessageKind, const QString&) {};
+    ASSERT_TRUE(second.OpenPath(w.savePath));
+    EXPECT_EQ(second.Editor().Breakpoints(), (std::set<int>{2, 6}));
+    // They are in the settings, not in the project file.
+    std::ifstream file(w.savePath.toStdString(), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), {});
+    EXPECT_EQ(bytes.find("Breakpoints"), std::string::npos);
+    std::filesystem::remove_all(dir);
+}
+
 TEST(MainWindow, ReopenListsTheLastEightProjects) {
     const std::filesystem::path dir = std::filesystem::temp_directory_path() /
                                       ("tarnwick_reopen_" + std::to_string(getpid()));
@@ -250,8 +362,10 @@ TEST(MainWindow, EveryButtonHasItsIconAndTheTimerRuleCoversThePages) {
     EXPECT_TRUE(w.window.Button("Find")->isEnabled());
     EXPECT_TRUE(w.window.Button("Insert sound into project")->isEnabled());
     EXPECT_TRUE(w.window.Button("View project information")->isEnabled());
-    // The debugging page's buttons stay off.
-    EXPECT_FALSE(w.window.Button("Trace Into")->isEnabled());
+    // Stepping starts a run of an open project; pausing needs a run.
+    EXPECT_TRUE(w.window.Button("Trace Into")->isEnabled());
+    EXPECT_TRUE(w.window.Button("Step Over")->isEnabled());
+    EXPECT_FALSE(w.window.Button("Pause execution")->isEnabled());
     // "Select all" copies, as the copy button does.
     w.window.Editor().Editor()->setPlainText("PRINT 1");
     QApplication::clipboard()->clear();
