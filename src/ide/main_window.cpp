@@ -611,14 +611,14 @@ void MainWindow::UpdateMenu(QMenu* menu) {
     } else if (title == "&Run") {
         set({"&Run", "&Parameters..", "&TW Deploy©"}, open && !running_);
         if (Paused()) set({"&Run"}, true);
+        set({"&Test Source Code", "&Build All", "&Information..", "TW Deploy© &Options..",
+             "&Options.."},
+            false);
     } else if (title == "&Debug") {
         const bool ready = open && visible && !running_;
         set({"&Toggle Breakpoint"}, open && visible);
         set({"&Trace Into", "&Step Over", "&Run To Cursor"}, ready || Paused());
         set({"&Continue", "&Stop Program"}, Paused());
-        set({"&Test Source Code", "&Build All", "&Information..", "TW Deploy© &Options..",
-             "&Options.."},
-            false);
     }
 }
 

@@ -128,17 +128,17 @@ std::vector<StackEntry> CallStack(const Interpreter& in, const PreparedProgram& 
 }
 
 std::vector<StackEntry> LoopStack(const Interpreter& in, const PreparedProgram& program) {
+    // The running loop is the active entry; the loops around it follow from parent to parent.
     std::vector<StackEntry> entries;
-    for (int i = LoopStack::kEntries - 1; i >= 0; --i) {
-        const LoopEntry& e = in.loops.entries[i];
-        if (!e.active) continue;
+    int e = in.loops.FirstActive();
+    for (int guard = 0; e >= 0 && e < LoopStack::kEntries && guard < LoopStack::kEntries;
+         ++guard) {
+        const LoopEntry& entry = in.loops.entries[e];
         std::string what;
-        switch (e.kind) {
-            case LoopKind::For: {
-                const Variable& v = in.variables[e.variableSlot];
-                what = "FOR " + v.name;
+        switch (entry.kind) {
+            case LoopKind::For:
+                what = "FOR " + in.variables[entry.variableSlot].name;
                 break;
-            }
             case LoopKind::Do:
                 what = "DO";
                 break;
@@ -146,9 +146,10 @@ std::vector<StackEntry> LoopStack(const Interpreter& in, const PreparedProgram& 
                 what = "REPEAT/WHILE";
                 break;
             case LoopKind::Free:
-                continue;
+                return entries;
         }
-        entries.push_back({what, LineOf(program, e.startLine)});
+        entries.push_back({what, LineOf(program, entry.startLine)});
+        e = entry.parent;
     }
     return entries;
 }

@@ -68,8 +68,8 @@ std::vector<Watch> Watches(const Interpreter& in);
 // An entry of the run's stacks, the innermost first within each stack.
 struct StackEntry {
     std::string what;  // "GOSUB", "CALL NAME", "FOR I", "DO", "REPEAT/WHILE"
-    int line = -1;     // 0-based source line: where a GOSUB or CALL returns to, where a loop
-                       // starts
+    int line = -1;     // 0-based source line: of the GOSUB or CALL statement (the run
+                       // goes on after it), where a loop starts
 };
 std::vector<StackEntry> CallStack(const Interpreter& in, const PreparedProgram& program);
 std::vector<StackEntry> LoopStack(const Interpreter& in, const PreparedProgram& program);

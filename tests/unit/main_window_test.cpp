@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QToolButton>
 #include <QUrl>
 #include <filesystem>
 #include <fstream>
@@ -226,10 +227,7 @@ TEST(MainWindow, ABreakpointPausesTheRunAndTheDebuggerStepsThroughIt) {
             case 2:  // at the CALL: into it
                 w.window.TraceIntoCommand();
                 break;
-            case 3:  // at the PROCEDURE row, then on to the line inside it
-                w.window.RunToCursorCommand(9);
-                break;
-            case 4:
+            case 3:  // inside the procedure (its PROCEDURE row is passed by the call)
                 w.window.ShowDebugTable(MainWindow::DebugView::Watches);
                 w.window.ShowDebugTable(MainWindow::DebugView::CallStack);
                 watches = w.window.DebugTable(MainWindow::DebugView::Watches).RowTexts();
@@ -241,7 +239,7 @@ TEST(MainWindow, ABreakpointPausesTheRunAndTheDebuggerStepsThroughIt) {
         }
     };
     w.window.RunCommand();
-    EXPECT_EQ(lines, (std::vector<int>{1, 2, 8, 9}));
+    EXPECT_EQ(lines, (std::vector<int>{1, 2, 9}));
     EXPECT_EQ(w.window.Debug().Text(), "13");
     EXPECT_FALSE(w.window.Paused());
     EXPECT_EQ(editor.ExecutionLine(), -1);
@@ -251,7 +249,7 @@ TEST(MainWindow, ABreakpointPausesTheRunAndTheDebuggerStepsThroughIt) {
         << watches.join("\n").toStdString();
     ASSERT_GE(stack.size(), 2);
     EXPECT_EQ(stack[0], "(paused here) | 10");
-    EXPECT_EQ(stack[1], "CALL P | 4");
+    EXPECT_EQ(stack[1], "CALL P | 3");  // called from line 3
 
     // Trace Into starts a run paused at its first statement; stopping there ends the run.
     lines.clear();
@@ -264,6 +262,15 @@ TEST(MainWindow, ABreakpointPausesTheRunAndTheDebuggerStepsThroughIt) {
     w.window.TraceIntoCommand();
     EXPECT_EQ(lines, (std::vector<int>{0}));
     EXPECT_EQ(w.window.Debug().Text(), "");
+    // Run to the cursor's line, inside the subroutine.
+    lines.clear();
+    w.window.whilePaused = [&] {
+        lines.push_back(editor.ExecutionLine());
+        w.window.ContinueCommand();
+    };
+    w.window.RunToCursorCommand(6);
+    EXPECT_EQ(lines, (std::vector<int>{6}));
+    w.window.Debug().Clear();
     // Without a breakpoint or a step, a run has no debugger and never pauses.
     lines.clear();
     w.window.RunCommand();
