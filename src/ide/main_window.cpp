@@ -14,6 +14,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -27,6 +28,7 @@
 #include <QPointer>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -34,6 +36,7 @@
 #include <QUrl>
 
 #include "frontend/tokenize.h"
+#include "platform/files.h"
 #include "platform/headless/headless_host.h"
 #ifdef TARNWICK_HAVE_SDL
 #include "platform/sdl/sdl_host.h"
@@ -259,6 +262,17 @@ MainWindow::MainWindow(FlagStore& flags, QWidget* parent)
 
     BuildMenus();
     BuildToolBar();
+    recoveryFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    askRestore = [this] {
+        return QMessageBox::question(
+                   this, windowTitle(),
+                   "Tarnwick did not close cleanly last time, and a project had changes that were "
+                   "not saved. Restore them?") == QMessageBox::Yes;
+    };
+    // While the project has unsaved changes, a copy of it is kept at most 30 seconds old.
+    recoveryTimer_.setInterval(kRecoveryInterval);
+    connect(&recoveryTimer_, &QTimer::timeout, this, &MainWindow::WriteRecovery);
+    recoveryTimer_.start();
     whilePaused = [this] {
         // The environment runs until a debugging command goes on with the run.
         QEventLoop loop;
@@ -633,7 +647,7 @@ QStringList MainWindow::RecentProjects() const {
 }
 
 void MainWindow::RememberProject(const QString& path) {
-    if (path.isEmpty()) return;
+    if (path.isEmpty() || path == RecoveryPath()) return;
     QStringList recent = RecentProjects();
     recent.removeAll(path);
     recent.prepend(path);
@@ -693,6 +707,8 @@ bool MainWindow::CloseCommand() {
     return CloseProject(
         project_, askSave, [this] { SaveCommand(); },
         [this] {
+            // Closed as the user chose: whatever was not saved was given up.
+            RemoveRecovery();
             editor_->SetModified(false);
             editor_->hide();
             view_->hide();
@@ -733,6 +749,7 @@ bool MainWindow::Save(const QString& path) {
         project_.filePath = path.toStdString();
         std::string why;
         if (SaveProject(project_, why)) {
+            RemoveRecovery();  // nothing is unsaved
             RememberProject(QString::fromStdString(project_.filePath));
             editor_->SetModified(false);
             editor_->setWindowTitle(QString::fromStdString(EditorCaption(project_.fileName)));
@@ -1056,7 +1073,10 @@ void MainWindow::StartUp(const QString& projectPath) {
     showLogo();
     setEnabled(true);  // the logo enables the window as it closes; so does a logo not shown
     project_.projectOpen = false;
-    if (!projectPath.isEmpty()) {
+    // A recovery copy left by a session that did not close cleanly comes first.
+    if (OfferRecovery()) {
+        // (the restored project is open; the one named on the command line waits)
+    } else if (!projectPath.isEmpty()) {
         // (Read without blocking and bounded: a FIFO or a device is refused, not waited on.)
         std::vector<uint8_t> bytes;
         std::string why;
@@ -1072,6 +1092,65 @@ void MainWindow::StartUp(const QString& projectPath) {
         tell(MessageKind::Information, ExamplesPage(TARNWICK_EXAMPLES_DIR));
     }
     if (flags_.ReadFlag(kTipsSection, kStartupFlag, true)) showTips();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Recovery copies
+
+namespace {
+
+constexpr const char* kRecoveryFile = "recovery.twp";
+constexpr const char* kRecoveryPathFile = "recovery.path";  // the project's own path, or empty
+
+}  // namespace
+
+QString MainWindow::RecoveryPath() const {
+    return QDir(recoveryFolder).filePath(kRecoveryFile);
+}
+
+bool MainWindow::WriteRecovery() {
+    if (!project_.projectOpen || running_) return false;
+    if (!project_.projectModified && !editor_->Modified()) return false;
+    if (!QDir().mkpath(recoveryFolder)) return false;
+    TakeEditorText();
+    ProjectState copy = project_;
+    copy.filePath = RecoveryPath().toStdString();
+    std::string why;
+    if (!SaveProject(copy, why)) return false;
+    const std::string& own = project_.filePath;
+    return WriteFileAtomically(QDir(recoveryFolder).filePath(kRecoveryPathFile).toStdString(),
+                               std::span<const uint8_t>(
+                                   reinterpret_cast<const uint8_t*>(own.data()), own.size()),
+                               why);
+}
+
+void MainWindow::RemoveRecovery() {
+    QFile::remove(RecoveryPath());
+    QFile::remove(QDir(recoveryFolder).filePath(kRecoveryPathFile));
+}
+
+bool MainWindow::OfferRecovery() {
+    if (!QFileInfo::exists(RecoveryPath())) return false;
+    if (!askRestore()) {
+        RemoveRecovery();
+        return false;
+    }
+    std::vector<uint8_t> own;
+    std::string why;
+    ReadWholeFile(QDir(recoveryFolder).filePath(kRecoveryPathFile).toStdString(), 4096, own, why);
+    if (!OpenPath(RecoveryPath())) return false;
+    // The project is its own again, with its changes not yet saved.
+    project_.filePath.assign(own.begin(), own.end());
+    project_.fileName = project_.filePath.empty()
+                            ? std::string("NewProject.twp")
+                            : QFileInfo(QString::fromStdString(project_.filePath))
+                                  .fileName()
+                                  .toStdString();
+    project_.projectModified = true;
+    LoadBreakpoints();
+    editor_->setWindowTitle(QString::fromStdString(EditorCaption(project_.fileName)));
+    editor_->SetModified(true);
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------

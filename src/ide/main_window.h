@@ -91,6 +91,17 @@ public:
     DebugTableWindow& DebugTable(DebugView view);
     void ShowDebugTable(DebugView view);
 
+    // Recovery copies: while the project has unsaved changes, a copy of it is written every
+    // kRecoveryInterval ms into `recoveryFolder` (the user's data folder); a save, a close of the
+    // project or of the window removes it, and the next start offers to restore one that is
+    // left (askRestore: true to restore). True when a copy was written, restored.
+    static constexpr int kRecoveryInterval = 30000;
+    QString recoveryFolder;
+    std::function<bool()> askRestore;
+    bool WriteRecovery();
+    bool OfferRecovery();
+    QString RecoveryPath() const;
+
     // The find window (one for the session) and the replace window (none until asked for).
     FindWindow& Find();
     ReplaceWindow* Replace() const { return replace_.get(); }
@@ -131,6 +142,7 @@ private:
     QAction* AddButton(QWidget* bar, IconId icon, const char* hint);
     void ShowProject();
     void Resume();
+    void RemoveRecovery();
     void BreakpointsChanged();
     void LoadBreakpoints();
     void RefreshDebugWindows();
@@ -158,6 +170,7 @@ private:
     std::array<std::unique_ptr<DebugTableWindow>, 5> debugTables_;
     std::unique_ptr<ReplaceWindow> replace_;
     QTimer toolBarTimer_;
+    QTimer recoveryTimer_;
     QWidget* panel_ = nullptr;  // ToolBar_Panel
     QTabWidget* pages_ = nullptr;
     QLineEdit* keyBuffer_ = nullptr;

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -40,6 +41,15 @@ struct Window {
         window.showLogo = [this] { ++logos; };
         window.showTips = [this] { ++tips; };
         window.openUrl = [this](const QUrl& url) { opened.push_back(url.toString()); };
+        // Recovery copies go to a folder of the test's own, never the user's.
+        window.recoveryFolder = QString::fromStdString(
+            (std::filesystem::temp_directory_path() /
+             ("tarnwick_recovery_" + std::to_string(getpid())))
+                .string());
+        window.askRestore = [this] {
+            ++restoreAsked;
+            return restoreAnswer;
+        };
     }
     MemoryFlags flags;
     MainWindow window{flags};
@@ -48,6 +58,8 @@ struct Window {
     QString savePath, openPath;
     QStringList told, opened;
     int logos = 0, tips = 0;
+    int restoreAsked = 0;
+    bool restoreAnswer = true;
 };
 
 TEST(MainWindow, TheControlsNeedAnOpenProjectInTheEditor) {
@@ -304,6 +316,52 @@ TEST(MainWindow, BreakpointsAreKeptPerProjectInTheSettings) {
     std::ifstream file(w.savePath.toStdString(), std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(file)), {});
     EXPECT_EQ(bytes.find("Breakpoints"), std::string::npos);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(MainWindow, UnsavedChangesSurviveACrash) {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                      ("tarnwick_crash_" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    const QString path = QString::fromStdString((dir / "game.twp").string());
+    {
+        Window w;
+        w.window.NewProjectCommand();
+        EXPECT_FALSE(w.window.WriteRecovery());  // nothing unsaved: no copy
+        w.window.Editor().Editor()->setPlainText("OUTPUTDEBUG 1\n");
+        w.savePath = path;
+        ASSERT_TRUE(w.window.SaveAsCommand());
+        w.window.Editor().Editor()->setPlainText("OUTPUTDEBUG 2\n");
+        ASSERT_TRUE(w.window.WriteRecovery());
+        EXPECT_TRUE(QFileInfo::exists(w.window.RecoveryPath()));
+        // The window goes away without closing, as a killed process does.
+    }
+    Window w;
+    w.window.StartUp("");
+    EXPECT_EQ(w.restoreAsked, 1);
+    EXPECT_EQ(w.window.Editor().Editor()->toPlainText(), "OUTPUTDEBUG 2\n");
+    EXPECT_EQ(w.window.Project().filePath, path.toStdString());
+    EXPECT_TRUE(w.window.Project().projectModified);
+    EXPECT_EQ(w.window.Editor().windowTitle(), "Project : game.twp");
+    EXPECT_FALSE(w.window.RecentProjects().join(" ").contains("recovery"));
+    // The project file itself is as it was saved; saving now removes the copy.
+    Window check;
+    ASSERT_TRUE(check.window.OpenPath(path));
+    EXPECT_EQ(check.window.Editor().Editor()->toPlainText(), "OUTPUTDEBUG 1\n");
+    ASSERT_TRUE(w.window.SaveCommand());
+    EXPECT_FALSE(QFileInfo::exists(w.window.RecoveryPath()));
+    // A copy that the user declines is removed; a clean close leaves none.
+    w.window.Editor().Editor()->setPlainText("OUTPUTDEBUG 3\n");
+    ASSERT_TRUE(w.window.WriteRecovery());
+    Window declines;
+    declines.restoreAnswer = false;
+    declines.window.StartUp("");
+    EXPECT_EQ(declines.restoreAsked, 1);
+    EXPECT_FALSE(QFileInfo::exists(w.window.RecoveryPath()));
+    ASSERT_TRUE(w.window.WriteRecovery());
+    w.answer = SaveAnswer::No;
+    EXPECT_TRUE(w.window.close());
+    EXPECT_FALSE(QFileInfo::exists(w.window.RecoveryPath()));
     std::filesystem::remove_all(dir);
 }
 
