@@ -60,8 +60,10 @@ void WindowMessages::ShowMessage(MessageKind kind, std::string_view text) {
     window_.tell(kind, BoxText(text));
 }
 
-// While a program runs, input reaches only the key buffer (and a modal box), until the run
-// pauses.
+// While a program runs the environment takes no input: clicks, keys, wheels and shortcuts are
+// dropped, except keys for the key buffer (which holds the focus), input for a box the run shows
+// and clicks on an allowed widget (the pause button). What was queued during the run is dropped
+// as the guard ends. While the run is paused, everything goes through.
 class RunInputGuard : public QObject {
 public:
     explicit RunInputGuard(QLineEdit* keyBuffer) : keyBuffer_(keyBuffer) {
@@ -148,10 +150,6 @@ HeadlessHost::Options QuietHeadless() {
     o.debug = nullptr;
     return o;
 }
-
-// While a program runs the environment takes no input: clicks, keys, wheels and shortcuts are
-// dropped, except keys for the key buffer (which holds the focus) and input for a box the run
-// shows. What was queued during the run is dropped as the guard ends.
 
 // The pane and the controls of a test or a run.
 class WindowControls : public CheckAndRunHost {
