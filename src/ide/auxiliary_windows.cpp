@@ -183,6 +183,18 @@ int FindWindow::Open() {
     return exec();
 }
 
+namespace {
+
+// Selects what a search found: `length` characters at `at`.
+void SelectFound(QPlainTextEdit& editor, qsizetype at, qsizetype length) {
+    QTextCursor found(editor.document());
+    found.setPosition(static_cast<int>(at));
+    found.setPosition(static_cast<int>(at + length), QTextCursor::KeepAnchor);
+    editor.setTextCursor(found);
+}
+
+}  // namespace
+
 bool FindWindow::Search() {
     try {
         const QString what = history_->currentText();
@@ -208,10 +220,7 @@ bool FindWindow::Search() {
             tell("Search string " + what + " was not found.");
             return false;
         }
-        QTextCursor found(editor_.document());
-        found.setPosition(static_cast<int>(at));
-        found.setPosition(static_cast<int>(at + what.size()), QTextCursor::KeepAnchor);
-        editor_.setTextCursor(found);
+        SelectFound(editor_, at, what.size());
         return true;
     } catch (...) {
         tell("Find Error!");
@@ -269,10 +278,7 @@ bool ReplaceWindow::FindNext() {
         tell("Search string " + what + " was not found.");
         return false;
     }
-    QTextCursor found(editor_.document());
-    found.setPosition(static_cast<int>(at));
-    found.setPosition(static_cast<int>(at + what.size()), QTextCursor::KeepAnchor);
-    editor_.setTextCursor(found);
+    SelectFound(editor_, at, what.size());
     return true;
 }
 
