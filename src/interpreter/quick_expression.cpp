@@ -653,10 +653,10 @@ bool RunText(Interpreter& in, QuickExpression& q, int entry, Value& target) {
     return true;
 }
 
-// What a real that re-enters as its text is to the lane: an integer, a real (below 1E38: a
-// larger one is left to the evaluator), or a text.
-inline QuickOutcome ShownRealNumber(double shown, bool& real) {
-    switch (ClassifyShownRealInline(shown)) {
+// What a real that re-enters as its text, of this class, is to the lane: an integer, a real
+// (below 1E38: a larger one is left to the evaluator), or a text.
+inline QuickOutcome ClassedNumber(TextClass textClass, double shown, bool& real) {
+    switch (textClass) {
         case TextClass::Integer:
             return QuickOutcome::Done;
         case TextClass::Real:
@@ -667,6 +667,17 @@ inline QuickOutcome ShownRealNumber(double shown, bool& real) {
             break;
     }
     return QuickOutcome::General;
+}
+
+inline QuickOutcome ShownRealNumber(double shown, bool& real) {
+    return ClassedNumber(ClassifyShownRealInline(shown), shown, real);
+}
+
+// The 15-digit round trip of a function's real result, and its class (ShownRealNumber).
+[[gnu::always_inline]] inline QuickOutcome RoundTripNumber(double y, double& number, bool& real) {
+    TextClass textClass;
+    number = RoundTrip15Classified(y, textClass);
+    return ClassedNumber(textClass, number, real);
 }
 
 // A variable's number as its cell holds it, and whether its text is a real: the integer of an
@@ -724,8 +735,7 @@ QuickOutcome CallNumber(Interpreter& in, QuickCell& cell, double& number, bool& 
             case QuickOutcome::Done: {
                 double y;
                 if (!cell.form.number(in, x, y)) return QuickOutcome::Undecided;
-                number = RoundTrip15(y);
-                return ShownRealNumber(number, real);
+                return RoundTripNumber(y, number, real);
             }
             case QuickOutcome::Undecided:
                 return QuickOutcome::Undecided;
@@ -917,8 +927,8 @@ template <bool kGrouped>
     if (VariableNumber(in.variables[slot], x, real) != QuickOutcome::Done) return false;
     if (!cell.form.number(in, x, y)) return false;
     real = false;
-    const double number = RoundTrip15Inline(y);
-    if (ShownRealNumber(number, real) != QuickOutcome::Done) return false;
+    double number;
+    if (RoundTripNumber(y, number, real) != QuickOutcome::Done) return false;
     const Number result{ValueType::Real, 0, number};
     StoreNumber(level.value, result);
     out = result;

@@ -2,9 +2,10 @@
 // The 15-digit round trip of a real (RoundTrip15) and the class of its text
 // (ClassifyShownReal), inline for the evaluator's quickest ways.
 
+#include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 
 #include "interpreter/value.h"
 
@@ -22,61 +23,33 @@ inline constexpr double kPowersOfTenFrom8[46] = {
     1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22, 1e23,
     1e24, 1e25, 1e26, 1e27, 1e28, 1e29, 1e30, 1e31, 1e32, 1e33, 1e34, 1e35, 1e36, 1e37};
 
-// |v| * 10^k for -22 <= k <= 22, rounded once: the power is exact, so the product (or the
-// quotient) is the correctly rounded value of the exact one.
-inline double Scaled(double magnitude, int k) {
-    return k >= 0 ? magnitude * kPowersOfTen[k] : magnitude / kPowersOfTen[-k];
-}
+// 10^k * 64 and 10^k / 64 for 0 <= k <= 22: exact, as 10^k is and 64 is a power of two.
+inline constexpr auto kPowersOfTenTimes64 = [] {
+    std::array<double, 23> t{};
+    for (int k = 0; k < 23; ++k) t[k] = kPowersOfTen[k] * 64.0;
+    return t;
+}();
+inline constexpr auto kPowersOfTenBy64 = [] {
+    std::array<double, 23> t{};
+    for (int k = 0; k < 23; ++k) t[k] = kPowersOfTen[k] / 64.0;
+    return t;
+}();
+
+// The bits of kPowersOfTenFrom8, compared with the bits of a magnitude.
+inline constexpr auto kBitsOfPowersOfTenFrom8 = [] {
+    std::array<uint64_t, 46> t{};
+    for (int i = 0; i < 46; ++i) t[i] = std::bit_cast<uint64_t>(kPowersOfTenFrom8[i]);
+    return t;
+}();
+
+inline constexpr uint64_t kBitsOf1e_7 = std::bit_cast<uint64_t>(1e-7);
+inline constexpr uint64_t kBitsOf1e10 = std::bit_cast<uint64_t>(1e10);
+inline constexpr uint64_t kBitsOf1e15 = std::bit_cast<uint64_t>(1e15);
+inline constexpr uint64_t kBitsOf1e36 = std::bit_cast<uint64_t>(1e36);
+inline constexpr int64_t kSixtyFourthsOf1e14 = int64_t{100000000000000} * 64;
+inline constexpr int64_t kSixtyFourthsOf1e15 = int64_t{1000000000000000} * 64;
 
 }  // namespace round_trip
-
-// The 15-digit text of v is m * 10^-k with m the 15-digit integer nearest to |v| * 10^k (a
-// tie to even, as the text is written). The text reads back as the double nearest to
-// m * 10^-k, which is m / 10^k (or m * 10^-k) rounded once, as m and the power are exact
-// doubles.
-[[gnu::always_inline]] inline double RoundTrip15Inline(double v) {
-    using namespace round_trip;
-    const double magnitude = std::fabs(v);
-    // (Casts rather than trunc and floor, which are calls on a plain x86-64 build.)
-    if (magnitude < 1e15 && v == static_cast<double>(static_cast<int64_t>(v))) return v;
-    // A whole number of sixteenths below 1E10 has at most 14 significant digits (four after
-    // the point): its text is exact.
-    if (magnitude < 1e10 && v * 16.0 == static_cast<double>(static_cast<int64_t>(v * 16.0))) {
-        return v;
-    }
-    if (!(magnitude >= 1e-7 && magnitude < 1e36)) return RoundTrip15Text(v);
-    uint64_t bits;
-    std::memcpy(&bits, &magnitude, sizeof bits);
-    const int binaryExponent = static_cast<int>((bits >> 52) & 0x7FF) - 1023;
-    // The decimal exponent: floor(binaryExponent * log10 2) is it or one too small, which one
-    // comparison settles. (The values' signs and sizes come at random: the way has no branch
-    // that depends on them, but for the tie and for the rare magnitudes left to the text.)
-    int decimal = (binaryExponent * 78913) >> 18;
-    decimal += magnitude >= kPowersOfTenFrom8[decimal + 1 + 8];
-    const int k = 14 - decimal;
-    if (k > 22 || k < -22) return RoundTrip15Text(v);
-    const double scaled = Scaled(magnitude, k);
-    // (A magnitude just below a negative power of ten, whose double is not exact, lands here.)
-    if (scaled < 1e14 || scaled >= 1e15) return RoundTrip15Text(v);
-    const double whole = static_cast<double>(static_cast<int64_t>(scaled));
-    // Where the exact scaled value lies against whole + 1/2. `above` is exact (the scaled
-    // value's fraction, less a half, is a multiple of its last place), and the scaling's
-    // rounding error is at most half a last place: unless `above` is 0, its sign is the
-    // answer. When it is 0 the error decides, which a fused multiply-add gives exactly; an
-    // exact half (a tie) is left to the text.
-    const double above = scaled - whole - 0.5;
-    // The nearest whole number without a branch on `above` (its sign is as good as random):
-    // scaled + 1/2 is exact, the last place of a number below 1E15 being 1/8 or less.
-    double digits = static_cast<double>(static_cast<int64_t>(scaled + 0.5));
-    if (above == 0) [[unlikely]] {
-        const double error = k >= 0 ? std::fma(magnitude, kPowersOfTen[k], -scaled)
-                                    : std::fma(-scaled, kPowersOfTen[-k], magnitude);
-        if (error == 0) return RoundTrip15Text(v);
-        digits = error > 0 ? whole + 1 : whole;
-    }
-    const double out = k >= 0 ? digits / kPowersOfTen[k] : digits * kPowersOfTen[-k];
-    return std::copysign(out, v);
-}
 
 [[gnu::always_inline]] inline TextClass ClassifyShownRealInline(double shown) {
     if (shown >= -2147483648.0 && shown <= 2147483647.0 &&
@@ -86,6 +59,91 @@ inline double Scaled(double magnitude, int k) {
     if (std::fabs(shown) < 1e38) return TextClass::Real;  // well inside the 6-byte real
     double fitted;
     return ToReal48(shown, fitted) ? TextClass::Real : TextClass::String;
+}
+
+// The 15-digit text of v is m * 10^-k with m the 15-digit integer nearest to |v| * 10^k (a
+// tie to even, as the text is written). The text reads back as the double nearest to
+// m * 10^-k, which is m / 10^k (or m * 10^-k) rounded once, as m and the power are exact
+// doubles.
+//
+// The tests are on the bits of |v| and on whole numbers where they can be: comparisons and
+// conversions of doubles compete for the same few execution ports as the scaling and the
+// division, and this runs after every maths function.
+//
+// With kClassify, the class of the result's text (ClassifyShownRealInline) comes too. On the
+// main way it is found from the 15 digits, so nothing waits for the division: a quotient
+// from 1E10 up, or below 1, or not divisible by 2^k, is no whole number of the integer
+// range, and the rest (rarely met) are classified as usual.
+template <bool kClassify>
+[[gnu::always_inline]] inline double RoundTrip15Way(double v, TextClass* textClass) {
+    using namespace round_trip;
+    auto classified = [textClass](double shown) {
+        if constexpr (kClassify) *textClass = ClassifyShownRealInline(shown);
+        return shown;
+    };
+    const double magnitude = std::fabs(v);
+    // (For a magnitude, the order of the doubles is the order of their bits.)
+    const uint64_t bits = std::bit_cast<uint64_t>(magnitude);
+    const int binaryExponent = static_cast<int>(bits >> 52) - 1023;
+    // A whole number below 1E15, or a whole number of sixteenths below 1E10 (at most 14
+    // significant digits, four after the point), is its own text: the fraction bits that
+    // shifting out the exponent and the whole (and four more) bits leaves are all zero.
+    {
+        const int shift = 12 + binaryExponent + (bits < kBitsOf1e10 ? 4 : 0);
+        // (Plus 0: the text of -0 is "0", which reads back as 0.)
+        if (bits < kBitsOf1e15 && (shift >= 12 ? (bits << shift) == 0 : bits == 0)) {
+            return classified(v + 0.0);
+        }
+    }
+    if (bits - kBitsOf1e_7 >= kBitsOf1e36 - kBitsOf1e_7) return classified(RoundTrip15Text(v));
+    // The decimal exponent: floor(binaryExponent * log10 2) is it or one too small, which one
+    // comparison settles. (The values' signs and sizes come at random: the way has no branch
+    // that depends on them, but for the tie and for the rare magnitudes left to the text.)
+    // Within 1E-7 to 1E36 it is -7 to 35, so k is within -21 to 21.
+    int decimal = (binaryExponent * 78913) >> 18;
+    decimal += bits >= kBitsOfPowersOfTenFrom8[decimal + 1 + 8];
+    const int k = 14 - decimal;
+    // |v| * 10^k * 64, rounded once (the scale by 64 is exact): the scaled value to 1/64,
+    // which is its last place from 2^46 on, so `sixtyFourths` is exact in the range.
+    const double scaled64 = k >= 0 ? magnitude * kPowersOfTenTimes64[k]
+                                   : magnitude / kPowersOfTenBy64[-k];
+    const int64_t sixtyFourths = static_cast<int64_t>(scaled64);
+    // Scaled below 1E14 or from 1E15 on: a magnitude just below a negative power of ten, whose
+    // double is not exact, lands here.
+    if (static_cast<uint64_t>(sixtyFourths - kSixtyFourthsOf1e14) >=
+        static_cast<uint64_t>(kSixtyFourthsOf1e15 - kSixtyFourthsOf1e14)) {
+        return classified(RoundTrip15Text(v));
+    }
+    // The nearest whole number, up from a half. The scaling's rounding error is at most half
+    // a last place, so only a scaled value of exactly a half can be on the wrong side: a
+    // fused multiply-add gives the error exactly; an exact half (a tie) is left to the text.
+    int64_t digits = (sixtyFourths + 32) >> 6;
+    if ((sixtyFourths & 63) == 32) [[unlikely]] {
+        const double scaled = static_cast<double>(sixtyFourths) / 64.0;
+        const double error = k >= 0 ? std::fma(magnitude, kPowersOfTen[k], -scaled)
+                                    : std::fma(-scaled, kPowersOfTen[-k], magnitude);
+        if (error == 0) return classified(RoundTrip15Text(v));
+        if (error < 0) --digits;
+    }
+    const double m = static_cast<double>(digits);
+    const double out = std::copysign(k >= 0 ? m / kPowersOfTen[k] : m * kPowersOfTen[-k], v);
+    if constexpr (kClassify) {
+        *textClass = TextClass::Real;
+        if (static_cast<unsigned>(k - 5) <= 10u && (digits & ((int64_t{1} << k) - 1)) == 0)
+            [[unlikely]] {
+            *textClass = ClassifyShownRealInline(out);
+        }
+    }
+    return out;
+}
+
+[[gnu::always_inline]] inline double RoundTrip15Inline(double v) {
+    return RoundTrip15Way<false>(v, nullptr);
+}
+
+// RoundTrip15Inline and the class of the result's text.
+[[gnu::always_inline]] inline double RoundTrip15Classified(double v, TextClass& textClass) {
+    return RoundTrip15Way<true>(v, &textClass);
 }
 
 }  // namespace tw

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <bit>
 #include <cstring>
 #include <random>
 
+#include "interpreter/round_trip.h"
 #include "interpreter/value.h"
 
 namespace tw {
@@ -217,6 +219,11 @@ TEST(Conversions, QuickRoundTripAgreesWithTheText) {
         // Compared bit for bit: -0 and 0 must not be confused either.
         EXPECT_EQ(std::signbit(quick), std::signbit(text)) << v;
         EXPECT_EQ(quick, text) << std::hexfloat << v;
+        // The class found on the way, from the digits, is the class of the result's text.
+        TextClass textClass;
+        const double classified = RoundTrip15Classified(v, textClass);
+        EXPECT_EQ(std::bit_cast<uint64_t>(classified), std::bit_cast<uint64_t>(quick)) << v;
+        EXPECT_EQ(textClass, ClassifyShownReal(text)) << std::hexfloat << v;
     };
     for (int i = 0; i < 200000; ++i) {
         uint64_t bits = random();
@@ -236,6 +243,14 @@ TEST(Conversions, QuickRoundTripAgreesWithTheText) {
             16.0;
         same(sixteenths);
         same(sixteenths * 1.0000001);
+        // Whole numbers around the integer range, a last place off, and thousandths of them
+        // (whose digits end in zeros): their text's class.
+        const double whole = static_cast<double>(static_cast<int64_t>(random() % 6000000000ull)) -
+                             3000000000.0;
+        same(std::nextafter(whole, 0.0));
+        same(std::nextafter(whole, 1e300));
+        same(whole / 1000.0);
+        same(whole / 1e6 * (1 + 1e-15));
         // A fifteenth digit followed by exactly 5 and by nearly 5.
         const double tie = (static_cast<double>(random() % 100000000000000ull) + 0.5) * scale;
         same(tie);
@@ -244,7 +259,10 @@ TEST(Conversions, QuickRoundTripAgreesWithTheText) {
     }
     for (double edge : {1e-7, 9.99999999999999e-8, 1e36, 9.99999999999999e35, 1e14, 1e15, 0.1, 0.5,
                         2.5, 1.0 / 3.0, 2.0 / 3.0, 123456789012345.6, 999999999999999.5,
-                        9999999999.9375, 1e10 + 0.0625, 0.0625, 1.0 / 32.0}) {
+                        9999999999.9375, 1e10 + 0.0625, 0.0625, 1.0 / 32.0, 0.0, -0.0, 1.0,
+                        999999999999999.0, 1e15 + 2, 1e10 + 1, 1e10 - 0.0625, 1e-6, 1e-5,
+                        1e20, 1e35, 1e22, 1e23, 2147483648.0, -2147483648.0, 2147483647.0,
+                        -2.5, 3.0000000000000004, 99999.99999999999, 1e9 + 1e-6}) {
         same(edge);
         same(std::nextafter(edge, 0.0));
         same(std::nextafter(edge, 1e300));
