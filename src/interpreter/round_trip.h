@@ -35,12 +35,28 @@ inline constexpr auto kPowersOfTenBy64 = [] {
     return t;
 }();
 
-// The bits of kPowersOfTenFrom8, compared with the bits of a magnitude.
-inline constexpr auto kBitsOfPowersOfTenFrom8 = [] {
-    std::array<uint64_t, 46> t{};
-    for (int i = 0; i < 46; ++i) t[i] = std::bit_cast<uint64_t>(kPowersOfTenFrom8[i]);
+// By the binary exponent of a magnitude from 1E-7 to 1E36 (the exponent's bits less
+// kFirstExponent): floor(binaryExponent * log10 2), which is the decimal exponent or one too
+// small, and the bits of the next power of ten, which a magnitude with that decimal
+// exponent is below.
+inline constexpr int kFirstExponent = 1023 - 24;  // 2^-24 < 1E-7
+inline constexpr int kExponents = 120 + 24 + 1;   // 2^120 > 1E36
+struct DecimalExponent {
+    uint64_t nextPowerBits;
+    int32_t decimal;
+};
+inline constexpr auto kDecimalExponents = [] {
+    std::array<DecimalExponent, kExponents> t{};
+    for (int i = 0; i < kExponents; ++i) {
+        const int binaryExponent = i + kFirstExponent - 1023;
+        const int decimal = (binaryExponent * 78913) >> 18;
+        t[i] = {std::bit_cast<uint64_t>(kPowersOfTenFrom8[decimal + 1 + 8]), decimal};
+    }
     return t;
 }();
+
+// 1.5 * 2^58: (x + kRound64) - kRound64 is x rounded to a multiple of 64, for |x| < 2^57.
+inline constexpr double kRound64 = 432345564227567616.0;
 
 inline constexpr uint64_t kBitsOf1e_7 = std::bit_cast<uint64_t>(1e-7);
 inline constexpr uint64_t kBitsOf1e10 = std::bit_cast<uint64_t>(1e10);
@@ -71,9 +87,7 @@ inline constexpr int64_t kSixtyFourthsOf1e15 = int64_t{1000000000000000} * 64;
 // division, and this runs after every maths function.
 //
 // With kClassify, the class of the result's text (ClassifyShownRealInline) comes too. On the
-// main way it is found from the 15 digits, so nothing waits for the division: a quotient
-// from 1E10 up, or below 1, or not divisible by 2^k, is no whole number of the integer
-// range, and the rest (rarely met) are classified as usual.
+// main way it is found from the 15 digits, so nothing waits for the division.
 template <bool kClassify>
 [[gnu::always_inline]] inline double RoundTrip15Way(double v, TextClass* textClass) {
     using namespace round_trip;
@@ -81,9 +95,8 @@ template <bool kClassify>
         if constexpr (kClassify) *textClass = ClassifyShownRealInline(shown);
         return shown;
     };
-    const double magnitude = std::fabs(v);
-    // (For a magnitude, the order of the doubles is the order of their bits.)
-    const uint64_t bits = std::bit_cast<uint64_t>(magnitude);
+    // The bits of |v|. (For magnitudes, the order of the doubles is the order of their bits.)
+    const uint64_t bits = std::bit_cast<uint64_t>(v) & ~(uint64_t{1} << 63);
     const int binaryExponent = static_cast<int>(bits >> 52) - 1023;
     // A whole number below 1E15, or a whole number of sixteenths below 1E10 (at most 14
     // significant digits, four after the point), is its own text: the fraction bits that
@@ -100,37 +113,50 @@ template <bool kClassify>
     // comparison settles. (The values' signs and sizes come at random: the way has no branch
     // that depends on them, but for the tie and for the rare magnitudes left to the text.)
     // Within 1E-7 to 1E36 it is -7 to 35, so k is within -21 to 21.
-    int decimal = (binaryExponent * 78913) >> 18;
-    decimal += bits >= kBitsOfPowersOfTenFrom8[decimal + 1 + 8];
-    const int k = 14 - decimal;
-    // |v| * 10^k * 64, rounded once (the scale by 64 is exact): the scaled value to 1/64,
+    const DecimalExponent& estimate = kDecimalExponents[(bits >> 52) - kFirstExponent];
+    const int k = 14 - estimate.decimal - (bits >= estimate.nextPowerBits ? 1 : 0);
+    // v * 10^k * 64, rounded once (the scale by 64 is exact): the scaled value to 1/64,
     // which is its last place from 2^46 on, so `sixtyFourths` is exact in the range.
-    const double scaled64 = k >= 0 ? magnitude * kPowersOfTenTimes64[k]
-                                   : magnitude / kPowersOfTenBy64[-k];
-    const int64_t sixtyFourths = static_cast<int64_t>(scaled64);
+    const double scaled64 = k >= 0 ? v * kPowersOfTenTimes64[k] : v / kPowersOfTenBy64[-k];
+    // The result's way, kept short (the next statements wait for it): the scaled value
+    // rounded to the nearest whole number (of 64ths), and back. Only a tie, which the checks
+    // below send elsewhere, would round otherwise than up from a half.
+    const double rounded64 = (scaled64 + kRound64) - kRound64;
+    const double out = k >= 0 ? rounded64 / kPowersOfTenTimes64[k] : rounded64 * kPowersOfTenBy64[-k];
+    // The checks, on whole numbers beside it.
+    const int64_t signedSixtyFourths = static_cast<int64_t>(scaled64);
+    const int64_t sixtyFourths =
+        signedSixtyFourths < 0 ? -signedSixtyFourths : signedSixtyFourths;
     // Scaled below 1E14 or from 1E15 on: a magnitude just below a negative power of ten, whose
     // double is not exact, lands here.
     if (static_cast<uint64_t>(sixtyFourths - kSixtyFourthsOf1e14) >=
         static_cast<uint64_t>(kSixtyFourthsOf1e15 - kSixtyFourthsOf1e14)) {
         return classified(RoundTrip15Text(v));
     }
-    // The nearest whole number, up from a half. The scaling's rounding error is at most half
-    // a last place, so only a scaled value of exactly a half can be on the wrong side: a
-    // fused multiply-add gives the error exactly; an exact half (a tie) is left to the text.
     int64_t digits = (sixtyFourths + 32) >> 6;
+    // An exact half: the scaling's rounding error (at most half a last place) decides which
+    // side the exact value is on, and a fused multiply-add gives it exactly; an exact half
+    // of the exact value (a tie) is left to the text.
     if ((sixtyFourths & 63) == 32) [[unlikely]] {
+        const double magnitude = std::fabs(v);
         const double scaled = static_cast<double>(sixtyFourths) / 64.0;
         const double error = k >= 0 ? std::fma(magnitude, kPowersOfTen[k], -scaled)
                                     : std::fma(-scaled, kPowersOfTen[-k], magnitude);
         if (error == 0) return classified(RoundTrip15Text(v));
         if (error < 0) --digits;
+        const double m = static_cast<double>(digits);
+        return classified(
+            std::copysign(k >= 0 ? m / kPowersOfTen[k] : m * kPowersOfTen[-k], v));
     }
-    const double m = static_cast<double>(digits);
-    const double out = std::copysign(k >= 0 ? m / kPowersOfTen[k] : m * kPowersOfTen[-k], v);
     if constexpr (kClassify) {
+        // A quotient from 1E10 up (k below 5), or below 1 (k above 15), or not divisible by
+        // 2^k, is no whole number of the integer range.
+        // (Both tests are made, with one branch on the pair: the first alone would follow
+        // the values' sizes.)
         *textClass = TextClass::Real;
-        if (static_cast<unsigned>(k - 5) <= 10u && (digits & ((int64_t{1} << k) - 1)) == 0)
-            [[unlikely]] {
+        const bool mayBeWhole = static_cast<unsigned>(k - 5) <= 10u;
+        const bool divisible = (digits & ((int64_t{1} << (k & 63)) - 1)) == 0;
+        if (mayBeWhole & divisible) [[unlikely]] {
             *textClass = ClassifyShownRealInline(out);
         }
     }
