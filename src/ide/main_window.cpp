@@ -161,9 +161,10 @@ public:
         window_.Button("Test project for errors")->setEnabled(enabled);
     }
     void RepaintDuringRun() override {
-        // With a debugger, the input the guard lets through (the pause button) is taken too.
-        QCoreApplication::processEvents(
-            window_.CurrentDebugger() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+        // The input the guard lets through (the pause button) is taken too, and the display
+        // window's pause key.
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        window_.TakeDisplayKeys();
     }
     ProgressSink* Progress() override { return &window_.Editor().Progress(); }
     void ShowErrorLine(int sourceLine) override { window_.Editor().ShowErrorLine(sourceLine); }
@@ -812,6 +813,8 @@ void MainWindow::RunCommand() {
         debugStart_ = DebugStart::None;
         return;
     }
+    runHost_ = host.get();
+    debuggerAsked_ = pauseWanted_ = false;
     WindowControls controls(*this);
     toolBarTimer_.stop();
     running_ = true;
@@ -829,11 +832,13 @@ void MainWindow::RunCommand() {
             RunProject(in, project_.MainSource(), files, editor_->windowTitle().toStdString(),
                        editor_->Pane(), controls);
         }
+        runHost_ = nullptr;
         host.reset();  // the display window closes before the input is let in again
         inputGuard_ = nullptr;
     }
     debugger_.reset();
     debugStart_ = DebugStart::None;
+    pauseWanted_ = false;
     running_ = false;
     toolBarTimer_.start();
     UpdateToolBar();
@@ -843,11 +848,19 @@ void MainWindow::RunCommand() {
 // Debugging
 
 RunObserver* MainWindow::MakeDebugger(const PreparedProgram& program) {
+    if (debugger_) return debugger_.get();
+    // A run with nothing to stop at has no observer, and so costs nothing. It is asked again
+    // every 100 ms: from then on only a pause calls a debugger in (the breakpoints cannot
+    // change while the run holds the input).
+    const bool starting = !debuggerAsked_;
+    debuggerAsked_ = true;
+    if (!starting && !pauseWanted_) return nullptr;
     const std::set<int> breakpoints = editor_->Breakpoints();
-    // A run with nothing to stop at has no observer, and so costs nothing.
-    if (breakpoints.empty() && debugStart_ == DebugStart::None) return nullptr;
+    if (breakpoints.empty() && debugStart_ == DebugStart::None && !pauseWanted_) return nullptr;
     debugger_ = std::make_unique<Debugger>(program);
     debugger_->SetBreakpoints(breakpoints);
+    if (pauseWanted_) debugger_->RequestPause();
+    pauseWanted_ = false;
     switch (debugStart_) {
         case DebugStart::None:
             break;
@@ -869,7 +882,12 @@ bool MainWindow::Pause(const Interpreter& in) {
     editor_->raise();
     RefreshDebugWindows();
     UpdateToolBar();
+    // The display window keeps showing the last frame, and its keys step and go on.
+    QTimer displayKeys;
+    connect(&displayKeys, &QTimer::timeout, this, &MainWindow::TakeDisplayKeys);
+    displayKeys.start(kDisplayKeysInterval);
     whilePaused();
+    displayKeys.stop();
     if (inputGuard_) inputGuard_->Suspend(false);
     editor_->ShowExecutionLine(-1);
     pausedIn_ = nullptr;
@@ -927,7 +945,33 @@ void MainWindow::StopCommand() {
 }
 
 void MainWindow::PauseCommand() {
-    if (debugger_ && running_ && !Paused()) debugger_->RequestPause();
+    if (!running_ || Paused()) return;
+    // A plain run gets its debugger at the run's next look (within 100 ms).
+    if (debugger_) {
+        debugger_->RequestPause();
+    } else {
+        pauseWanted_ = true;
+    }
+}
+
+void MainWindow::TakeDisplayKeys() {
+    if (!runHost_) return;
+    if (Paused()) runHost_->KeepWindowAlive();
+    while (const int key = runHost_->TakeDebugKey()) {
+        if (!Paused()) {
+            if (key == kDebugKeyF8) PauseCommand();
+            continue;
+        }
+        // One command goes on with the run; the keys after it wait for the next pause.
+        if (key == kDebugKeyF7) {
+            TraceIntoCommand();
+        } else if (key == kDebugKeyF8) {
+            StepOverCommand();
+        } else {
+            ContinueCommand();
+        }
+        return;
+    }
 }
 
 namespace {

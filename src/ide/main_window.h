@@ -71,16 +71,23 @@ public:
     QAction* Action(const QString& text) const;
     QMenu* Menu(const QString& title) const;
     QAction* Button(const QString& hint) const;
-    // Debugging. A run starts with a debugger when a breakpoint is set or it starts by a step
-    // (without one it has no observer at all); when the debugger pauses it, the paused line is
-    // highlighted, the debugger's windows are filled and `whilePaused` runs the environment
-    // until a command goes on with the run.
+    // Debugging. A run starts with a debugger when a breakpoint is set or it starts by a step,
+    // and gets one when it is paused (until then it has no observer at all); when the debugger
+    // pauses it, the paused line is highlighted, the debugger's windows are filled and
+    // `whilePaused` runs the environment until a command goes on with the run. The run's clock
+    // stands still meanwhile.
     void TraceIntoCommand();            // F7: start by pausing at the first statement, or step
     void StepOverCommand();             // F8: step over a GOSUB or CALL
     void RunToCursorCommand(int line);  // run, or go on, until a line
     void ContinueCommand();             // F9 while paused
     void StopCommand();                 // a paused run stops (as Escape stops it)
     void PauseCommand();                // a running run pauses before its next statement
+    // The display window's keys: while the run goes on, F8 pauses it; while it is paused, F7
+    // traces into, F8 steps over and F9 goes on (and the window shows its last frame again
+    // when uncovered). Looked at every 100 ms of a run and every kDisplayKeysInterval ms of a
+    // pause.
+    void TakeDisplayKeys();
+    static constexpr int kDisplayKeysInterval = 30;
     bool Paused() const { return pausedIn_ != nullptr; }
     const Debugger* CurrentDebugger() const { return debugger_.get(); }
     // Called by the run: the debugger for a run of `program` (null: none), and a pause.
@@ -163,6 +170,9 @@ private:
     enum class DebugStart : uint8_t { None, StepInto, RunToLine };
     DebugStart debugStart_ = DebugStart::None;
     int debugTarget_ = -1;
+    bool debuggerAsked_ = false;  // the run has been asked for its debugger once
+    bool pauseWanted_ = false;    // a pause of a run that has no debugger yet
+    Host* runHost_ = nullptr;     // the host of the run that goes on
     const Interpreter* pausedIn_ = nullptr;
     bool stopAtResume_ = false;
     QEventLoop* pauseLoop_ = nullptr;

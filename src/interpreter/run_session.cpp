@@ -489,16 +489,26 @@ void RunSession::TearDownAbnormally() {
 namespace {
 
 // Steps the session to its end, calling `betweenSteps` (when there is one) at most every
-// `interval` ms; then shows what ends the run.
+// `interval` ms; then shows what ends the run. `observer` (when there is one) is asked for the
+// run's observer at the start and after every call of `betweenSteps` until it gives one.
 RunOutcome RunToTheEnd(Interpreter& in, const std::function<void()>* betweenSteps,
-                       uint32_t interval, RunObserver* observer = nullptr,
+                       uint32_t interval,
+                       const std::function<RunObserver*()>* observer = nullptr,
                        const std::function<bool()>* whilePaused = nullptr) {
     // Passes between two looks at the clock: the loop itself polls everything else, so a
     // host without a callback takes big steps; one with a callback looks every 16384 passes
     // (well under a millisecond).
     const int64_t budget = betweenSteps ? int64_t{1} << 14 : int64_t{1} << 20;
     RunSession session(in);
-    session.SetObserver(observer);
+    bool observed = false;
+    auto lookForObserver = [&] {
+        if (observed || !observer) return;
+        if (RunObserver* found = (*observer)()) {
+            session.SetObserver(found);
+            observed = true;
+        }
+    };
+    lookForObserver();
     session.Start();
     try {
         if (!session.StartWarning().empty()) {
@@ -510,8 +520,12 @@ RunOutcome RunToTheEnd(Interpreter& in, const std::function<void()>* betweenStep
             if (end == RunSession::StepEnd::Ended) break;
             if (end == RunSession::StepEnd::Paused) {
                 // The host looks at the paused run until it goes on; false stops it, as Escape
-                // does.
-                if (whilePaused && !(*whilePaused)()) in.stopRequested = true;
+                // does. The run's clock stands still meanwhile: its timers, its statistics and
+                // its time limit count only the time it ran.
+                in.host.HoldClock(true);
+                const bool goOn = !whilePaused || (*whilePaused)();
+                in.host.HoldClock(false);
+                if (!goOn) in.stopRequested = true;
                 last = in.host.TickCount();
                 continue;
             }
@@ -520,6 +534,7 @@ RunOutcome RunToTheEnd(Interpreter& in, const std::function<void()>* betweenStep
             if (now - last >= interval) {
                 last = now;
                 (*betweenSteps)();
+                lookForObserver();
             }
         }
         const RunResult result = session.Finish();
@@ -555,10 +570,18 @@ RunOutcome RunProgram(Interpreter& in, const PreparedProgram& program,
 
 RunOutcome RunProgram(Interpreter& in, const PreparedProgram& program,
                       const std::function<void()>& betweenSteps, uint32_t interval,
-                      RunObserver& observer, const std::function<bool()>& whilePaused) {
+                      const std::function<RunObserver*()>& observer,
+                      const std::function<bool()>& whilePaused) {
     in.program = &program.buffer;
     in.routines = &program.routines;
     return RunToTheEnd(in, &betweenSteps, interval, &observer, &whilePaused);
+}
+
+RunOutcome RunProgram(Interpreter& in, const PreparedProgram& program,
+                      const std::function<void()>& betweenSteps, uint32_t interval,
+                      RunObserver& observer, const std::function<bool()>& whilePaused) {
+    return RunProgram(in, program, betweenSteps, interval, [&observer] { return &observer; },
+                      whilePaused);
 }
 
 }  // namespace tw

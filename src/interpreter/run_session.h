@@ -131,9 +131,16 @@ RunOutcome RunProgram(Interpreter& in, const PreparedProgram& program,
                       const std::function<void()>& betweenSteps, uint32_t interval = 100);
 // The same with an observer before each statement (a debugger): when it pauses the run,
 // `whilePaused` is called, and returns when the run is to go on (false: stop it, as Escape does).
+// The host's clock is held meanwhile.
 RunOutcome RunProgram(Interpreter& in, const PreparedProgram& program,
                       const std::function<void()>& betweenSteps, uint32_t interval,
                       RunObserver& observer, const std::function<bool()>& whilePaused);
+// The same with an observer that may come later: `observer` is asked at the start and after
+// every call of `betweenSteps` until it gives one (a debugger called in while the run goes on).
+RunOutcome RunProgram(Interpreter& in, const PreparedProgram& program,
+                      const std::function<void()>& betweenSteps, uint32_t interval,
+                      const std::function<RunObserver*()>& observer,
+                      const std::function<bool()>& whilePaused);
 
 // Per-run initialisation and teardown of the interpreter's state. StartRun gives the text of a
 // warning to show, or empty.

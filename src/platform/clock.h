@@ -10,6 +10,28 @@ uint32_t MonotonicMilliseconds();
 // Milliseconds since the system started, in 32 bits (it wraps after 49.7 days).
 uint32_t SystemMilliseconds();
 
+// A real clock that can be held: while held it stands still, and the time it was held is
+// taken out of what it reads afterwards (a paused run's clock).
+class ClockHold {
+public:
+    // `now` is the clock's reading as it runs.
+    void Hold(bool held, uint32_t now) {
+        if (held == held_) return;
+        if (held) {
+            heldAt_ = now;
+        } else {
+            taken_ += now - heldAt_;
+        }
+        held_ = held;
+    }
+    uint32_t Read(uint32_t now) const { return (held_ ? heldAt_ : now) - taken_; }
+
+private:
+    bool held_ = false;
+    uint32_t heldAt_ = 0;
+    uint32_t taken_ = 0;
+};
+
 // Now, in local time, as days since 30 December 1899 with the time of day as the fraction.
 double LocalDateTimeNow();
 

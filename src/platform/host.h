@@ -16,6 +16,10 @@ enum class MessageKind : uint8_t { Information, Warning, Error };
 // Virtual key codes polled asynchronously by the run loop and the console.
 inline constexpr int kVkTab = 9;
 inline constexpr int kVkEscape = 27;
+// The display window's keys for a debugger.
+inline constexpr int kDebugKeyF7 = 7;
+inline constexpr int kDebugKeyF8 = 8;
+inline constexpr int kDebugKeyF9 = 9;
 
 class Host {
 public:
@@ -68,6 +72,16 @@ public:
 
     // The run's clock starts (the moment scripted keys are timed from).
     virtual void StartRunClock() {}
+    // While a debugger holds a paused run, its clock stands still: TickCount and
+    // SystemTickCount leave out the time it was held. (A clock that passes drive stands still
+    // by itself.)
+    virtual void HoldClock(bool held) { (void)held; }
+    // Keys pressed in the display window for a debugger (F7, F8, F9 as kDebugKey...), oldest
+    // first; 0 when there is none.
+    virtual int TakeDebugKey() { return 0; }
+    // Called now and then while a paused run waits: the display window reads its events and,
+    // when uncovered, shows the last frame again.
+    virtual void KeepWindowAlive() {}
 
     // The window that shows the display during a run.
     virtual void ShowDisplayWindow() {}

@@ -111,12 +111,9 @@ std::optional<RunOutcome> RunProject(Interpreter& in, std::string_view source,
     } else {
         in.sprites.files = &files;
         const std::function<void()> repaint = [&host] { host.RepaintDuringRun(); };
-        if (RunObserver* observer = host.Observer(program)) {
-            outcome = RunProgram(in, program, repaint, kRepaintInterval, *observer,
-                                 [&host, &in] { return host.WhilePaused(in); });
-        } else {
-            outcome = RunProgram(in, program, repaint);
-        }
+        outcome = RunProgram(
+            in, program, repaint, kRepaintInterval, [&host, &program] { return host.Observer(program); },
+            [&host, &in] { return host.WhilePaused(in); });
         in.sprites.files = nullptr;
         if (in.run.failedRow >= 0) host.ShowErrorLine(program.SourceLine(in.run.failedRow));
     }

@@ -69,8 +69,9 @@ public:
     // After a run that a run-time error ended (its box has been shown): the 0-based source line
     // of the failing row.
     virtual void ShowErrorLine(int sourceLine) { (void)sourceLine; }
-    // A debugger for the run of `program` (called once the program passed its test), or null
-    // for a plain run. It is asked about every statement.
+    // A debugger for the run of `program`, or null for none (yet): asked when the run starts
+    // and then every kRepaintInterval ms until it gives one, which is asked about every
+    // statement from then on. A run that never gets one costs nothing more than a plain run.
     virtual RunObserver* Observer(const PreparedProgram& program) {
         (void)program;
         return nullptr;

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "platform/clock.h"
 #include "project/debugging.h"
 #include "test_support.h"
 
@@ -238,6 +239,52 @@ TEST(Debugger, PausingChangesNothingAndStoppingEndsTheRun) {
     EXPECT_EQ(stopped.Run(), RunOutcome::Stopped);
     EXPECT_EQ(stopped.lines, (std::vector<int>{5}));
     EXPECT_EQ(stopped.host.debug.size(), plainHost.debug.size() - 1);
+}
+
+TEST(Debugger, CalledInWhileTheRunGoesOnItPausesItAndTheClockStandsStill) {
+    // A host whose clock runs on while the run is paused, unless it is held.
+    struct WallClockHost : test::RecordingHost {
+        uint32_t TickCount() override { return hold.Read(tick); }
+        void HoldClock(bool held) override {
+            hold.Hold(held, tick);
+            holds.push_back(held);
+        }
+        ClockHold hold;
+        std::vector<bool> holds;
+    };
+    const std::string source =
+        "LET A = 0\nL:\nLET A = A + 1\nIF A < 40000 THEN GOTO L\nOUTPUTDEBUG A\nSTOP\n";
+    const PreparedProgram program = Prepare(source);
+    WallClockHost host;
+    host.debugShown = true;
+    host.advancePerPass = true;
+    Interpreter in(host);
+    Debugger debugger(program);
+    // No debugger at the start: it is asked for again between steps, and comes with a pause.
+    int asked = 0;
+    std::vector<int> lines;
+    RunProgram(
+        in, program, [] {}, 100,
+        [&]() -> RunObserver* {
+            if (++asked < 3) return nullptr;
+            debugger.RequestPause();
+            return &debugger;
+        },
+        [&] {
+            lines.push_back(debugger.PausedLine());
+            host.tick += 60000;  // a minute at the pause
+            debugger.Continue();
+            return true;
+        });
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_GE(lines[0], 1);  // inside the loop
+    EXPECT_LE(lines[0], 3);
+    EXPECT_EQ(asked, 3);  // not asked again once it has one
+    EXPECT_EQ(host.debug, (std::vector<std::string>{"40000"}));
+    EXPECT_EQ(host.holds, (std::vector<bool>{true, false}));
+    // The run's time (a millisecond a pass) leaves out the pause's minute.
+    const uint32_t elapsed = in.run.stopTick - in.run.startTick;
+    EXPECT_LT(elapsed, static_cast<uint32_t>(in.run.statementCount) + 1000u);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QTimer>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
@@ -16,12 +17,14 @@
 #include <QTextBlock>
 #include <QToolButton>
 #include <QUrl>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <set>
 
 #include "ide/environment.h"
 #include "ide/main_window.h"
+#include "platform/headless/headless_host.h"
 
 namespace tw {
 namespace {
@@ -215,6 +218,88 @@ constexpr const char* kDebugged =
     "PROCEDURE P(X)\n"  // 8
     "LET A = A + X\n"   // 9
     "ENDPROC\n";        // 10
+
+// The display window's host, with keys for the debugger pressed by the test.
+class KeyedHost : public HeadlessHost {
+public:
+    explicit KeyedHost(std::deque<int>& keys) : HeadlessHost(Options()), keys_(keys) {}
+    static Options Options() {
+        HeadlessHost::Options o;
+        o.virtualTime = true;  // 100 ms of the run are 100 passes
+        o.messages = nullptr;
+        o.debug = nullptr;
+        return o;
+    }
+    int TakeDebugKey() override {
+        if (keys_.empty()) return 0;
+        const int key = keys_.front();
+        keys_.pop_front();
+        return key;
+    }
+    void KeepWindowAlive() override { ++kept; }
+    bool DebugShown() override { return true; }
+    void DebugOutput(std::string_view line) override { output.emplace_back(line); }
+    static inline int kept = 0;
+    static inline std::vector<std::string> output;
+
+private:
+    std::deque<int>& keys_;
+};
+
+TEST(MainWindow, ThePauseButtonAndTheDisplayWindowsKeysPauseAndStepAPlainRun) {
+    Window w;
+    w.window.NewProjectCommand();
+    SourceEditorWindow& editor = w.window.Editor();
+    editor.Editor()->setPlainText(
+        "LET A = 0\nL:\nLET A = A + 1\nIF A < 30000 THEN GOTO L\nOUTPUTDEBUG A\nSTOP\n");
+    ASSERT_TRUE(editor.Breakpoints().empty());
+    std::deque<int> keys{kDebugKeyF8};  // F8 in the display window, as the run goes on
+    w.window.makeRunHost = [&keys] { return std::make_unique<KeyedHost>(keys); };
+    std::vector<int> lines;
+    w.window.whilePaused = [&] {
+        lines.push_back(editor.ExecutionLine());
+        if (lines.size() == 1) {
+            // Paused inside the loop: F7 in the display window runs one row.
+            keys.push_back(kDebugKeyF7);
+        } else {
+            // F9 goes on to the end (a key after it waits for a pause that never comes).
+            keys.push_back(kDebugKeyF9);
+            keys.push_back(kDebugKeyF7);
+        }
+        w.window.TakeDisplayKeys();
+        EXPECT_EQ(keys.size(), lines.size() == 1 ? 0u : 1u);
+    };
+    w.window.RunCommand();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_GE(lines[0], 1);
+    EXPECT_LE(lines[0], 3);
+    EXPECT_NE(lines[1], lines[0]);  // one row on
+    EXPECT_EQ(KeyedHost::output, (std::vector<std::string>{"30000"}));
+    EXPECT_GT(KeyedHost::kept, 0);
+
+    // The pause button does the same.
+    lines.clear();
+    keys.clear();
+    KeyedHost::output.clear();
+    bool pressed = false;
+    w.window.makeRunHost = [&] {
+        // The button is pressed as the run starts; the run has no debugger until then.
+        QTimer::singleShot(0, &w.window, [&] {
+            EXPECT_EQ(w.window.CurrentDebugger(), nullptr);
+            w.window.PauseCommand();
+            pressed = true;
+        });
+        return std::make_unique<KeyedHost>(keys);
+    };
+    w.window.whilePaused = [&] {
+        lines.push_back(editor.ExecutionLine());
+        w.window.ContinueCommand();
+    };
+    w.window.RunCommand();
+    EXPECT_TRUE(pressed);
+    EXPECT_EQ(lines.size(), 1u);
+    EXPECT_EQ(KeyedHost::output, (std::vector<std::string>{"30000"}));
+}
 
 TEST(MainWindow, ABreakpointPausesTheRunAndTheDebuggerStepsThroughIt) {
     Window w;

@@ -30,11 +30,16 @@ HeadlessHost::HeadlessHost(Options options)
       consoleLines_(options_.consoleLines.begin(), options_.consoleLines.end()) {}
 
 uint32_t HeadlessHost::TickCount() {
-    return options_.virtualTime ? virtualTick_ : MonotonicMilliseconds();
+    return options_.virtualTime ? virtualTick_ : monotonicHold_.Read(MonotonicMilliseconds());
 }
 
 uint32_t HeadlessHost::SystemTickCount() {
-    return options_.virtualTime ? virtualTick_ : SystemMilliseconds();
+    return options_.virtualTime ? virtualTick_ : systemHold_.Read(SystemMilliseconds());
+}
+
+void HeadlessHost::HoldClock(bool held) {
+    monotonicHold_.Hold(held, MonotonicMilliseconds());
+    systemHold_.Hold(held, SystemMilliseconds());
 }
 
 KeyScript& HeadlessHost::Script() {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/clock.h"
 #include "platform/host.h"
 #include "platform/key_script.h"
 
@@ -52,6 +53,7 @@ public:
     bool ConsoleLinesPending() override { return !consoleLines_.empty(); }
     bool FramesSeen() const override { return options_.keepFrames; }
     void StartRunClock() override { origin_ = TickCount(); }
+    void HoldClock(bool held) override;
     void ConsoleOutput(std::string_view line) override;
 
     // Presses or releases a key by virtual key code (tests).
@@ -63,6 +65,7 @@ private:
     KeyScript& Script();
 
     Options options_;
+    ClockHold monotonicHold_, systemHold_;  // (before origin_, which is read from the clock)
     uint32_t virtualTick_ = 0;
     uint32_t origin_ = 0;
     bool scripted_ = false;

@@ -32,11 +32,24 @@ bool SdlHost::Open(std::string& error) {
 }
 
 uint32_t SdlHost::TickCount() {
-    return options_.virtualTime ? virtualTick_ : MonotonicMilliseconds();
+    return options_.virtualTime ? virtualTick_ : monotonicHold_.Read(MonotonicMilliseconds());
 }
 
 uint32_t SdlHost::SystemTickCount() {
-    return options_.virtualTime ? virtualTick_ : SystemMilliseconds();
+    return options_.virtualTime ? virtualTick_ : systemHold_.Read(SystemMilliseconds());
+}
+
+void SdlHost::HoldClock(bool held) {
+    monotonicHold_.Hold(held, MonotonicMilliseconds());
+    systemHold_.Hold(held, SystemMilliseconds());
+}
+
+int SdlHost::TakeDebugKey() {
+    Pump();
+    if (debugKeys_.empty()) return 0;
+    const int key = debugKeys_.front();
+    debugKeys_.pop_front();
+    return key;
 }
 
 void SdlHost::Pass() {
@@ -55,6 +68,15 @@ void SdlHost::Pump(bool force) {
         if (event.type == SDL_KEYDOWN && !event.key.repeat) {
             const int code = event.key.keysym.scancode;
             if (code >= 0 && code < SDL_NUM_SCANCODES) pressedAt_[code] = now | 1u;
+            // For a debugger (a few at most are kept: nobody takes them in a plain run).
+            const int debugKey = code == SDL_SCANCODE_F7   ? kDebugKeyF7
+                                 : code == SDL_SCANCODE_F8 ? kDebugKeyF8
+                                 : code == SDL_SCANCODE_F9 ? kDebugKeyF9
+                                                           : 0;
+            if (debugKey != 0) {
+                if (debugKeys_.size() >= 4) debugKeys_.pop_front();
+                debugKeys_.push_back(debugKey);
+            }
         }
         if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_RETURN &&
             (event.key.keysym.mod & KMOD_ALT) && window_) {

@@ -4,8 +4,10 @@
 // window never loads it.
 
 #include <cstdio>
+#include <deque>
 #include <string>
 
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/host.h"
 
@@ -38,6 +40,9 @@ public:
     uint32_t SystemTickCount() override;
     void Pass() override;
     bool RealClock() const override { return !options_.virtualTime; }
+    void HoldClock(bool held) override;
+    int TakeDebugKey() override;
+    void KeepWindowAlive() override { Pump(true); }
     bool KeyDown(int virtualKey) override;
     bool ReadKeyState(uint8_t state[256]) override;
     void ShowMessage(MessageKind kind, std::string_view text) override;
@@ -68,6 +73,8 @@ private:
     bool Held(int scancode, const uint8_t* state, int count, uint32_t now) const;
 
     Options options_;
+    ClockHold monotonicHold_, systemHold_;
+    std::deque<int> debugKeys_;  // F7, F8, F9 pressed in the window, not yet taken
     const SdlFunctions* sdl_ = nullptr;  // loaded by Open
     bool open_ = false;
     SDL_Window* window_ = nullptr;
