@@ -521,7 +521,11 @@ RunOutcome RunToTheEnd(Interpreter& in, const std::function<void()>* betweenStep
             if (end == RunSession::StepEnd::Paused) {
                 // The host looks at the paused run until it goes on; false stops it, as Escape
                 // does. The run's clock stands still meanwhile: its timers, its statistics and
-                // its time limit count only the time it ran.
+                // its time limit count only the time it ran. Its screens are shown as they
+                // stand (when the run composes the display by the clock, as its timer would).
+                if (in.run.autoScreenUpdate) {
+                    UpdateDisplay(in.screens, in.run.statementCount, true);
+                }
                 in.host.HoldClock(true);
                 const bool goOn = !whilePaused || (*whilePaused)();
                 in.host.HoldClock(false);

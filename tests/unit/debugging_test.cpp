@@ -241,6 +241,28 @@ TEST(Debugger, PausingChangesNothingAndStoppingEndsTheRun) {
     EXPECT_EQ(stopped.host.debug.size(), plainHost.debug.size() - 1);
 }
 
+TEST(Debugger, APausedRunShowsItsScreensAsTheyStand) {
+    // The bar is drawn a moment before the pause, long before the display's 20 ms timer.
+    DebugRun run("CLS 0\nBRUSH 2\nINK 250\nBAR 10, 10 TO 40, 40\nLET A = 1\nSTOP\n");
+    run.debugger.SetBreakpoints({4});
+    auto pixel = [&run](int x, int y) {
+        const Frame& frame = run.host.LastFrame();
+        return frame.Valid() ? frame.indices[static_cast<size_t>(y * frame.width + x)] : -1;
+    };
+    int shown = -1, around = -1;
+    run.atPause = [&] {
+        shown = pixel(25, 25);
+        around = pixel(100, 100);
+        run.debugger.Continue();
+        return true;
+    };
+    run.Run();
+    EXPECT_EQ(run.lines, (std::vector<int>{4}));
+    // What the run's last frame shows there, and not the background.
+    EXPECT_EQ(shown, pixel(25, 25));
+    EXPECT_NE(shown, around);
+}
+
 TEST(Debugger, CalledInWhileTheRunGoesOnItPausesItAndTheClockStandsStill) {
     // A host whose clock runs on while the run is paused, unless it is held.
     struct WallClockHost : test::RecordingHost {
