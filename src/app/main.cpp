@@ -15,6 +15,7 @@
 #include "app/environment_display.h"
 #include "app/exit_status.h"
 #include "app/project_command.h"
+#include "commands/reference.h"
 #include "display/frame_file.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/prepare.h"
@@ -41,12 +42,15 @@ const char* const kUsage =
     "       tarnwick run [options] FILE\n"
     "       tarnwick check [--all] FILE\n"
     "       tarnwick project new|add|list|extract|set ... (tarnwick project for its usage)\n"
+    "       tarnwick help [WORD]\n"
     "\n"
     "With no command, or with a project, the environment starts (and opens the project).\n"
     "FILE is a program's source text, or a project (.twp), whose main code unit is used.\n"
     "run: runs FILE after testing it for errors.\n"
     "check: tests FILE for errors; prints nothing when it passes. --all reports every failing\n"
     "row instead of the first.\n"
+    "help: the language reference: its first page and every word by family, or the entries\n"
+    "of WORD (a command, a command's form or a function; exit status 1 when it has none).\n"
     "\n"
     "options of run:\n"
     "  --headless            run without a window\n"
@@ -149,6 +153,31 @@ std::string FailurePlace(const PrepareFailure& failure) {
     }
     return "Row " + std::to_string(failure.row) + " (line " + std::to_string(failure.line + 1) +
            "): ";
+}
+
+// The language reference: its first page and every keyword by family, or a word's entries.
+// Exit status 0, or 1 when the word has no entry.
+int HelpVerb(int argc, char** argv) {
+    if (argc > 1) return UsageError("help takes one WORD at most");
+    if (argc == 0) {
+        std::fputs(std::string(kReferenceIntroduction).c_str(), stdout);
+        std::fputs("\nThe words, by family (tarnwick help WORD for an entry):\n\n", stdout);
+        std::fputs(ReferenceIndex().c_str(), stdout);
+        return kExitStopped;
+    }
+    const std::vector<const ReferenceEntry*> entries = FindReference(argv[0]);
+    if (entries.empty()) {
+        std::fprintf(stderr,
+                     "tarnwick: the reference has no entry for %s (tarnwick help lists every "
+                     "word)\n",
+                     argv[0]);
+        return 1;
+    }
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (i > 0) std::fputs("\n----\n\n", stdout);
+        std::fputs(ReferenceText(*entries[i]).c_str(), stdout);
+    }
+    return kExitStopped;
 }
 
 int CheckVerb(int argc, char** argv) {
@@ -388,7 +417,8 @@ int Verb(int argc, char** argv) {
     if (verb == "run") return RunVerb(argc - 2, argv + 2);
     if (verb == "check") return CheckVerb(argc - 2, argv + 2);
     if (verb == "project") return ProjectVerb(argc - 2, argv + 2);
-    if (verb == "--help" || verb == "-h" || verb == "help") {
+    if (verb == "help") return HelpVerb(argc - 2, argv + 2);
+    if (verb == "--help" || verb == "-h") {
         std::fputs(kUsage, stdout);
         return 0;
     }

@@ -15,18 +15,21 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
-#include <QRandomGenerator>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRandomGenerator>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include "commands/reference.h"
 
 namespace tw {
 
@@ -116,8 +119,7 @@ qsizetype FindText(const QString& text, const QString& what, qsizetype start, qs
     return -1;
 }
 
-FindWindow::FindWindow(QPlainTextEdit& editor, QWidget* parent)
-    : QDialog(parent), editor_(editor) {
+FindWindow::FindWindow(QPlainTextEdit& editor, QWidget* parent) : QDialog(parent), editor_(editor) {
     setWindowTitle("Find Text / Information..");
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
@@ -214,8 +216,8 @@ bool FindWindow::Search() {
             start = cursor.selectionEnd();
         }
         const QString text = editor_.toPlainText();
-        const qsizetype at = FindText(text, what, start, length, matchCase_->isChecked(),
-                                      wholeWords_->isChecked());
+        const qsizetype at =
+            FindText(text, what, start, length, matchCase_->isChecked(), wholeWords_->isChecked());
         if (at < 0) {
             tell("Search string " + what + " was not found.");
             return false;
@@ -437,11 +439,10 @@ QString InformationWindow::Value(const QString& caption) const {
 
 QString WelcomeTip() {
     QString tip = "Welcome To Tarnwick\r\r>> PLEASE READ THIS <<\r\r";
-    for (const char* line :
-         {"Tarnwick is still in Alpha development and testing which",
-          "means that its NOT complete. There are buttons, menus, etc.",
-          "which don`t work correctly or at all :)", "",
-          "See https://tarnwick.example.org for the latest version."}) {
+    for (const char* line : {"Tarnwick is still in Alpha development and testing which",
+                             "means that its NOT complete. There are buttons, menus, etc.",
+                             "which don`t work correctly or at all :)", "",
+                             "See https://tarnwick.example.org for the latest version."}) {
         tip += QString(line) + "\r";
     }
     return tip + "Released : August 1999\r";
@@ -449,13 +450,12 @@ QString WelcomeTip() {
 
 QString KnownIssuesTip() {
     QString tip = "KNOWN ISSUES / BUGS\r\r";
-    for (const char* line :
-         {"* The colour of Images in the project view window are corrupt.",
-          "* Immediate modes keyboard support is crap, these no delete!",
-          "* Tarnwick doesn`t check code before running it.",
-          "* Error handling is still primitive.", "", "STILL TO DO",
-          "Sprite (35% done), Bobs/Music/Sounds/Networking (0% done)",
-          "3D Engine (10% done) and Remote debugging (5% done)"}) {
+    for (const char* line : {"* The colour of Images in the project view window are corrupt.",
+                             "* Immediate modes keyboard support is crap, these no delete!",
+                             "* Tarnwick doesn`t check code before running it.",
+                             "* Error handling is still primitive.", "", "STILL TO DO",
+                             "Sprite (35% done), Bobs/Music/Sounds/Networking (0% done)",
+                             "3D Engine (10% done) and Remote debugging (5% done)"}) {
         tip += QString(line) + "\r";
     }
     return tip;
@@ -516,9 +516,10 @@ LogoWindow::LogoWindow(QWidget* enableOnClose, QWidget* parent)
     picture->setPixmap(LogoPicture());
     layout->addWidget(picture);
     layout->addWidget(new QLabel("V 0.40.249", this));
-    layout->addWidget(new QLabel("A development environment and interpreter for small games.\n"
-                                 "Free software: see the licence that comes with it.",
-                                 this));
+    layout->addWidget(
+        new QLabel("A development environment and interpreter for small games.\n"
+                   "Free software: see the licence that comes with it.",
+                   this));
     timer_ = new QTimer(this);
     timer_->setSingleShot(true);
     timer_->setInterval(kShowMs);
@@ -556,8 +557,8 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     setWindowTitle("About Tarnwick..");
     auto* layout = new QVBoxLayout(this);
     for (const char* line :
-         {"Tarnwick", "BETA V0.40", "Build : 249", "Additional Help :",
-          "https://tarnwick.example.org",
+         {"Tarnwick", "BETA V0.40", "Build : 249",
+          "Additional Help :", "https://tarnwick.example.org",
           "Written by the Tarnwick developers, on SDL2, SDL2_ttf, fontconfig and Qt.",
           "Free software, without warranty of any kind."}) {
         layout->addWidget(new QLabel(line, this));
@@ -622,9 +623,131 @@ QPixmap LogoPicture() {
     p.drawText(picture.rect(), Qt::AlignCenter, "TARNWICK");
     p.setFont(QFont("Sans", 11));
     p.setPen(QColor(200, 200, 230));
-    p.drawText(QRect(0, kHeight - 40, kWidth, 30), Qt::AlignCenter,
-               "Write small games in BASIC");
+    p.drawText(QRect(0, kHeight - 40, kWidth, 30), Qt::AlignCenter, "Write small games in BASIC");
     return picture;
+}
+
+}  // namespace tw
+
+namespace tw {
+
+// ---------------------------------------------------------------------------------------------
+// The help window
+
+namespace {
+
+QString Latin1(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A character of a keyword, or of the "$" that may end a text function's name.
+bool KeywordCharacter(QChar c) {
+    return c.isLetterOrNumber() || c == '_' || c == '$';
+}
+
+}  // namespace
+
+std::pair<QString, QString> WordsAt(const QString& line, int column) {
+    const auto n = static_cast<int>(line.size());
+    if (column < 0 || column > n) return {};
+    // The word the caret is in or just after.
+    int start = column;
+    while (start > 0 && KeywordCharacter(line[start - 1])) --start;
+    int end = column;
+    while (end < n && KeywordCharacter(line[end])) ++end;
+    if (start == end) {
+        // A one-character command: ' or ?.
+        if (column < n && (line[column] == '\'' || line[column] == '?')) {
+            return {QString(line[column]), {}};
+        }
+        if (column > 0 && (line[column - 1] == '\'' || line[column - 1] == '?')) {
+            return {QString(line[column - 1]), {}};
+        }
+        return {};
+    }
+    int nextStart = end;
+    while (nextStart < n && line[nextStart] == ' ') ++nextStart;
+    int nextEnd = nextStart;
+    while (nextEnd < n && KeywordCharacter(line[nextEnd])) ++nextEnd;
+    QString word = line.mid(start, end - start);
+    word.remove('$');  // LEFT$ is LEFT
+    return {word, line.mid(nextStart, nextEnd - nextStart)};
+}
+
+HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setWindowTitle("Tarnwick Help - Language Reference");
+    auto* layout = new QHBoxLayout(this);
+    auto* left = new QVBoxLayout;
+    search_ = new QLineEdit(this);
+    search_->setPlaceholderText("Search");
+    search_->setClearButtonEnabled(true);
+    left->addWidget(search_);
+    words_ = new QListWidget(this);
+    left->addWidget(words_);
+    layout->addLayout(left, 1);
+    page_ = new QPlainTextEdit(this);
+    page_->setReadOnly(true);
+    page_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    page_->setFont(QFont("Monospace"));
+    layout->addWidget(page_, 4);
+    for (const ReferenceEntry& entry : Reference()) words_->addItem(Latin1(entry.word));
+    connect(search_, &QLineEdit::textChanged, this, &HelpWindow::Filter);
+    connect(words_, &QListWidget::currentRowChanged, this, &HelpWindow::ShowChosen);
+    resize(960, 620);
+    ShowContents();
+}
+
+void HelpWindow::Filter(const QString& text) {
+    const QString wanted = text.trimmed().toUpper();
+    const std::vector<ReferenceEntry>& entries = Reference();
+    int first = -1;
+    for (int i = 0; i < words_->count(); ++i) {
+        const ReferenceEntry& entry = entries[static_cast<size_t>(i)];
+        // The word itself, or its text, holds what was typed.
+        const bool shown = wanted.isEmpty() || Latin1(entry.word).contains(wanted) ||
+                           Latin1(entry.text).toUpper().contains(wanted);
+        words_->item(i)->setHidden(!shown);
+        if (shown && first < 0 && Latin1(entry.word).startsWith(wanted)) first = i;
+    }
+    if (first >= 0 && !wanted.isEmpty()) words_->setCurrentRow(first);
+}
+
+void HelpWindow::ShowChosen() {
+    const int row = words_->currentRow();
+    if (row < 0 || row >= static_cast<int>(Reference().size())) return;
+    page_->setPlainText(
+        QString::fromStdString(ReferenceText(Reference()[static_cast<size_t>(row)])));
+}
+
+void HelpWindow::ShowContents() {
+    words_->setCurrentRow(-1);
+    page_->setPlainText(Latin1(kReferenceIntroduction) + "\nThe words, by family:\n\n" +
+                        QString::fromStdString(ReferenceIndex()));
+}
+
+bool HelpWindow::ShowWord(const QString& word, const QString& next) {
+    const std::vector<const ReferenceEntry*> found = FindReference(word.toStdString());
+    if (found.empty()) {
+        search_->setText(word);
+        return false;
+    }
+    // The form that the next word names (SCREEN OPEN), else the word's first entry.
+    const ReferenceEntry* chosen = found[0];
+    const std::string form = (word + " " + next).toUpper().toStdString();
+    for (const ReferenceEntry* entry : found) {
+        if (entry->word == form) chosen = entry;
+    }
+    search_->blockSignals(true);
+    search_->clear();
+    search_->blockSignals(false);
+    Filter({});
+    words_->setCurrentRow(static_cast<int>(chosen - Reference().data()));
+    return true;
+}
+
+void HelpWindow::StartSearch() {
+    search_->setFocus();
+    search_->selectAll();
 }
 
 }  // namespace tw

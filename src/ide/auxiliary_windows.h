@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "platform/flags.h"
@@ -227,5 +228,50 @@ public:
 
 // The logo's picture: the product's name over a field of stars.
 QPixmap LogoPicture();
+
+}  // namespace tw
+
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+
+namespace tw {
+
+// ---------------------------------------------------------------------------------------------
+// The help window
+
+// The language reference: a search field, the list of the reference's words (every command,
+// command form and function) and the chosen one's entry. Typing in the search field narrows the
+// list to the words that hold the text; an empty field lists them all.
+class HelpWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit HelpWindow(QWidget* parent = nullptr);
+    // The first page: the language's traps and every word by family ("&Contents").
+    void ShowContents();
+    // The entry of a word under the editor's caret (`next` is the word after it, for a form
+    // such as SCREEN OPEN); false when the reference has none, and then the search field holds
+    // the word.
+    bool ShowWord(const QString& word, const QString& next = {});
+    // The search field, with the focus ("&Keyword Search").
+    void StartSearch();
+
+    QLineEdit* Search() const { return search_; }
+    QListWidget* Words() const { return words_; }
+    QPlainTextEdit* Page() const { return page_; }
+
+private:
+    void Filter(const QString& text);
+    void ShowChosen();
+
+    QLineEdit* search_ = nullptr;
+    QListWidget* words_ = nullptr;
+    QPlainTextEdit* page_ = nullptr;
+};
+
+// The word at a column of a line of the editor, and the word after it ("" when none): what F1
+// asks the reference about.
+std::pair<QString, QString> WordsAt(const QString& line, int column);
 
 }  // namespace tw

@@ -22,6 +22,7 @@
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -181,16 +182,15 @@ constexpr int kMaxHeight = 110;
 
 }  // namespace
 
-MainWindow::MainWindow(FlagStore& flags, QWidget* parent)
-    : QMainWindow(parent), flags_(flags) {
+MainWindow::MainWindow(FlagStore& flags, QWidget* parent) : QMainWindow(parent), flags_(flags) {
     setWindowTitle("Tarnwick - Alpha - V0.40");
     editor_ = std::make_unique<SourceEditorWindow>();
     view_ = std::make_unique<ProjectView>(project_);
     debug_ = std::make_unique<DebugWindow>();
     askSave = [this] {
-        const auto answer = QMessageBox::warning(
-            this, windowTitle(), kSaveChangesPrompt,
-            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        const auto answer =
+            QMessageBox::warning(this, windowTitle(), kSaveChangesPrompt,
+                                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         return answer == QMessageBox::Yes  ? SaveAnswer::Yes
                : answer == QMessageBox::No ? SaveAnswer::No
                                            : SaveAnswer::Cancel;
@@ -316,10 +316,11 @@ void MainWindow::BuildMenus() {
     QMenu* newItem = file->addMenu("New...");
     newItem->setObjectName("New...");
     newItem->addAction("Source Code Unit", this, [this] { AddCommand(ItemKind::Source); });
-    const std::pair<const char*, ItemKind> adds[] = {
-        {"Bitmap (via file)", ItemKind::Bitmap},    {"Sprite (via file)", ItemKind::Sprite},
-        {"Path (via file)", ItemKind::Path},        {"Music Score (via file)", ItemKind::Music},
-        {"Sound (via file)", ItemKind::Sound}};
+    const std::pair<const char*, ItemKind> adds[] = {{"Bitmap (via file)", ItemKind::Bitmap},
+                                                     {"Sprite (via file)", ItemKind::Sprite},
+                                                     {"Path (via file)", ItemKind::Path},
+                                                     {"Music Score (via file)", ItemKind::Music},
+                                                     {"Sound (via file)", ItemKind::Sound}};
     for (const auto& [caption, kind] : adds) {
         newItem->addAction(caption, this, [this, k = kind] { AddCommand(k); });
     }
@@ -357,15 +358,15 @@ void MainWindow::BuildMenus() {
         replace_->raise();
     });
     search->addAction("&Goto Line Number", QKeySequence("Ctrl+G"), this, [this] {
-        const std::optional<int> line = askNumber("Goto Line Number", "Line number:", 1,
-                                                  editor_->LineCount());
+        const std::optional<int> line =
+            askNumber("Goto Line Number", "Line number:", 1, editor_->LineCount());
         if (line) editor_->GoToLine(*line - 1);
     });
     search->addAction("&Goto Error Number", this, [this] {
         const std::optional<int> number = askNumber("Goto Error Number", "Error number:", 1, 999);
         if (number && !editor_->GoToErrorNumber(*number)) {
-            tell(MessageKind::Information, "There is no error number " +
-                                               QString::number(*number) + ".");
+            tell(MessageKind::Information,
+                 "There is no error number " + QString::number(*number) + ".");
         }
     });
     search->addAction("&Goto Next Error", this, [this] {
@@ -394,8 +395,8 @@ void MainWindow::BuildMenus() {
     menuBar()->addMenu("&Project");
     QMenu* run = menuBar()->addMenu("&Run");
     run->addAction("&Run", QKeySequence("F9"), this, &MainWindow::RunCommand);
-    inert(run, {"&Parameters..", "&Test Source Code", "&Build All", "&Information..",
-                "&TW Deploy©", "TW Deploy© &Options..", "&Options.."});
+    inert(run, {"&Parameters..", "&Test Source Code", "&Build All", "&Information..", "&TW Deploy©",
+                "TW Deploy© &Options..", "&Options.."});
     QMenu* debug = menuBar()->addMenu("&Debug");
     debug->addAction("&Toggle Breakpoint", QKeySequence("F5"), editor_.get(),
                      &SourceEditorWindow::ToggleBreakpointAtCaret);
@@ -409,8 +410,18 @@ void MainWindow::BuildMenus() {
     menuBar()->addMenu("&Tools");
 
     QMenu* help = menuBar()->addMenu("&Help");
-    inert(help, {"&Contents", "&Keyword Search", "&Command List", "&Whats New",
-                 "&Using Tarnwick"});
+    help->addAction("&Contents", this, [this] {
+        Help().ShowContents();
+        ShowHelp();
+    });
+    help->addAction("&Keyword Search", QKeySequence("F1"), this, &MainWindow::HelpOnCaretWord);
+    help->addAction("&Command List", this, [this] {
+        Help().Search()->clear();
+        Help().ShowContents();
+        ShowHelp();
+        Help().Words()->setFocus();
+    });
+    inert(help, {"&Whats New", "&Using Tarnwick"});
     help->addAction("&Tip of The Century", this, [this] {
         TipsWindow tips(flags_, this);
         tips.exec();
@@ -428,9 +439,9 @@ void MainWindow::BuildMenus() {
         connect(menu, &QMenu::aboutToShow, this, [this, menu] { UpdateMenu(menu); });
     }
     // Saving, searching and running answer their keys in the editor and the project view too.
-    for (const char* item :
-         {"&Save", "&Find", "&Search Again", "&Replace", "&Goto Line Number", "&Run",
-          "&Toggle Breakpoint", "&Trace Into", "&Step Over", "&Run To Cursor", "&Stop Program"}) {
+    for (const char* item : {"&Save", "&Find", "&Search Again", "&Replace", "&Goto Line Number",
+                             "&Run", "&Toggle Breakpoint", "&Trace Into", "&Step Over",
+                             "&Run To Cursor", "&Stop Program", "&Keyword Search"}) {
         Action(item)->setShortcutContext(Qt::ApplicationShortcut);
     }
 }
@@ -485,8 +496,7 @@ void MainWindow::BuildToolBar() {
     button(1, 2, IconId::Paste, "Paste", [text] { text->paste(); });
     // As the "Copy" button.
     button(1, 3, IconId::SelectAll, "Select all", [text] { text->copy(); });
-    button(1, 4, IconId::Information, "Display project information",
-           [this] { ShowInformation(); });
+    button(1, 4, IconId::Information, "Display project information", [this] { ShowInformation(); });
     row->addWidget(speed, 0, Qt::AlignLeft | Qt::AlignTop);
 
     // The key buffer: a one-pixel edit box that keystrokes reach while a program runs.
@@ -944,6 +954,28 @@ void MainWindow::StopCommand() {
     Resume();
 }
 
+HelpWindow& MainWindow::Help() {
+    if (!help_) help_ = std::make_unique<HelpWindow>();
+    return *help_;
+}
+
+void MainWindow::ShowHelp() {
+    Help().show();
+    Help().raise();
+    Help().activateWindow();
+}
+
+bool MainWindow::HelpOnCaretWord() {
+    // The word under the editor's caret: its entry, or the search for it.
+    const QTextCursor caret = editor_->Editor()->textCursor();
+    const auto [word, next] = WordsAt(caret.block().text(), caret.positionInBlock());
+    bool found = false;
+    if (!word.isEmpty() && editor_->isVisible()) found = Help().ShowWord(word, next);
+    if (!found) Help().StartSearch();
+    ShowHelp();
+    return found;
+}
+
 void MainWindow::PauseCommand() {
     if (!running_ || Paused()) return;
     // A plain run gets its debugger at the run's next look (within 100 ms).
@@ -1160,10 +1192,9 @@ bool MainWindow::WriteRecovery() {
     std::string why;
     if (!SaveProject(copy, why)) return false;
     const std::string& own = project_.filePath;
-    return WriteFileAtomically(QDir(recoveryFolder).filePath(kRecoveryPathFile).toStdString(),
-                               std::span<const uint8_t>(
-                                   reinterpret_cast<const uint8_t*>(own.data()), own.size()),
-                               why);
+    return WriteFileAtomically(
+        QDir(recoveryFolder).filePath(kRecoveryPathFile).toStdString(),
+        std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(own.data()), own.size()), why);
 }
 
 void MainWindow::RemoveRecovery() {
@@ -1183,11 +1214,10 @@ bool MainWindow::OfferRecovery() {
     if (!OpenPath(RecoveryPath())) return false;
     // The project is its own again, with its changes not yet saved.
     project_.filePath.assign(own.begin(), own.end());
-    project_.fileName = project_.filePath.empty()
-                            ? std::string("NewProject.twp")
-                            : QFileInfo(QString::fromStdString(project_.filePath))
-                                  .fileName()
-                                  .toStdString();
+    project_.fileName =
+        project_.filePath.empty()
+            ? std::string("NewProject.twp")
+            : QFileInfo(QString::fromStdString(project_.filePath)).fileName().toStdString();
     project_.projectModified = true;
     LoadBreakpoints();
     editor_->setWindowTitle(QString::fromStdString(EditorCaption(project_.fileName)));

@@ -109,6 +109,13 @@ public:
     bool OfferRecovery();
     QString RecoveryPath() const;
 
+    // The help window (none until asked for): "&Contents", "&Keyword Search" (F1: the entry of
+    // the word under the editor's caret, or the search for it; true when it has one) and
+    // "&Command List".
+    HelpWindow& Help();
+    void ShowHelp();
+    bool HelpOnCaretWord();
+
     // The find window (one for the session) and the replace window (none until asked for).
     FindWindow& Find();
     ReplaceWindow* Replace() const { return replace_.get(); }
@@ -179,6 +186,7 @@ private:
     RunInputGuard* inputGuard_ = nullptr;
     std::array<std::unique_ptr<DebugTableWindow>, 5> debugTables_;
     std::unique_ptr<ReplaceWindow> replace_;
+    std::unique_ptr<HelpWindow> help_;
     QTimer toolBarTimer_;
     QTimer recoveryTimer_;
     QWidget* panel_ = nullptr;  // ToolBar_Panel

@@ -122,11 +122,11 @@ template <bool kClassify>
     // rounded to the nearest whole number (of 64ths), and back. Only a tie, which the checks
     // below send elsewhere, would round otherwise than up from a half.
     const double rounded64 = (scaled64 + kRound64) - kRound64;
-    const double out = k >= 0 ? rounded64 / kPowersOfTenTimes64[k] : rounded64 * kPowersOfTenBy64[-k];
+    const double out =
+        k >= 0 ? rounded64 / kPowersOfTenTimes64[k] : rounded64 * kPowersOfTenBy64[-k];
     // The checks, on whole numbers beside it.
     const int64_t signedSixtyFourths = static_cast<int64_t>(scaled64);
-    const int64_t sixtyFourths =
-        signedSixtyFourths < 0 ? -signedSixtyFourths : signedSixtyFourths;
+    const int64_t sixtyFourths = signedSixtyFourths < 0 ? -signedSixtyFourths : signedSixtyFourths;
     // Scaled below 1E14 or from 1E15 on: a magnitude just below a negative power of ten, whose
     // double is not exact, lands here.
     if (static_cast<uint64_t>(sixtyFourths - kSixtyFourthsOf1e14) >=
@@ -145,8 +145,7 @@ template <bool kClassify>
         if (error == 0) return classified(RoundTrip15Text(v));
         if (error < 0) --digits;
         const double m = static_cast<double>(digits);
-        return classified(
-            std::copysign(k >= 0 ? m / kPowersOfTen[k] : m * kPowersOfTen[-k], v));
+        return classified(std::copysign(k >= 0 ? m / kPowersOfTen[k] : m * kPowersOfTen[-k], v));
     }
     if constexpr (kClassify) {
         // A quotient from 1E10 up (k below 5), or below 1 (k above 15), or not divisible by

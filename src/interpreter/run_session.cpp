@@ -492,8 +492,7 @@ namespace {
 // `interval` ms; then shows what ends the run. `observer` (when there is one) is asked for the
 // run's observer at the start and after every call of `betweenSteps` until it gives one.
 RunOutcome RunToTheEnd(Interpreter& in, const std::function<void()>* betweenSteps,
-                       uint32_t interval,
-                       const std::function<RunObserver*()>* observer = nullptr,
+                       uint32_t interval, const std::function<RunObserver*()>* observer = nullptr,
                        const std::function<bool()>* whilePaused = nullptr) {
     // Passes between two looks at the clock: the loop itself polls everything else, so a
     // host without a callback takes big steps; one with a callback looks every 16384 passes
@@ -584,8 +583,8 @@ RunOutcome RunProgram(Interpreter& in, const PreparedProgram& program,
 RunOutcome RunProgram(Interpreter& in, const PreparedProgram& program,
                       const std::function<void()>& betweenSteps, uint32_t interval,
                       RunObserver& observer, const std::function<bool()>& whilePaused) {
-    return RunProgram(in, program, betweenSteps, interval, [&observer] { return &observer; },
-                      whilePaused);
+    return RunProgram(
+        in, program, betweenSteps, interval, [&observer] { return &observer; }, whilePaused);
 }
 
 }  // namespace tw

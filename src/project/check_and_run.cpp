@@ -112,7 +112,8 @@ std::optional<RunOutcome> RunProject(Interpreter& in, std::string_view source,
         in.sprites.files = &files;
         const std::function<void()> repaint = [&host] { host.RepaintDuringRun(); };
         outcome = RunProgram(
-            in, program, repaint, kRepaintInterval, [&host, &program] { return host.Observer(program); },
+            in, program, repaint, kRepaintInterval,
+            [&host, &program] { return host.Observer(program); },
             [&host, &in] { return host.WhilePaused(in); });
         in.sprites.files = nullptr;
         if (in.run.failedRow >= 0) host.ShowErrorLine(program.SourceLine(in.run.failedRow));

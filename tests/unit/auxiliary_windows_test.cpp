@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTest>
@@ -151,6 +152,44 @@ TEST(LogoWindow, ClosingEnablesTheMainWindow) {
     EXPECT_FALSE(logo.isVisible());
     EXPECT_TRUE(main.isEnabled());
     EXPECT_EQ(LogoWindow::kShowMs, 5500);
+}
+
+TEST(HelpWindow, TheWordAtTheCaretItsFormAndTheSearch) {
+    // The word the caret is in or just after, and the word after it.
+    EXPECT_EQ(WordsAt("SCREEN OPEN 1, 800, 32", 2),
+              std::make_pair(QString("SCREEN"), QString("OPEN")));
+    EXPECT_EQ(WordsAt("SCREEN OPEN 1", 6), std::make_pair(QString("SCREEN"), QString("OPEN")));
+    EXPECT_EQ(WordsAt("LET A = LEFT$(B, 2)", 10), std::make_pair(QString("LEFT"), QString()));
+    EXPECT_EQ(WordsAt("' a comment", 0), std::make_pair(QString("'"), QString()));
+    EXPECT_EQ(WordsAt("LET A = 1", 3), std::make_pair(QString("LET"), QString("A")));
+    EXPECT_EQ(WordsAt("   ", 1), std::make_pair(QString(), QString()));
+    EXPECT_EQ(WordsAt("FOR", 9), std::make_pair(QString(), QString()));
+
+    HelpWindow help;
+    // The first page: the traps, then every word by family.
+    EXPECT_TRUE(help.Page()->toPlainText().contains("IF (X > 780) OR (X < 20) THEN"));
+    EXPECT_TRUE(help.Page()->toPlainText().contains("Loops:"));
+    ASSERT_TRUE(help.ShowWord("for", "I"));
+    EXPECT_TRUE(help.Page()->toPlainText().startsWith("FOR  (command, Loops)"));
+    EXPECT_EQ(help.Words()->currentItem()->text(), "FOR");
+    // The form the next word names.
+    ASSERT_TRUE(help.ShowWord("screen", "open"));
+    EXPECT_EQ(help.Words()->currentItem()->text(), "SCREEN OPEN");
+    ASSERT_TRUE(help.ShowWord("SIN"));
+    EXPECT_TRUE(help.Page()->toPlainText().contains("(function, Maths)"));
+    // A word with no entry goes into the search field.
+    EXPECT_FALSE(help.ShowWord("ZORK"));
+    EXPECT_EQ(help.Search()->text(), "ZORK");
+    // The search narrows the list to the words whose name or text holds it.
+    help.Search()->setText("sine");
+    int shown = 0;
+    for (int i = 0; i < help.Words()->count(); ++i) shown += !help.Words()->item(i)->isHidden();
+    EXPECT_GE(shown, 1);
+    EXPECT_LT(shown, help.Words()->count());
+    EXPECT_FALSE(help.Words()->findItems("SIN", Qt::MatchExactly)[0]->isHidden());
+    EXPECT_TRUE(help.Words()->findItems("FOR", Qt::MatchExactly)[0]->isHidden());
+    help.Search()->clear();
+    EXPECT_FALSE(help.Words()->findItems("FOR", Qt::MatchExactly)[0]->isHidden());
 }
 
 TEST(DebugWindow, ShowsOutputDebugLinesAndItsTwoTexts) {

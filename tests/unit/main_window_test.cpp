@@ -5,9 +5,9 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QTimer>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <deque>
@@ -45,10 +46,10 @@ struct Window {
         window.showTips = [this] { ++tips; };
         window.openUrl = [this](const QUrl& url) { opened.push_back(url.toString()); };
         // Recovery copies go to a folder of the test's own, never the user's.
-        window.recoveryFolder = QString::fromStdString(
-            (std::filesystem::temp_directory_path() /
-             ("tarnwick_recovery_" + std::to_string(getpid())))
-                .string());
+        window.recoveryFolder =
+            QString::fromStdString((std::filesystem::temp_directory_path() /
+                                    ("tarnwick_recovery_" + std::to_string(getpid())))
+                                       .string());
         window.askRestore = [this] {
             ++restoreAsked;
             return restoreAnswer;
@@ -152,8 +153,8 @@ TEST(MainWindow, TestsAndRunsTheProject) {
     w.window.Editor().Editor()->setPlainText("HOME 5\n");
     w.window.TestCommand();
     // Testing does not clear the pane: the failure follows the run's statistics.
-    EXPECT_TRUE(w.window.Editor().Messages().split('\n').last().startsWith(
-        "Testing Error : Project : "));
+    EXPECT_TRUE(
+        w.window.Editor().Messages().split('\n').last().startsWith("Testing Error : Project : "));
 }
 
 TEST(MainWindow, ARunTimeErrorLeadsToItsLineAndTheSearchMenuGoesToLines) {
@@ -301,6 +302,29 @@ TEST(MainWindow, ThePauseButtonAndTheDisplayWindowsKeysPauseAndStepAPlainRun) {
     EXPECT_EQ(KeyedHost::output, (std::vector<std::string>{"30000"}));
 }
 
+TEST(MainWindow, F1ShowsTheEntryOfTheWordAtTheCaret) {
+    Window w;
+    w.window.NewProjectCommand();
+    SourceEditorWindow& editor = w.window.Editor();
+    editor.show();
+    editor.Editor()->setPlainText("LET A = 0\nFOR I = 1 TO 3\nNEXT I\nSTOP\n");
+    editor.GoToLine(1);
+    QAction* keywordSearch = w.window.Action("&Keyword Search");
+    ASSERT_NE(keywordSearch, nullptr);
+    EXPECT_EQ(keywordSearch->shortcut(), QKeySequence("F1"));
+    keywordSearch->trigger();
+    EXPECT_TRUE(w.window.Help().isVisible());
+    EXPECT_TRUE(w.window.Help().Page()->toPlainText().startsWith("FOR  (command, Loops)"));
+    // On a word with no entry, the search.
+    editor.Editor()->setPlainText("ZORK 1\n");
+    editor.GoToLine(0);
+    EXPECT_FALSE(w.window.HelpOnCaretWord());
+    EXPECT_EQ(w.window.Help().Search()->text(), "ZORK");
+    // The contents: the first page.
+    w.window.Action("&Contents")->trigger();
+    EXPECT_TRUE(w.window.Help().Page()->toPlainText().contains("traps"));
+}
+
 TEST(MainWindow, ABreakpointPausesTheRunAndTheDebuggerStepsThroughIt) {
     Window w;
     w.window.NewProjectCommand();
@@ -405,8 +429,8 @@ TEST(MainWindow, BreakpointsAreKeptPerProjectInTheSettings) {
 }
 
 TEST(MainWindow, UnsavedChangesSurviveACrash) {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                      ("tarnwick_crash_" + std::to_string(getpid()));
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("tarnwick_crash_" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     const QString path = QString::fromStdString((dir / "game.twp").string());
     {
@@ -451,8 +475,8 @@ TEST(MainWindow, UnsavedChangesSurviveACrash) {
 }
 
 TEST(MainWindow, ReopenListsTheLastEightProjects) {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                      ("tarnwick_reopen_" + std::to_string(getpid()));
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("tarnwick_reopen_" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     Window w;
     QMenu* reopen = w.window.Menu("&ReOpen..");
@@ -495,11 +519,11 @@ TEST(MainWindow, StaysAStripAtMost110PixelsHigh) {
 TEST(MainWindow, EveryButtonHasItsIconAndTheTimerRuleCoversThePages) {
     Window w;
     w.window.UpdateToolBar();
-    for (const char* hint : {"New project", "Open Project", "Save Project", "Close project", "Cut",
-                             "Copy", "Paste", "Select all", "Test project for errors",
-                             "Test and run project", "Display project information", "Find",
-                             "Insert bitmap into project", "View project information",
-                             "Pause execution", "Trace Into", "Step Over"}) {
+    for (const char* hint :
+         {"New project", "Open Project", "Save Project", "Close project", "Cut", "Copy", "Paste",
+          "Select all", "Test project for errors", "Test and run project",
+          "Display project information", "Find", "Insert bitmap into project",
+          "View project information", "Pause execution", "Trace Into", "Step Over"}) {
         QAction* button = w.window.Button(hint);
         ASSERT_NE(button, nullptr) << hint;
         EXPECT_FALSE(button->icon().isNull()) << hint;
@@ -532,10 +556,10 @@ TEST(MainWindow, TheWebItemsOpenTheirAddresses) {
     w.window.Action("Tarnwick &Downloads")->trigger();
     w.window.Action("Tarnwick &Help!")->trigger();
     w.window.Action("Tarnwick &Developers")->trigger();
-    EXPECT_EQ(w.opened, (QStringList{"https://tarnwick.example.org",
-                                     "https://tarnwick.example.org/downloads",
-                                     "https://tarnwick.example.org/tutorials",
-                                     "https://tarnwick.example.org/developers"}));
+    EXPECT_EQ(w.opened,
+              (QStringList{"https://tarnwick.example.org", "https://tarnwick.example.org/downloads",
+                           "https://tarnwick.example.org/tutorials",
+                           "https://tarnwick.example.org/developers"}));
 }
 
 TEST(MainWindow, StartUpShowsTheLogoThePagesOnceAndTheTips) {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/files.h"
 #include "platform/clock.h"
+#include "platform/files.h"
 #include "platform/host.h"
 #include "platform/key_script.h"
 

@@ -74,7 +74,7 @@ private:
 
     Options options_;
     ClockHold monotonicHold_, systemHold_;
-    std::deque<int> debugKeys_;  // F7, F8, F9 pressed in the window, not yet taken
+    std::deque<int> debugKeys_;          // F7, F8, F9 pressed in the window, not yet taken
     const SdlFunctions* sdl_ = nullptr;  // loaded by Open
     bool open_ = false;
     SDL_Window* window_ = nullptr;
