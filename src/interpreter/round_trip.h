@@ -154,7 +154,8 @@ template <bool kClassify>
         // the values' sizes.)
         *textClass = TextClass::Real;
         const bool mayBeWhole = static_cast<unsigned>(k - 5) <= 10u;
-        const bool divisible = (digits & ((int64_t{1} << (k & 63)) - 1)) == 0;
+        const uint64_t below2k = (uint64_t{1} << (k & 63)) - 1;
+        const bool divisible = (static_cast<uint64_t>(digits) & below2k) == 0;
         if (mayBeWhole & divisible) [[unlikely]] {
             *textClass = ClassifyShownRealInline(out);
         }
