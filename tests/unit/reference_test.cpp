@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 
 #include "commands/reference.h"
@@ -46,47 +43,8 @@ TEST(Reference, EveryKeywordHasAnEntryAndEveryEntryAKeyword) {
     }
 }
 
-// The example game's media, which examples may use by name ("ship.spr", the path "comet.pth"
-// with the ID 30, ...).
-struct GameFiles {
-    GameFiles() {
-        const std::filesystem::path folder =
-            std::filesystem::path(TARNWICK_SOURCE_DIR) / "examples" / "game";
-        const std::pair<const char*, const char*> paths[] = {
-            {"mothership.pth", "10"}, {"orbit.pth", "20"}, {"comet.pth", "30"}};
-        for (const char* name : {"ship.spr", "invader.spr", "bullet.spr", "boom.spr", "ufo.spr",
-                                 "satellite.spr", "comet.spr"}) {
-            Add(folder / name, name, false, "");
-        }
-        for (const auto& [name, id] : paths) Add(folder / name, name, true, id);
-    }
-    void Add(const std::filesystem::path& path, const std::string& name, bool isPath,
-             const std::string& id) {
-        std::ifstream in(path, std::ios::binary);
-        bytes.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        names.push_back({name, isPath, id});
-    }
-    RunFiles Files() const {
-        RunFiles files;
-        for (size_t i = 0; i < bytes.size(); ++i) {
-            files.push_back(
-                {names[i].name, names[i].isPath,
-                 std::span(reinterpret_cast<const uint8_t*>(bytes[i].data()), bytes[i].size()),
-                 names[i].id});
-        }
-        return files;
-    }
-    struct Name {
-        std::string name;
-        bool isPath;
-        std::string id;
-    };
-    std::vector<std::string> bytes;
-    std::vector<Name> names;
-};
-
 TEST(Reference, EveryExampleRunsAsItsEntrySays) {
-    const GameFiles game;
+    const test::GameFiles game;
     const RunFiles files = game.Files();
     for (const ReferenceEntry& entry : Reference()) {
         SCOPED_TRACE(std::string(entry.word));

@@ -3,9 +3,13 @@
 // program's source text.
 
 #include <deque>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "interpreter/interpreter.h"
@@ -143,5 +147,46 @@ inline Shown Show(const std::string& source, const RunFiles* files = nullptr) {
     RunProgram(in, program);
     return Shown{host.LastFrame(), host.messages, host.debug, host.palettes};
 }
+
+#ifdef TARNWICK_SOURCE_DIR
+// The example game's media as a project's files, which the reference's examples and the guide's
+// listings use by name ("ship.spr", the path "comet.pth" with the ID 30, ...).
+struct GameFiles {
+    GameFiles() {
+        const std::filesystem::path folder =
+            std::filesystem::path(TARNWICK_SOURCE_DIR) / "examples" / "game";
+        const std::pair<const char*, const char*> paths[] = {
+            {"mothership.pth", "10"}, {"orbit.pth", "20"}, {"comet.pth", "30"}};
+        for (const char* name : {"ship.spr", "invader.spr", "bullet.spr", "boom.spr", "ufo.spr",
+                                 "satellite.spr", "comet.spr"}) {
+            Add(folder / name, name, false, "");
+        }
+        for (const auto& [name, id] : paths) Add(folder / name, name, true, id);
+    }
+    void Add(const std::filesystem::path& path, const std::string& name, bool isPath,
+             const std::string& id) {
+        std::ifstream in(path, std::ios::binary);
+        bytes.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        names.push_back({name, isPath, id});
+    }
+    RunFiles Files() const {
+        RunFiles files;
+        for (size_t i = 0; i < bytes.size(); ++i) {
+            files.push_back(
+                {names[i].name, names[i].isPath,
+                 std::span(reinterpret_cast<const uint8_t*>(bytes[i].data()), bytes[i].size()),
+                 names[i].id});
+        }
+        return files;
+    }
+    struct Name {
+        std::string name;
+        bool isPath;
+        std::string id;
+    };
+    std::vector<std::string> bytes;
+    std::vector<Name> names;
+};
+#endif
 
 }  // namespace tw::test
